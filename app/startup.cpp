@@ -1,0 +1,34 @@
+#include "app/startup.h"
+
+#include "app/startup_options.h"
+#include "catalogue/codec_catalogue.h"
+#include "host/codec_host.h"
+#include "maint/settings_directory.h"
+#include "maint/uninstall.h"
+#include "settings/ui_language.h"
+#include "ui/config_dlg.h"
+
+int RunStartup(HINSTANCE instance, const char* commandTail)
+{
+    StartupOptions options = {};
+    if (commandTail != nullptr && commandTail[0] != '\0')
+        ApplyCommandLine(GetCommandLineW(), &options);
+    LoadUiLanguage(&options.language);
+
+    switch (ChooseStartupMode(options)) {
+    case StartupMode::Host:
+        g_codecHost.Run(instance, options.slotName, options.mappingName);
+        g_codecHost.Release();
+        break;
+    case StartupMode::Uninstall:
+        RunUninstall(options.language);
+        break;
+    case StartupMode::Configuration:
+        BuildCodecCatalogue();
+        if (options.install)
+            CreateSettingsDirectory();
+        g_configDlg.DoModal(instance, nullptr, options.language, options.install);
+        break;
+    }
+    return 0;
+}

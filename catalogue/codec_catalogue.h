@@ -1,0 +1,4 @@
+#pragma once
+
+// Gathers the installed 32-bit video codecs.
+bool BuildCodecCatalogue();

@@ -1,0 +1,95 @@
+# Shared set-up for the build, run and test scripts: packages, the private
+# Wine prefix and the private X display. Sourced, not run.
+
+TANDREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${TANDREL_BUILD_DIR:-$TANDREL_ROOT/build}
+TANDREL_DISPLAY=${TANDREL_DISPLAY:-:87}
+
+export WINEPREFIX=${TANDREL_WINEPREFIX:-$BUILD_DIR/wineprefix}
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export DISPLAY=$TANDREL_DISPLAY
+
+sudo_if_needed() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+ensure_packages() {
+    local missing=""
+    dpkg --print-foreign-architectures | grep -qx i386 || missing="i386"
+    for cmd in wine /usr/lib/wine/wine /usr/lib/wine/wine64 Xvfb cmake \
+               i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix; do
+        command -v "$cmd" >/dev/null 2>&1 || missing="$missing $cmd"
+    done
+    [ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"
+    [ -z "$missing" ] && return 0
+    echo "Installing build and test packages (missing:$missing)..."
+    sudo_if_needed dpkg --add-architecture i386
+    sudo_if_needed apt-get update -qq
+    sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+        wine wine32 wine64 xvfb g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
+        cmake googletest >/dev/null
+}
+
+display_running() {
+    local n=${TANDREL_DISPLAY#:}
+    [ -S "/tmp/.X11-unix/X$n" ] && [ -f "/tmp/.X$n-lock" ] &&
+        kill -0 "$(tr -d ' ' < "/tmp/.X$n-lock")" 2>/dev/null
+}
+
+ensure_display() {
+    display_running && return 0
+    local n=${TANDREL_DISPLAY#:}
+    rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+    setsid Xvfb "$TANDREL_DISPLAY" -screen 0 1280x1024x24 -nolisten tcp \
+        </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 100); do display_running && return 0; sleep 0.1; done
+    echo "Xvfb did not start on $TANDREL_DISPLAY" >&2
+    return 1
+}
+
+# Wine's helper processes inherit the standard handles of the first Wine
+# program; started here with /dev/null, they never hold a ctest pipe open.
+quiet_wine() { "$@" </dev/null >/dev/null 2>&1; }
+
+ensure_prefix() {
+    [ -f "$WINEPREFIX/.tandrel-ready" ] && return 0
+    echo "Creating the Wine prefix $WINEPREFIX (about half a minute)..."
+    mkdir -p "$WINEPREFIX"
+    quiet_wine wineboot -i
+    quiet_wine wineserver -w
+    # Without a window manager, hiding a managed window costs about 2 s.
+    quiet_wine wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    # A crashing test must fail, not wait in the debugger's dialog.
+    quiet_wine wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
+    quiet_wine wineserver -w
+    touch "$WINEPREFIX/.tandrel-ready"
+}
+
+# The wineserver of a prefix works in a directory named after the prefix's
+# device and inode; that tells this prefix's server from other prefixes'.
+wineserver_running() {
+    [ -d "$WINEPREFIX" ] || return 1
+    local want pid
+    want=$(printf 'server-%s-%x' "$(stat -c %D "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+    for pid in $(pgrep -u "$(id -u)" wineserver); do
+        case "$(readlink "/proc/$pid/cwd")" in */"$want") return 0 ;; esac
+    done
+    return 1
+}
+
+warm_wine() {
+    quiet_wine wineserver -p || true
+    quiet_wine wine cmd /c exit || true
+}
+
+ensure_wine() {
+    ensure_display && ensure_prefix && warm_wine
+}
+
+configure_and_build() {
+    cmake -S "$TANDREL_ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release \
+        -DTANDREL_DISPLAY="$TANDREL_DISPLAY" -DTANDREL_WINEPREFIX="$WINEPREFIX" >/dev/null &&
+    cmake --build "$BUILD_DIR" -j"$(nproc)"
+}

@@ -1,0 +1,89 @@
+#include "settings_files.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+
+std::string RealSettingsDirectory()
+{
+    char appData[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE);
+    return std::string(appData) + "\\Tandrel64";
+}
+
+std::string RealSettingsFile()
+{
+    return RealSettingsDirectory() + "\\Tandrel64.ini";
+}
+
+void RemoveRealSettings()
+{
+    DeleteFileA(RealSettingsFile().c_str());
+    RemoveDirectoryA(RealSettingsDirectory().c_str());
+}
+
+void CreateRealSettingsDirectory()
+{
+    CreateDirectoryA(RealSettingsDirectory().c_str(), nullptr);
+}
+
+std::string FreshTempPath(const std::string& name)
+{
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    char unique[32];
+    std::snprintf(unique, sizeof unique, "tandrel-%lu-", GetCurrentProcessId());
+    std::string path = std::string(folder) + unique + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    contents->clear();
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        contents->append(buffer, got);
+    std::fclose(file);
+    return true;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& contents)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr)
+        return false;
+    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
+    return std::fclose(file) == 0 && written;
+}
+
+namespace {
+
+bool WriterKeepsLeadingBlanks()
+{
+    static int keeps = -1;
+    if (keeps < 0) {
+        std::string path = FreshTempPath("blank-probe.ini");
+        WritePrivateProfileStringA("probe", "key", "  x", path.c_str());
+        std::string contents;
+        ReadWholeFile(path, &contents);
+        keeps = contents.find("key=  x") != std::string::npos ? 1 : 0;
+        DeleteFileA(path.c_str());
+    }
+    return keeps == 1;
+}
+
+}
+
+std::string StoredForm(const std::string& text)
+{
+    if (WriterKeepsLeadingBlanks())
+        return text;
+    return text.substr(std::min(text.find_first_not_of(" \t"), text.size()));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+// The real per-user settings locations of the test prefix, and plain file
+// access for tests that compare a settings file byte for byte.
+
+std::string RealSettingsDirectory();
+std::string RealSettingsFile();
+
+// Deletes the settings file and the settings directory (when empty).
+void RemoveRealSettings();
+
+// Creates the settings directory when missing.
+void CreateRealSettingsDirectory();
+
+// A fresh path in the temporary folder, unique to this process and `name`;
+// any file of that name is deleted first.
+std::string FreshTempPath(const std::string& name);
+
+bool ReadWholeFile(const std::string& path, std::string* contents);
+bool WriteWholeFile(const std::string& path, const std::string& contents);
+
+// What the platform's profile writer stores for a value written as `text`.
+// Windows keeps the blanks that pad numbers on the left; Wine drops leading
+// blanks. Found out once by writing a probe file.
+std::string StoredForm(const std::string& text);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The folder of the running test program; every program of the build lies
+// there too.
+std::string TestBinDirectory();
+
+// Full path of a program beside the test program, e.g. "Tandrel64.exe".
+std::string BinPath(const char* fileName);
+
+// A program started as a child process, for tests that drive it from outside.
+// The destructor ends a child that is still running.
+class TestProcess {
+public:
+    TestProcess() = default;
+    TestProcess(const TestProcess&) = delete;
+    TestProcess& operator=(const TestProcess&) = delete;
+    ~TestProcess();
+
+    // Starts `exePath` with `arguments` (the text after the program name).
+    bool Start(const std::string& exePath, const std::string& arguments);
+
+    // True when the process ended within the time-out; its exit code goes to
+    // `exitCode` when given.
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+
+    void Terminate();
+    DWORD Id() const { return info_.dwProcessId; }
+    HANDLE Handle() const { return info_.hProcess; }
+
+private:
+    PROCESS_INFORMATION info_ = {};
+};

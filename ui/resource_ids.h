@@ -1,0 +1,3 @@
+#pragma once
+
+#define IDI_TANDREL64 118
