@@ -1,0 +1,345 @@
+// A VfW codec for the tests: records what it receives (see
+// test_codec_control.h), answers what the test scripts, and otherwise
+// compresses 24- and 32-bit RGB losslessly with PackBits.
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "packbits.h"
+#include "test_codec_control.h"
+
+namespace {
+
+struct Instance {
+    uint32_t fcc;
+    HANDLE mapping;
+    TestCodecControl* control;
+};
+
+// DRV_OPEN without an ICOPEN (the driver's own open) still needs an id.
+Instance g_driverInstance = {};
+
+bool Readable(const void* address, size_t size)
+{
+    MEMORY_BASIC_INFORMATION info;
+    if (VirtualQuery(address, &info, sizeof info) == 0 || info.State != MEM_COMMIT)
+        return false;
+    if (info.Protect & (PAGE_NOACCESS | PAGE_GUARD))
+        return false;
+    const char* end = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+    return static_cast<const char*>(address) + size <= end;
+}
+
+TestCodecArg Resolve(uintptr_t value)
+{
+    TestCodecArg arg = {static_cast<uint32_t>(value), RegionOther, 0};
+    if (value == 0) {
+        arg.region = RegionNull;
+        return arg;
+    }
+    MEMORY_BASIC_INFORMATION info;
+    if (VirtualQuery(reinterpret_cast<void*>(value), &info, sizeof info) == 0 || info.State != MEM_COMMIT)
+        return arg;
+    const char* base = static_cast<const char*>(info.AllocationBase);
+    const char* pointer = reinterpret_cast<const char*>(value);
+    if (Readable(base + kControlMarkerOffset, 8)
+        && std::memcmp(base + kControlMarkerOffset, kControlMarker, 8) == 0) {
+        arg.region = RegionParamArea;
+        arg.offset = static_cast<int32_t>(pointer - (base + kParamAreaOffset));
+    } else if (Readable(base, 8) && std::memcmp(base, kFrameInMarker, 8) == 0) {
+        arg.region = RegionFrameIn;
+        arg.offset = static_cast<int32_t>(pointer - base);
+    } else if (Readable(base, 8) && std::memcmp(base, kFrameOutMarker, 8) == 0) {
+        arg.region = RegionFrameOut;
+        arg.offset = static_cast<int32_t>(pointer - base);
+    }
+    return arg;
+}
+
+void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
+{
+    TestCodecControl* control = instance->control;
+    if (control == nullptr || !control->recording)
+        return;
+    uint32_t index = control->callCount++;
+    if (index >= kTestCodecMaxCalls)
+        return;
+    TestCodecCall& call = control->calls[index];
+    call = TestCodecCall();
+    call.message = message;
+    call.dw1 = Resolve(static_cast<uintptr_t>(lParam1));
+    call.dw2 = Resolve(static_cast<uintptr_t>(lParam2));
+    if (message == ICM_COMPRESS && Readable(reinterpret_cast<void*>(lParam1), sizeof(ICCOMPRESS))) {
+        const ICCOMPRESS* record = reinterpret_cast<const ICCOMPRESS*>(lParam1);
+        call.lpbiInput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiInput));
+        call.lpInput = Resolve(reinterpret_cast<uintptr_t>(record->lpInput));
+        call.lpbiOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiOutput));
+        call.lpOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpOutput));
+        call.lpckid = Resolve(reinterpret_cast<uintptr_t>(record->lpckid));
+        call.lpdwFlags = Resolve(reinterpret_cast<uintptr_t>(record->lpdwFlags));
+    } else if (message == ICM_DECOMPRESS
+               && Readable(reinterpret_cast<void*>(lParam1), sizeof(ICDECOMPRESS))) {
+        const ICDECOMPRESS* record = reinterpret_cast<const ICDECOMPRESS*>(lParam1);
+        call.lpbiInput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiInput));
+        call.lpInput = Resolve(reinterpret_cast<uintptr_t>(record->lpInput));
+        call.lpbiOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiOutput));
+        call.lpOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpOutput));
+    }
+}
+
+bool ScriptedAnswer(const Instance* instance, UINT message, LRESULT* result)
+{
+    const TestCodecControl* control = instance->control;
+    if (control == nullptr)
+        return false;
+    for (uint32_t i = 0; i < kTestCodecMaxAnswers && control->answers[i].message != 0; ++i) {
+        if (control->answers[i].message == message) {
+            *result = control->answers[i].result;
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t OutputFcc(const Instance* instance)
+{
+    if (instance->control != nullptr && instance->control->outputFcc != 0)
+        return instance->control->outputFcc;
+    return instance->fcc;
+}
+
+bool AcceptsInput(const Instance* instance, const BITMAPINFOHEADER* input)
+{
+    uint32_t accepted = instance->control != nullptr ? instance->control->acceptedInputs : 0;
+    if (accepted == 0)
+        accepted = InputRgb32 | InputRgb24 | InputYuy2;
+    if (input == nullptr || input->biWidth <= 0 || input->biHeight == 0)
+        return false;
+    if (input->biCompression == BI_RGB && input->biBitCount == 32)
+        return (accepted & InputRgb32) != 0;
+    if (input->biCompression == BI_RGB && input->biBitCount == 24)
+        return (accepted & InputRgb24) != 0;
+    if (input->biCompression == mmioFOURCC('Y', 'U', 'Y', '2') && input->biBitCount == 16)
+        return (accepted & InputYuy2) != 0;
+    return false;
+}
+
+bool IsCompressedFormat(const Instance* instance, const BITMAPINFOHEADER* header)
+{
+    return header != nullptr && header->biCompression == OutputFcc(instance) && header->biWidth > 0
+        && header->biHeight != 0;
+}
+
+size_t ImageSize(const BITMAPINFOHEADER* header)
+{
+    size_t height = static_cast<size_t>(header->biHeight < 0 ? -header->biHeight : header->biHeight);
+    size_t stride = (static_cast<size_t>(header->biWidth) * header->biBitCount + 31) / 32 * 4;
+    return stride * height;
+}
+
+void FillCompressedFormat(const Instance* instance, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
+{
+    *output = *input;
+    output->biSize = sizeof(BITMAPINFOHEADER);
+    output->biCompression = OutputFcc(instance);
+    output->biSizeImage = static_cast<DWORD>(PackBitsWorstCase(ImageSize(input)));
+    output->biClrUsed = 0;
+    output->biClrImportant = 0;
+}
+
+LRESULT GetInfo(const Instance* instance, ICINFO* info, LPARAM size)
+{
+    if (info == nullptr || size < static_cast<LPARAM>(sizeof(ICINFO)))
+        return 0;
+    std::memset(info, 0, sizeof *info);
+    info->dwSize = sizeof *info;
+    info->fccType = ICTYPE_VIDEO;
+    info->fccHandler = instance->fcc;
+    info->dwFlags = VIDCF_QUALITY;
+    info->dwVersionICM = ICVERSION;
+    if (const TestCodecControl* control = instance->control) {
+        info->dwVersion = control->version;
+        std::memcpy(info->szName, control->name, sizeof info->szName);
+        std::memcpy(info->szDescription, control->description, sizeof info->szDescription);
+        std::memcpy(info->szDriver, control->driver, sizeof info->szDriver);
+        info->szName[15] = info->szDescription[127] = info->szDriver[127] = 0;
+    } else {
+        lstrcpyW(info->szName, L"TestCodec");
+        lstrcpyW(info->szDescription, L"Tandrel64 recording test codec");
+    }
+    return sizeof *info;
+}
+
+LRESULT ShowDialog(const Instance* instance, UINT message, LPARAM owner)
+{
+    if (owner == -1)
+        return ICERR_OK;
+    if (instance->control != nullptr && instance->control->showDialogs) {
+        char fcc[5] = {};
+        std::memcpy(fcc, &instance->fcc, 4);
+        char text[64];
+        std::snprintf(text, sizeof text, "%s %s", message == ICM_CONFIGURE ? "Configure" : "About", fcc);
+        MessageBoxA(reinterpret_cast<HWND>(owner), text, "Test codec", MB_OK);
+    }
+    return ICERR_OK;
+}
+
+LRESULT Compress(const Instance* instance, ICCOMPRESS* record)
+{
+    if (!AcceptsInput(instance, record->lpbiInput) || record->lpbiInput->biCompression != BI_RGB)
+        return ICERR_BADFORMAT;
+    size_t inputSize = ImageSize(record->lpbiInput);
+    size_t written = PackBitsEncode(static_cast<const uint8_t*>(record->lpInput), inputSize,
+                                    static_cast<uint8_t*>(record->lpOutput));
+    FillCompressedFormat(instance, record->lpbiInput, record->lpbiOutput);
+    record->lpbiOutput->biSizeImage = static_cast<DWORD>(written);
+    if (record->lpckid)
+        *record->lpckid = mmioFOURCC('0', '0', 'd', 'c');
+    if (record->lpdwFlags)
+        *record->lpdwFlags = AVIIF_KEYFRAME;
+    return ICERR_OK;
+}
+
+LRESULT Decompress(const Instance* instance, ICDECOMPRESS* record)
+{
+    if (!IsCompressedFormat(instance, record->lpbiInput) || record->lpbiOutput == nullptr)
+        return ICERR_BADFORMAT;
+    size_t capacity = ImageSize(record->lpbiOutput);
+    size_t written
+        = PackBitsDecode(static_cast<const uint8_t*>(record->lpInput), record->lpbiInput->biSizeImage,
+                         static_cast<uint8_t*>(record->lpOutput), capacity);
+    return written == capacity ? ICERR_OK : ICERR_BADFORMAT;
+}
+
+LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
+{
+    const BITMAPINFOHEADER* input = reinterpret_cast<const BITMAPINFOHEADER*>(lParam1);
+    BITMAPINFOHEADER* output = reinterpret_cast<BITMAPINFOHEADER*>(lParam2);
+    switch (message) {
+    case DRV_LOAD:
+    case DRV_ENABLE:
+    case DRV_DISABLE:
+    case DRV_FREE:
+    case DRV_EXITSESSION:
+    case DRV_POWER:
+        return 1;
+    case DRV_QUERYCONFIGURE:
+    case DRV_CONFIGURE:
+        return 0;
+    case ICM_GETINFO:
+        return GetInfo(instance, reinterpret_cast<ICINFO*>(lParam1), lParam2);
+    case ICM_GETSTATE:
+        if (lParam1 != 0)
+            std::memcpy(reinterpret_cast<void*>(lParam1), "STAT", 4);
+        return 4;
+    case ICM_SETSTATE:
+        return lParam2;
+    case ICM_CONFIGURE:
+    case ICM_ABOUT:
+        return ShowDialog(instance, message, lParam1);
+    case ICM_GETDEFAULTQUALITY:
+        if (lParam1 != 0)
+            *reinterpret_cast<DWORD*>(lParam1) = 7500;
+        return ICERR_OK;
+    case ICM_COMPRESS_QUERY:
+        if (!AcceptsInput(instance, input))
+            return ICERR_BADFORMAT;
+        return output == nullptr || IsCompressedFormat(instance, output) ? ICERR_OK : ICERR_BADFORMAT;
+    case ICM_COMPRESS_GET_FORMAT:
+        if (!AcceptsInput(instance, input))
+            return ICERR_BADFORMAT;
+        if (output == nullptr)
+            return sizeof(BITMAPINFOHEADER);
+        FillCompressedFormat(instance, input, output);
+        return ICERR_OK;
+    case ICM_COMPRESS_GET_SIZE:
+        return AcceptsInput(instance, input) ? static_cast<LRESULT>(PackBitsWorstCase(ImageSize(input)))
+                                             : ICERR_BADFORMAT;
+    case ICM_COMPRESS_BEGIN:
+        return AcceptsInput(instance, input) && IsCompressedFormat(instance, output) ? ICERR_OK
+                                                                                     : ICERR_BADFORMAT;
+    case ICM_COMPRESS:
+        return Compress(instance, reinterpret_cast<ICCOMPRESS*>(lParam1));
+    case ICM_DECOMPRESS_QUERY:
+        return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
+    case ICM_DECOMPRESS_GET_FORMAT:
+        if (!IsCompressedFormat(instance, input))
+            return ICERR_BADFORMAT;
+        if (output == nullptr)
+            return sizeof(BITMAPINFOHEADER);
+        *output = *input;
+        output->biCompression = BI_RGB;
+        output->biSizeImage = static_cast<DWORD>(ImageSize(input));
+        return ICERR_OK;
+    case ICM_DECOMPRESS_BEGIN:
+        return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
+    case ICM_DECOMPRESS:
+        return Decompress(instance, reinterpret_cast<ICDECOMPRESS*>(lParam1));
+    case ICM_COMPRESS_END:
+    case ICM_DECOMPRESS_END:
+        return ICERR_OK;
+    default:
+        return ICERR_UNSUPPORTED;
+    }
+}
+
+LRESULT Open(ICOPEN* open)
+{
+    if (open == nullptr)
+        return reinterpret_cast<LRESULT>(&g_driverInstance);
+    Instance* instance = new Instance();
+    instance->fcc = open->fccHandler;
+    char name[64];
+    std::snprintf(name, sizeof name, kTestCodecMappingFormat, static_cast<unsigned>(open->fccHandler));
+    instance->mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (instance->mapping != nullptr)
+        instance->control
+            = static_cast<TestCodecControl*>(MapViewOfFile(instance->mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    TestCodecControl* control = instance->control;
+    if (control != nullptr && open->dwFlags < 32 && (control->refuseOpenModes & (1u << open->dwFlags))) {
+        UnmapViewOfFile(control);
+        CloseHandle(instance->mapping);
+        delete instance;
+        open->dwError = ICERR_UNSUPPORTED;
+        return 0;
+    }
+    if (control != nullptr)
+        ++control->openCount;
+    open->dwError = ICERR_OK;
+    return reinterpret_cast<LRESULT>(instance);
+}
+
+LRESULT Close(Instance* instance)
+{
+    if (instance == nullptr || instance == &g_driverInstance)
+        return 1;
+    if (instance->control != nullptr) {
+        ++instance->control->closeCount;
+        UnmapViewOfFile(instance->control);
+    }
+    if (instance->mapping != nullptr)
+        CloseHandle(instance->mapping);
+    delete instance;
+    return 1;
+}
+
+}
+
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM lParam1, LPARAM lParam2)
+{
+    if (message == DRV_OPEN)
+        return Open(reinterpret_cast<ICOPEN*>(lParam2));
+    Instance* instance = reinterpret_cast<Instance*>(id);
+    if (message == DRV_CLOSE)
+        return Close(instance);
+    if (instance == nullptr)
+        instance = &g_driverInstance;
+    Record(instance, message, lParam1, lParam2);
+    LRESULT result;
+    if (ScriptedAnswer(instance, message, &result))
+        return result;
+    return Serve(instance, message, lParam1, lParam2);
+}

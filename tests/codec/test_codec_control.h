@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstdint>
+
+// The recording test codec ("tandrel_test_codec.dll") and the tests that
+// drive it share one named mapping per FourCC: "TandrelTestCodec_%08X" with
+// the FourCC value. The test creates it, fills the script part and reads the
+// record; the codec, loaded in whatever process opens it (the host, a test,
+// the catalogue), opens it at DRV_OPEN. Without the mapping the codec is a
+// plain lossless codec that records nothing.
+//
+// Only fixed-width fields: 32- and 64-bit programs share this layout.
+
+const char kTestCodecDllName[] = "tandrel_test_codec.dll";
+const char kTestCodecMappingFormat[] = "TandrelTestCodec_%08X";
+
+// Markers by which the codec tells which shared view a pointer lies in. The
+// client writes them: kControlMarker into the reserved bytes 12..19 of the
+// control block, the frame markers at offset 0 of the frame mappings.
+const char kControlMarker[8] = "TDLCTRL";
+const char kFrameInMarker[8] = "TDLFRIN";
+const char kFrameOutMarker[8] = "TDLFROU";
+const uint32_t kControlMarkerOffset = 12;
+const uint32_t kParamAreaOffset = 32;
+
+enum TestRegion : uint32_t {
+    RegionNull = 0, // the value 0
+    RegionParamArea = 1, // offset from the start of the parameter area
+    RegionFrameIn = 2, // offset from the start of the input frame view
+    RegionFrameOut = 3, // offset from the start of the output frame view
+    RegionOther = 4, // anything else: a plain value or another address
+};
+
+struct TestCodecArg {
+    uint32_t raw; // the value as the codec received it (low 32 bits)
+    uint32_t region; // TestRegion
+    int32_t offset; // for the three view regions
+};
+
+// One message as the codec received it. For ICM_COMPRESS and ICM_DECOMPRESS
+// the pointers inside the record (dw1) are resolved too, before the codec
+// works on it; unused ones are zero.
+struct TestCodecCall {
+    uint32_t message;
+    TestCodecArg dw1;
+    TestCodecArg dw2;
+    TestCodecArg lpbiInput;
+    TestCodecArg lpInput;
+    TestCodecArg lpbiOutput;
+    TestCodecArg lpOutput;
+    TestCodecArg lpckid; // ICCOMPRESS only
+    TestCodecArg lpdwFlags; // ICCOMPRESS only
+};
+
+// A fixed answer to one message: the codec returns `result` at once and
+// does nothing else. message 0 ends the list.
+struct TestCodecAnswer {
+    uint32_t message;
+    int32_t result;
+};
+
+// Inputs that ICM_COMPRESS_GET_FORMAT / ICM_COMPRESS_QUERY accept.
+enum TestCodecInputs : uint32_t {
+    InputRgb32 = 1,
+    InputRgb24 = 2,
+    InputYuy2 = 4,
+};
+
+const uint32_t kTestCodecMaxAnswers = 32;
+const uint32_t kTestCodecMaxCalls = 512;
+
+struct TestCodecControl {
+    // Script, written by the test.
+    uint32_t refuseOpenModes; // bit (1 << ICMODE_x): DRV_OPEN in that mode fails
+    uint32_t acceptedInputs; // TestCodecInputs; 0 means all three
+    uint32_t outputFcc; // biCompression of the compressed format; 0: the codec's FourCC
+    uint32_t version; // dwVersion of ICINFO
+    uint32_t showDialogs; // 1: ICM_CONFIGURE/ICM_ABOUT show a message box owned by dw1
+    uint32_t recording; // 1: every message is appended to calls[]
+    uint16_t name[16]; // ICINFO texts, UTF-16, terminated
+    uint16_t description[128];
+    uint16_t driver[128];
+    TestCodecAnswer answers[kTestCodecMaxAnswers];
+
+    // Record, written by the codec.
+    uint32_t openCount; // successful DRV_OPEN with an ICOPEN
+    uint32_t closeCount; // DRV_CLOSE
+    uint32_t callCount; // may exceed kTestCodecMaxCalls; calls[] keeps the first ones
+    TestCodecCall calls[kTestCodecMaxCalls];
+};
+
+static_assert(sizeof(TestCodecArg) == 12, "TestCodecArg layout");
+static_assert(sizeof(TestCodecCall) == 4 + 8 * 12, "TestCodecCall layout");
