@@ -1,5 +1,6 @@
 #include "host_test_fixture.h"
 
+#include "message_box_probe.h"
 #include "settings_files.h"
 
 std::string UniqueFccText(char first)
@@ -49,6 +50,33 @@ void HostTest::ClearAnswers()
 {
     for (TestCodecAnswer& answer : script->answers)
         answer = TestCodecAnswer();
+}
+
+void HostTest::ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions)
+{
+    for (const auto& expected : textsAndCaptions) {
+        MessageBoxSeen seen = DismissNextMessageBox(client.Host().Id(), 20000);
+        EXPECT_EQ(expected.first, seen.text);
+        EXPECT_EQ(expected.second, seen.caption);
+        EXPECT_EQ(std::vector<int> {IDOK}, seen.buttons) << expected.first;
+    }
+}
+
+void HostTest::PutPair(uint32_t offset, uint32_t inputSize, const BITMAPINFOHEADER& input,
+                       const BITMAPINFOHEADER& output)
+{
+    BITMAPINFOHEADER sized = input;
+    sized.biSize = inputSize;
+    client.PutHeader(offset, sized);
+    client.PutHeader(offset + inputSize, output);
+}
+
+bool MappingExists(const std::string& name)
+{
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+    if (mapping != nullptr)
+        CloseHandle(mapping);
+    return mapping != nullptr;
 }
 
 ::testing::AssertionResult ArgIs(const TestCodecArg& arg, uint32_t region, int64_t offsetOrValue)

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host_client.h"
@@ -29,6 +31,14 @@ protected:
     uint32_t CallCount() { return script->callCount; }
     void ClearAnswers();
 
+    // Reads the host's next message boxes in order, checks each one's text,
+    // caption and single OK button, and closes it.
+    void ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions);
+
+    // Input header of `inputSize` bytes at `offset`, output header behind it.
+    void PutPair(uint32_t offset, uint32_t inputSize, const BITMAPINFOHEADER& input,
+                 const BITMAPINFOHEADER& output);
+
     std::string fccText;
     uint32_t fcc = 0;
     TestCodecScript script;
@@ -38,6 +48,9 @@ protected:
 // Checks one recorded argument: its region and, for the view regions, the
 // offset; for RegionOther the raw value.
 ::testing::AssertionResult ArgIs(const TestCodecArg& arg, uint32_t region, int64_t offsetOrValue = 0);
+
+// True while some process holds the mapping of that name.
+bool MappingExists(const std::string& name);
 
 // A fresh FourCC text for this process, registered for nothing yet.
 std::string UniqueFccText(char first);

@@ -18,16 +18,6 @@ protected:
         if (!HasFatalFailure())
             Launch();
     }
-
-    // Input header of `inputSize` bytes at `offset`, output header behind it.
-    void PutPair(uint32_t offset, uint32_t inputSize, const BITMAPINFOHEADER& input,
-                 const BITMAPINFOHEADER& output)
-    {
-        BITMAPINFOHEADER sized = input;
-        sized.biSize = inputSize;
-        client.PutHeader(offset, sized);
-        client.PutHeader(offset + inputSize, output);
-    }
 };
 
 }
