@@ -66,7 +66,9 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
 
 int CCodecHost::OpenCodec()
 {
-    codec = ICOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS);
+    // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
+    // out whichever codec it finds first.
+    codec = dwFcc != 0 ? ICOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS) : nullptr;
     if (codec == nullptr) {
         char text[64];
         std::snprintf(text, sizeof text, "Not install %s codec.", fccText);

@@ -21,6 +21,11 @@ HostClient::HostClient()
 {
 }
 
+HostClient::HostClient(const std::string& mappingName)
+    : name_(mappingName)
+{
+}
+
 HostClient::~HostClient()
 {
     host_.Terminate();

@@ -16,6 +16,8 @@
 class HostClient {
 public:
     HostClient();
+    // A client whose control mapping gets that name.
+    explicit HostClient(const std::string& mappingName);
     HostClient(const HostClient&) = delete;
     HostClient& operator=(const HostClient&) = delete;
     // Ends a host that still runs and closes the mappings.

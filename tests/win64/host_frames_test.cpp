@@ -270,8 +270,9 @@ TEST_F(HostFramesTest, ManyBeginEndCyclesLeaveNothingBehind)
     // space within a few hundred BEGINs.
     for (int cycle = 0; cycle < 10000; ++cycle) {
         ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressBegin)) << cycle;
-        if (cycle % 2 == 0)
+        if (cycle % 2 == 0) {
             ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressEnd)) << cycle;
+        }
     }
     EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
     client.CloseFrames();
