@@ -46,7 +46,6 @@ private:
     LRESULT OnSetState(LPARAM lParam);
     LRESULT OnDialog(UINT message, WPARAM wParam);
     LRESULT OnGetDefaultQuality(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDriverMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnGetFormat(UINT message, LPARAM lParam);
     LRESULT OnBegin(UINT message);

@@ -103,8 +103,10 @@ LRESULT CCodecHost::OnGetState(WPARAM wParam, LPARAM lParam)
 
 LRESULT CCodecHost::OnSetState(LPARAM lParam)
 {
-    if (codec == nullptr || static_cast<DWORD>(lParam) > kParamAreaSize)
+    if (codec == nullptr)
         return kNoCodecState;
+    if (static_cast<DWORD>(lParam) > kParamAreaSize)
+        return 0;
     return ICSendMessage(codec, ICM_SETSTATE, reinterpret_cast<DWORD_PTR>(paramArea), lParam);
 }
 

@@ -23,8 +23,6 @@ public:
     int Close();
 
     void* GetView() const { return view; }
-    HANDLE GetHandle() const { return mapping; }
-    const char* GetName() const { return name; }
 
 private:
     HANDLE mapping;
