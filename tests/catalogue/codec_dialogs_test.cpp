@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <thread>
-
 #include "catalogue/codec_dialogs.h"
 #include "catalogue/fourcc.h"
 #include "drivers32_values.h"
@@ -13,29 +10,6 @@
 #include "test_codec_script.h"
 
 namespace {
-
-struct BoxAnswered {
-    MessageBoxSeen box;
-    HWND owner = nullptr;
-    bool shown = false;
-};
-
-// Runs `action` on this thread while a second thread waits for the message
-// box it shows, reads it, notes its owner and presses its first button.
-BoxAnswered AnswerTheBoxOf(const std::function<void()>& action)
-{
-    BoxAnswered answered;
-    std::thread prober([&] {
-        answered.shown = WaitForMessageBox(GetCurrentProcessId(), 10000, &answered.box);
-        if (answered.shown) {
-            answered.owner = GetWindow(answered.box.window, GW_OWNER);
-            AnswerMessageBox(answered.box.window, answered.box.buttons.front());
-        }
-    });
-    action();
-    prober.join();
-    return answered;
-}
 
 class CodecDialogsTest : public ::testing::Test {
 protected:
@@ -62,12 +36,12 @@ TEST_F(CodecDialogsTest, UncompressedFormatOnlyGetsAWarning)
     for (const char* text : {"DIB ", "DIB"}) {
         for (auto action : {ConfigureCodec, AboutCodec}) {
             bool result = false;
-            BoxAnswered answered = AnswerTheBoxOf([&] { result = action(owner, text); });
-            ASSERT_TRUE(answered.shown) << text;
-            EXPECT_EQ("warning", answered.box.caption);
-            EXPECT_EQ("Not support configuration.", answered.box.text);
-            EXPECT_EQ(std::vector<int> {IDOK}, answered.box.buttons);
-            EXPECT_EQ(owner, answered.owner);
+            MessageBoxSeen box = AnswerMessageBoxDuring([&] { result = action(owner, text); });
+            ASSERT_NE(nullptr, box.window) << text;
+            EXPECT_EQ("warning", box.caption);
+            EXPECT_EQ("Not support configuration.", box.text);
+            EXPECT_EQ(std::vector<int> {IDOK}, box.buttons);
+            EXPECT_EQ(owner, box.owner);
             EXPECT_TRUE(result);
         }
     }
@@ -82,15 +56,15 @@ TEST_F(CodecDialogsTest, CodecShowsItsOwnDialogOwnedByTheCaller)
     lower->showDialogs = 1;
 
     bool result = false;
-    BoxAnswered answered = AnswerTheBoxOf([&] { result = ConfigureCodec(owner, "dib "); });
-    ASSERT_TRUE(answered.shown);
-    EXPECT_EQ("Test codec", answered.box.caption);
-    EXPECT_EQ("Configure dib ", answered.box.text);
-    EXPECT_EQ(owner, answered.owner);
+    MessageBoxSeen box = AnswerMessageBoxDuring([&] { result = ConfigureCodec(owner, "dib "); });
+    ASSERT_NE(nullptr, box.window);
+    EXPECT_EQ("Test codec", box.caption);
+    EXPECT_EQ("Configure dib ", box.text);
+    EXPECT_EQ(owner, box.owner);
     EXPECT_TRUE(result);
 
-    answered = AnswerTheBoxOf([&] { result = AboutCodec(owner, "dib "); });
-    EXPECT_EQ("About dib ", answered.box.text);
+    box = AnswerMessageBoxDuring([&] { result = AboutCodec(owner, "dib "); });
+    EXPECT_EQ("About dib ", box.text);
     EXPECT_TRUE(result);
 
     std::vector<TestCodecCall> configure = lower.CallsOf(ICM_CONFIGURE);
@@ -114,12 +88,12 @@ TEST_F(CodecDialogsTest, CodecThatDoesNotOpenForCompressionIsReported)
     for (const char* text : {"tcv1", "tcv2"}) {
         for (auto action : {ConfigureCodec, AboutCodec}) {
             bool result = true;
-            BoxAnswered answered = AnswerTheBoxOf([&] { result = action(owner, text); });
-            ASSERT_TRUE(answered.shown) << text;
-            EXPECT_EQ("error", answered.box.caption);
-            EXPECT_EQ(std::string("Not install ") + text + " codec.", answered.box.text);
-            EXPECT_EQ(std::vector<int> {IDOK}, answered.box.buttons);
-            EXPECT_EQ(owner, answered.owner);
+            MessageBoxSeen box = AnswerMessageBoxDuring([&] { result = action(owner, text); });
+            ASSERT_NE(nullptr, box.window) << text;
+            EXPECT_EQ("error", box.caption);
+            EXPECT_EQ(std::string("Not install ") + text + " codec.", box.text);
+            EXPECT_EQ(std::vector<int> {IDOK}, box.buttons);
+            EXPECT_EQ(owner, box.owner);
             EXPECT_FALSE(result);
         }
     }
