@@ -45,7 +45,7 @@ void CodecTextToAnsi(UINT codePage, const WCHAR* wide, int wideCapacity, char* t
         bytes += size;
         taken += units;
     }
-    text[0] = '\0';
+    text[0] = '\0'; // the failed attempt may have left part of the text
     if (taken == 0)
         return;
     int written = WideCharToMultiByte(codePage, 0, wide, taken, text, kCodecTextBytes - 1, nullptr, nullptr);

@@ -91,10 +91,6 @@ TEST_F(CodecInfoTest, CodecThatCannotDecompressOrInformLeavesTextsEmpty)
     EXPECT_STREQ("", info.name);
     EXPECT_STREQ("", info.description);
     EXPECT_STREQ("0", info.version);
-
-    info = InfoOf("tcx9");
-    EXPECT_FALSE(info.found);
-    EXPECT_STREQ("", info.version);
 }
 
 TEST_F(CodecInfoTest, ProbeTakesTheFirstInputTheCodecAccepts)

