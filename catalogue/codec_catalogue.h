@@ -1,4 +1,45 @@
 #pragma once
 
-// Gathers the installed 32-bit video codecs.
+#include <windows.h>
+
+#include <cstdint>
+
+const int kCodecCatalogueCapacity = 1000;
+const int kCodecTextCapacity = MAX_PATH;
+
+// One installed codec. The fields from dwFcc to pcDriver are copied as they
+// are into a slot's settings.
+struct CodecEntry {
+    uint32_t dwFcc; // from the registry value name
+    uint32_t dwbiFcc; // biCompression of the format the codec produces; 0 when unknown
+    char pcFcc[kCodecTextCapacity]; // FourCC text as the value name spells it
+    char pcName[kCodecTextCapacity];
+    char pcVersion[kCodecTextCapacity];
+    char pcDesc[kCodecTextCapacity];
+    char pcDriver[kCodecTextCapacity];
+};
+
+// The installed codecs in order of discovery: HKEY_LOCAL_MACHINE, then the
+// new ones of HKEY_CURRENT_USER. No two FourCC texts are equal ignoring ASCII
+// letter case. An entry's index is its identity for the slot rows.
+struct CodecCatalogue {
+    int32_t count;
+    CodecEntry entries[kCodecCatalogueCapacity];
+};
+
+// The one catalogue of the process; null while none exists, which every user
+// treats as an empty catalogue.
+extern CodecCatalogue* g_codecCatalogue;
+
+// Builds the catalogue from the installed-drivers key of both roots. False
+// when it could not be allocated, when HKEY_LOCAL_MACHINE's key cannot be
+// opened (HKEY_CURRENT_USER is then not visited), when a 1001st codec turns
+// up, or when HKEY_CURRENT_USER's key cannot be opened; what was gathered
+// stays usable. A catalogue built before is released first.
 bool BuildCodecCatalogue();
+
+// One pass over the "vidc." values of the installed-drivers key of `root`.
+bool EnumDrivers32(HKEY root);
+
+// Releases the catalogue; the pointer is null afterwards.
+void FreeCodecCatalogue();

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "catalogue/fourcc.h"
 #include "host/host_protocol.h"
 #include "host/mapping.h"
 #include "host/param_layout.h"
@@ -68,7 +69,7 @@ private:
     char slotName[MAX_PATH];
     char mappingName[MAX_PATH];
     uint32_t dwFcc;
-    char fccText[5];
+    char fccText[kFourCCTextCapacity];
     HIC codec;
     // The sizes of the frame views opened by the last BEGIN.
     uint64_t frameInSize;

@@ -1,7 +1,51 @@
 #include "maint/uninstall.h"
 
-// Uninstall mode is not built yet: it does nothing.
-int RunUninstall(int)
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "maint/outside_tools.h"
+#include "maint/settings_file_question.h"
+#include "settings/codec32_sections.h"
+#include "settings/settings_paths.h"
+
+namespace {
+
+// On Yes the file goes, then the directory when nothing else lies in it.
+void OfferToDeleteSettingsFile(int language)
 {
+    char path[MAX_PATH];
+    char directory[MAX_PATH];
+    if (!GetSettingsFilePath(path) || !GetSettingsDirectory(directory))
+        return;
+    WCHAR question[kSettingsFileQuestionCapacity];
+    FormatSettingsFileQuestion(language, path, question);
+    if (MessageBoxW(nullptr, question, L"Tandrel64", MB_YESNO | MB_DEFBUTTON1) != IDYES)
+        return;
+    DeleteFileA(path);
+    RemoveDirectoryA(directory);
+}
+
+}
+
+int RunUninstall(int language)
+{
+    UnregisterAllSlots();
+    UnregisterAllCodecs();
+    OfferToDeleteSettingsFile(language);
+    return 1;
+}
+
+int UnregisterAllCodecs()
+{
+    char path[MAX_PATH];
+    GetSettingsFilePath(path);
+    // All names first: deleting sections must not disturb the list.
+    std::vector<std::string> fccTexts;
+    if (!EnumCodec32Sections(nullptr, path, &fccTexts))
+        return 0;
+    for (const std::string& fccText : fccTexts)
+        UnregisterCodec(path, fccText.c_str());
     return 1;
 }

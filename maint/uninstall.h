@@ -1,5 +1,12 @@
 #pragma once
 
-// Uninstall mode: unregisters the slots and the installed codecs and offers
-// to delete the settings file. Returns 1.
+// Uninstall mode: unregisters the ten slots and every codec installed
+// through this program, then asks whether to delete the settings file.
+// Each step runs whatever the one before did. Returns 1.
 int RunUninstall(int language);
+
+// Runs the installer tool to unregister each codec listed by a "CODEC32."
+// section of the settings file, deleting each section after its run. 0 when
+// the section list did not fit (the "There is too much names." box was
+// shown and nothing was unregistered), else 1.
+int UnregisterAllCodecs();

@@ -79,9 +79,15 @@ wineserver_running() {
     return 1
 }
 
+# A program that imports the VfW library needs the desktop. When none runs,
+# Wine starts explorer.exe with that program's standard handles, and it
+# stays about a second after the program ends, holding ctest's pipe open.
+# Started here with /dev/null, the desktop serves every later program; a
+# second start ends at once when a desktop already runs.
 warm_wine() {
     quiet_wine wineserver -p || true
     quiet_wine wine cmd /c exit || true
+    (setsid wine explorer.exe /desktop </dev/null >/dev/null 2>&1 &)
 }
 
 ensure_wine() {

@@ -6,4 +6,3 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 "$TANDREL_ROOT/scripts/build.sh"
 ensure_wine
 wine "$BUILD_DIR/bin/Tandrel64.exe" "$@"
-wineserver -w

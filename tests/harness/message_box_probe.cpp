@@ -1,5 +1,7 @@
 #include "message_box_probe.h"
 
+#include <thread>
+
 namespace {
 
 struct BoxSearch {
@@ -47,6 +49,7 @@ bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxSeen* seen)
         EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             seen->window = search.found;
+            seen->owner = GetWindow(search.found, GW_OWNER);
             seen->caption = WindowText(search.found);
             HWND label = GetDlgItem(search.found, 0xFFFF);
             seen->text = label ? WindowText(label) : std::string();
@@ -87,5 +90,14 @@ MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs)
         AnswerMessageBox(seen.window, seen.buttons.front());
         WaitUntilClosed(seen.window, timeoutMs);
     }
+    return seen;
+}
+
+MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs)
+{
+    MessageBoxSeen seen;
+    std::thread prober([&] { seen = DismissNextMessageBox(GetCurrentProcessId(), timeoutMs); });
+    action();
+    prober.join();
     return seen;
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ struct MessageBoxSeen {
     std::string caption;
     std::string text;
     std::vector<int> buttons; // control ids: IDOK, IDYES, IDNO...
+    HWND owner = nullptr;
 };
 
 // Waits until the process shows a message box (a visible dialog-class
@@ -28,3 +30,8 @@ bool WaitUntilClosed(HWND window, DWORD timeoutMs);
 // and waits until the box has closed, so that the next wait finds the next
 // box. Returns what was seen; an empty caption and text when none came.
 MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs);
+
+// Runs `action` on the calling thread while a second thread waits for the
+// message box that it shows in this process, reads it and presses its first
+// button. An empty caption and text when no box came within the time-out.
+MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs = 10000);

@@ -1,0 +1,66 @@
+#include "maint/tool_parameters.h"
+
+#include <cstdio>
+#include <cstring>
+
+const char kManagerToolName[] = "TandrelMng.exe";
+const char kInstallerToolName[] = "QelInstall32.exe";
+
+namespace {
+
+void FormatSlotItems(const SlotSettings* slots, char* parameters)
+{
+    size_t length = 0;
+    parameters[0] = '\0';
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const char* verb = slots != nullptr && slots[slot].iEnable == 1 ? "/reg" : "/unreg";
+        length += std::snprintf(parameters + length, kManagerParametersCapacity - length, "%s:tdl%d ", verb,
+                                slot);
+    }
+}
+
+// A formatted installer text must not be cut: an empty text instead.
+bool KeepWhenWhole(int length, char* parameters)
+{
+    if (length < 0 || length >= kInstallerParametersCapacity) {
+        parameters[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+}
+
+void FormatApplySlotsParameters(const SlotSettings* slots, char* parameters)
+{
+    FormatSlotItems(slots, parameters);
+}
+
+void FormatUnregisterAllSlotsParameters(char* parameters)
+{
+    FormatSlotItems(nullptr, parameters);
+}
+
+bool IsInstallerSafeFourCCText(const char* fccText)
+{
+    return std::strpbrk(fccText, "\":\\") == nullptr;
+}
+
+bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters)
+{
+    parameters[0] = '\0';
+    if (!IsInstallerSafeFourCCText(fccText) || std::strchr(dllPath, '"') != nullptr)
+        return false;
+    return KeepWhenWhole(
+        std::snprintf(parameters, kInstallerParametersCapacity, "\"/regf:%s:%s\"", fccText, dllPath),
+        parameters);
+}
+
+bool FormatUnregisterCodecParameters(const char* fccText, char* parameters)
+{
+    parameters[0] = '\0';
+    if (!IsInstallerSafeFourCCText(fccText))
+        return false;
+    return KeepWhenWhole(std::snprintf(parameters, kInstallerParametersCapacity, "\"/unreg:%s\"", fccText),
+                         parameters);
+}

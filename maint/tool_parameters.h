@@ -1,0 +1,34 @@
+#pragma once
+
+#include "settings/config_settings.h"
+
+// The parameter texts of the two outside tools, built without running
+// anything. The manager tool takes one item per slot, each ended by a blank;
+// the installer tool takes one word in double quotes.
+
+const int kManagerParametersCapacity = 520;
+const int kInstallerParametersCapacity = 260;
+
+extern const char kManagerToolName[]; // "TandrelMng.exe"
+extern const char kInstallerToolName[]; // "QelInstall32.exe"
+
+// "/reg:tdlN " for a slot whose iEnable is 1, "/unreg:tdlN " otherwise, for
+// the ten slots in order.
+void FormatApplySlotsParameters(const SlotSettings* slots, char* parameters);
+
+// "/unreg:tdlN " for the ten slots in order.
+void FormatUnregisterAllSlotsParameters(char* parameters);
+
+// A FourCC text can stand inside the installer's quoted word: no double
+// quote (it would end the word), no colon (it separates the path) and no
+// backslash (one before the closing quote would escape it).
+bool IsInstallerSafeFourCCText(const char* fccText);
+
+// "\"/regf:<fcc>:<path>\"". False, with an empty text, when the FourCC text
+// is not installer-safe, the path holds a double quote, or the text would
+// exceed 259 characters.
+bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters);
+
+// "\"/unreg:<fcc>\"". False, with an empty text, under the same FourCC rule
+// or when the text would exceed 259 characters.
+bool FormatUnregisterCodecParameters(const char* fccText, char* parameters);

@@ -1,0 +1,81 @@
+#include "drivers32_values.h"
+
+#include "test_codec_control.h"
+#include "test_process.h"
+
+namespace {
+
+const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+
+HKEY OpenKey(HKEY root, REGSAM access)
+{
+    if (root == HKEY_LOCAL_MACHINE)
+        access |= KEY_WOW64_32KEY;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, kDrivers32Key, 0, nullptr, 0, access, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+}
+
+Drivers32Values::~Drivers32Values()
+{
+    for (const auto& value : written_) {
+        HKEY key = OpenKey(value.first, KEY_SET_VALUE);
+        if (key != nullptr) {
+            RegDeleteValueA(key, value.second.c_str());
+            RegCloseKey(key);
+        }
+    }
+}
+
+bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data)
+{
+    HKEY key = OpenKey(root, KEY_SET_VALUE);
+    if (key == nullptr)
+        return false;
+    written_.emplace_back(root, name);
+    LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                 static_cast<DWORD>(data.size() + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool Drivers32Values::SetTestCodec(HKEY root, const std::string& name)
+{
+    return Set(root, name, BinPath(kTestCodecDllName));
+}
+
+std::vector<std::string> Drivers32ValueNames(HKEY root)
+{
+    std::vector<std::string> names;
+    HKEY key = OpenKey(root, KEY_QUERY_VALUE);
+    if (key == nullptr)
+        return names;
+    for (DWORD index = 0;; ++index) {
+        char name[16384];
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+bool ReadMachineDrivers32Value(const std::string& name, std::string* data)
+{
+    HKEY key = OpenKey(HKEY_LOCAL_MACHINE, KEY_QUERY_VALUE);
+    if (key == nullptr)
+        return false;
+    char buffer[1024];
+    DWORD size = sizeof buffer;
+    DWORD type = 0;
+    LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return false;
+    data->assign(buffer, size > 0 && buffer[size - 1] == '\0' ? size - 1 : size);
+    return true;
+}

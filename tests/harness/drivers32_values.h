@@ -1,0 +1,32 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// Values a test writes into the installed-drivers key of the test prefix:
+// HKEY_LOCAL_MACHINE in its 32-bit view, or HKEY_CURRENT_USER. Every value
+// written through one object is deleted again when it goes.
+class Drivers32Values {
+public:
+    Drivers32Values() = default;
+    Drivers32Values(const Drivers32Values&) = delete;
+    Drivers32Values& operator=(const Drivers32Values&) = delete;
+    ~Drivers32Values();
+
+    bool Set(HKEY root, const std::string& name, const std::string& data);
+    // The recording test codec beside the test program under `name`.
+    bool SetTestCodec(HKEY root, const std::string& name);
+
+private:
+    std::vector<std::pair<HKEY, std::string>> written_;
+};
+
+// The value names of the key in enumeration order, whatever their length.
+std::vector<std::string> Drivers32ValueNames(HKEY root);
+
+// The data of one value of HKEY_LOCAL_MACHINE's key (32-bit view); false
+// when the value is missing.
+bool ReadMachineDrivers32Value(const std::string& name, std::string* data);

@@ -1,0 +1,47 @@
+#include "tool_folder.h"
+
+#include <windows.h>
+
+#include <sstream>
+
+#include "settings_files.h"
+#include "test_process.h"
+
+ToolFolder::ToolFolder(const std::string& name)
+{
+    path_ = FreshTempPath("tool folder " + name);
+    CreateDirectoryA(path_.c_str(), nullptr);
+}
+
+ToolFolder::~ToolFolder()
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileA(PathOf(found.cFileName).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path_.c_str());
+}
+
+bool ToolFolder::Add(const std::string& buildFile)
+{
+    std::string fileName = buildFile.substr(buildFile.find_last_of('\\') + 1);
+    return CopyFileA(BinPath(buildFile.c_str()).c_str(), PathOf(fileName).c_str(), FALSE) != FALSE;
+}
+
+std::vector<std::string> ToolFolder::Calls() const
+{
+    std::vector<std::string> lines;
+    std::string contents;
+    if (!ReadWholeFile(PathOf("tool-calls.txt"), &contents))
+        return lines;
+    std::istringstream stream(contents);
+    std::string line;
+    while (std::getline(stream, line))
+        lines.push_back(line);
+    return lines;
+}

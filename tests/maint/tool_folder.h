@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A temporary folder with a blank in its name that holds copies of programs
+// of the build, so that a program finds the recording tool stand-ins beside
+// itself. Deleted with everything in it when the object goes.
+class ToolFolder {
+public:
+    explicit ToolFolder(const std::string& name);
+    ToolFolder(const ToolFolder&) = delete;
+    ToolFolder& operator=(const ToolFolder&) = delete;
+    ~ToolFolder();
+
+    // Copies a file of the build directory ("Tandrel64.exe",
+    // "fakes\\TandrelMng.exe") into the folder under its plain name.
+    bool Add(const std::string& buildFile);
+
+    std::string Path() const { return path_; }
+    std::string PathOf(const std::string& fileName) const { return path_ + "\\" + fileName; }
+
+    // The lines the stand-ins recorded, in order: each command line, then
+    // "ended" when that run finished.
+    std::vector<std::string> Calls() const;
+
+private:
+    std::string path_;
+};

@@ -1,0 +1,201 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "message_box_probe.h"
+#include "settings_files.h"
+#include "test_process.h"
+#include "tool_folder.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+// The text of another process's message box as it was given, whatever the
+// ANSI code page of this process.
+std::wstring WideTextOf(HWND box)
+{
+    WCHAR text[1024] = L"";
+    HWND label = GetDlgItem(box, 0xFFFF);
+    if (label != nullptr)
+        SendMessageW(label, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+int DefaultButtonOf(HWND box)
+{
+    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+        HWND button = GetDlgItem(box, id);
+        if (button != nullptr && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+            return id;
+    }
+    return 0;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+class UninstallProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveRealSettings();
+        ASSERT_TRUE(folder.Add("Tandrel64.exe"));
+        ASSERT_TRUE(folder.Add("fakes\\TandrelMng.exe"));
+        ASSERT_TRUE(folder.Add("fakes\\QelInstall32.exe"));
+    }
+    void TearDown() override
+    {
+        DeleteFileA(otherFile.c_str());
+        RemoveRealSettings();
+    }
+
+    void WriteSettings(const std::string& contents)
+    {
+        CreateRealSettingsDirectory();
+        ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), contents));
+    }
+
+    // Starts uninstall mode and waits for its first message box.
+    MessageBoxSeen StartAndWaitForBox()
+    {
+        MessageBoxSeen box;
+        EXPECT_TRUE(process.Start(folder.PathOf("Tandrel64.exe"), "/uninstall"));
+        EXPECT_TRUE(WaitForMessageBox(process.Id(), 20000, &box));
+        return box;
+    }
+
+    void AnswerAndExpectTheEnd(const MessageBoxSeen& box, int button)
+    {
+        ASSERT_TRUE(AnswerMessageBox(box.window, button));
+        DWORD exitCode = 1;
+        ASSERT_TRUE(process.WaitForExit(20000, &exitCode));
+        EXPECT_EQ(0u, exitCode);
+    }
+
+    std::string ManagerCall() const
+    {
+        return "\"" + folder.PathOf("TandrelMng.exe")
+            + "\" /unreg:tdl0 /unreg:tdl1 /unreg:tdl2 /unreg:tdl3 /unreg:tdl4 /unreg:tdl5 /unreg:tdl6 "
+              "/unreg:tdl7 /unreg:tdl8 /unreg:tdl9 ";
+    }
+
+    std::string InstallerCall(const std::string& fccText) const
+    {
+        return "\"" + folder.PathOf("QelInstall32.exe") + "\" \"/unreg:" + fccText + "\"";
+    }
+
+    ToolFolder folder {"uninstall"};
+    TestProcess process;
+    std::string otherFile = RealSettingsDirectory() + "\\notes.txt";
+};
+
+}
+
+TEST_F(UninstallProcessTest, WithoutCodecSectionsOnlyTheManagerRunsAndNoKeepsTheFile)
+{
+    const std::string settings
+        = "[MAIN]\r\nlanguage=1\r\n[tdl0]\r\niEnable=       1\r\n[codec32.low1]\r\npcFcc=low1\r\n";
+    WriteSettings(settings);
+
+    MessageBoxSeen box = StartAndWaitForBox();
+    ASSERT_NE(nullptr, box.window);
+    EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
+    EXPECT_EQ("Tandrel64", box.caption);
+    EXPECT_EQ(L"Do you delete an ini file?\r\n\r\n" + Wide(RealSettingsFile()), WideTextOf(box.window));
+    EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
+    EXPECT_EQ(IDYES, DefaultButtonOf(box.window));
+    EXPECT_EQ(nullptr, box.owner);
+
+    AnswerAndExpectTheEnd(box, IDNO);
+    std::string contents;
+    ASSERT_TRUE(ReadWholeFile(RealSettingsFile(), &contents));
+    EXPECT_EQ(settings, contents);
+    EXPECT_EQ(2u, folder.Calls().size());
+}
+
+TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAndYesDeletesAll)
+{
+    WriteSettings("[MAIN]\r\nlanguage=0\r\n"
+                  "[CODEC32.abcd]\r\npcFcc=abcd\r\npcDllPath=C:\\a.dll\r\n"
+                  "[tdl0]\r\niEnable=0\r\n"
+                  "[CODEC32.y v2]\r\npcFcc=y v2\r\n"
+                  "[codec32.low1]\r\npcFcc=low1\r\n"
+                  "[CODEC32.ab:c]\r\npcFcc=ab:c\r\n"
+                  "[CODEC32.XVID]\r\npcFcc=XVID\r\n");
+
+    MessageBoxSeen box = StartAndWaitForBox();
+    ASSERT_NE(nullptr, box.window);
+    // A FourCC text that would break the installer's word is not passed on.
+    EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended", InstallerCall("abcd"), "ended",
+                                         InstallerCall("y v2"), "ended", InstallerCall("XVID"), "ended"}),
+              folder.Calls());
+    std::string contents;
+    ASSERT_TRUE(ReadWholeFile(RealSettingsFile(), &contents));
+    EXPECT_EQ(std::string::npos, contents.find("CODEC32"));
+    EXPECT_NE(std::string::npos, contents.find("[codec32.low1]"));
+    EXPECT_EQ("Tandrel64", box.caption);
+    EXPECT_EQ(L"\x8A2D\x5B9A\x30D5\x30A1\x30A4\x30EB\x3092\x524A\x9664\x3057\x307E\x3059\x304B\xFF1F\r\n\r\n"
+                  + Wide(RealSettingsFile()),
+              WideTextOf(box.window));
+    EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
+
+    AnswerAndExpectTheEnd(box, IDYES);
+    EXPECT_FALSE(Exists(RealSettingsFile()));
+    EXPECT_FALSE(Exists(RealSettingsDirectory()));
+}
+
+TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
+{
+    WriteSettings("[MAIN]\r\nlanguage=1\r\n");
+    ASSERT_TRUE(WriteWholeFile(otherFile, "mine"));
+
+    MessageBoxSeen box = StartAndWaitForBox();
+    ASSERT_NE(nullptr, box.window);
+    AnswerAndExpectTheEnd(box, IDYES);
+    EXPECT_FALSE(Exists(RealSettingsFile()));
+    EXPECT_TRUE(Exists(otherFile));
+}
+
+TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsks)
+{
+    std::string settings = "[MAIN]\r\nlanguage=1\r\n";
+    for (int i = 0; i < 700; ++i)
+        settings += "[CODEC32.c" + std::to_string(i) + "]\r\npcFcc=x\r\n";
+    WriteSettings(settings);
+
+    MessageBoxSeen error = StartAndWaitForBox();
+    ASSERT_NE(nullptr, error.window);
+    EXPECT_EQ("Error", error.caption);
+    EXPECT_EQ("There is too much names.", error.text);
+    EXPECT_EQ(std::vector<int> {IDOK}, error.buttons);
+    EXPECT_EQ(nullptr, error.owner);
+    EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
+    ASSERT_TRUE(AnswerMessageBox(error.window, IDOK));
+
+    MessageBoxSeen question;
+    for (int i = 0; i < 200 && (question.window == nullptr || question.window == error.window); ++i) {
+        question = MessageBoxSeen();
+        WaitForMessageBox(process.Id(), 10000, &question);
+        if (question.window == error.window)
+            Sleep(10);
+    }
+    ASSERT_NE(nullptr, question.window);
+    EXPECT_EQ(L"Do you delete an ini file?\r\n\r\n" + Wide(RealSettingsFile()), WideTextOf(question.window));
+    AnswerAndExpectTheEnd(question, IDNO);
+    EXPECT_EQ(2u, folder.Calls().size());
+    std::string contents;
+    ASSERT_TRUE(ReadWholeFile(RealSettingsFile(), &contents));
+    EXPECT_EQ(settings, contents);
+}
