@@ -1,13 +1,137 @@
 #include "host/codec_host.h"
 
+#include <cstdio>
+
+#include "catalogue/fourcc.h"
+#include "host/host_wnd_proc.h"
+#include "host/liveness_deadline.h"
+#include "settings/profile.h"
+#include "settings/settings_paths.h"
+
 CCodecHost g_codecHost;
 
-// Host mode is not built yet: it ends at once without a window.
-int CCodecHost::Run(HINSTANCE, const char*, const char*)
+namespace {
+
+const char kHostClassName[] = "Tandrel64";
+const DWORD kCheckInterval = 1000;
+
+}
+
+CCodecHost::CCodecHost()
+    : window(nullptr)
+    , controlBlock(nullptr)
+    , paramArea(nullptr)
+    , slotName()
+    , mappingName()
+    , dwFcc(0)
+    , fccText()
+    , codec(nullptr)
+    , frameInSize(0)
+    , frameOutSize(0)
 {
-    return 0;
+}
+
+int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
+{
+    lstrcpynA(slotName, slot, sizeof slotName);
+    lstrcpynA(mappingName, mapping, sizeof mappingName);
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = HostWndProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kHostClassName;
+    if (RegisterClassA(&windowClass) == 0)
+        return 0;
+    window = CreateWindowExA(0, kHostClassName, "Tandrel64", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+
+    if (!mcMap.Open(kControlMappingSize, mappingName)) {
+        MessageBoxA(nullptr, "mcMap.Open", mappingName, MB_OK);
+        return 0;
+    }
+    controlBlock = static_cast<HostControlBlock*>(mcMap.GetView());
+    controlBlock->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    paramArea = reinterpret_cast<uint8_t*>(controlBlock) + sizeof(HostControlBlock);
+
+    char settingsPath[MAX_PATH];
+    GetSettingsFilePath(settingsPath);
+    ProfileReadHex(settingsPath, slotName, "dwFcc", &dwFcc);
+    FourCCToText(dwFcc, fccText);
+
+    if (!OpenCodec())
+        return 0;
+    RunMessageLoop();
+    return 1;
+}
+
+int CCodecHost::OpenCodec()
+{
+    // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
+    // out whichever codec it finds first.
+    codec = dwFcc != 0 ? ICOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS) : nullptr;
+    if (codec == nullptr) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Not install %s codec.", fccText);
+        MessageBoxA(nullptr, text, "error", MB_ICONERROR | MB_OK);
+        return 0;
+    }
+    return 1;
+}
+
+// Serves requests the moment they arrive: the wait wakes for any input,
+// sent messages included, and otherwise only for the next check.
+void CCodecHost::RunMessageLoop()
+{
+    DWORD deadline = timeGetTime() + kCheckInterval;
+    // A client that has already gone cannot be opened; its id then names no
+    // process, and the host would wait for it for ever.
+    HANDLE client = OpenProcess(SYNCHRONIZE, FALSE, controlBlock->dwClientPid);
+    bool clientMissing = client == nullptr && GetLastError() == ERROR_INVALID_PARAMETER;
+    while (Pump()) {
+        DWORD now = timeGetTime();
+        if (DeadlinePassed(now, deadline)) {
+            if (ClientIsDone(client, clientMissing))
+                PostQuitMessage(0);
+            deadline = timeGetTime() + kCheckInterval;
+            continue;
+        }
+        MsgWaitForMultipleObjectsEx(0, nullptr, TimeToDeadline(now, deadline), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+}
+
+bool CCodecHost::ClientIsDone(HANDLE client, bool clientMissing) const
+{
+    if (clientMissing)
+        return true;
+    if (client != nullptr && WaitForSingleObject(client, 0) == WAIT_OBJECT_0)
+        return true;
+    return *static_cast<volatile int32_t*>(&controlBlock->iAlive) == 0;
+}
+
+int CCodecHost::Pump()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (GetMessageA(&message, nullptr, 0, 0) == 0)
+            return 0;
+        if (!IsDialogMessageA(window, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return 1;
 }
 
 void CCodecHost::Release()
 {
+    if (codec != nullptr) {
+        ICClose(codec);
+        codec = nullptr;
+    }
+    mcMap.Close();
+    mcMapFrameIn.Close();
+    mcMapFrameOut.Close();
+    controlBlock = nullptr;
+    paramArea = nullptr;
 }

@@ -72,11 +72,24 @@ bool AnswerMessageBox(HWND box, int buttonId)
     return true;
 }
 
+bool WaitUntilClosed(HWND window, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
+
 MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs)
 {
     MessageBoxSeen seen;
-    if (WaitForMessageBox(processId, timeoutMs, &seen) && !seen.buttons.empty())
+    if (WaitForMessageBox(processId, timeoutMs, &seen) && !seen.buttons.empty()) {
         AnswerMessageBox(seen.window, seen.buttons.front());
+        WaitUntilClosed(seen.window, timeoutMs);
+    }
     return seen;
 }
 

@@ -22,8 +22,13 @@ bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxSeen* seen);
 // Presses the button with that id (IDOK, IDYES, IDNO...).
 bool AnswerMessageBox(HWND box, int buttonId);
 
-// Waits for the next message box, checks nothing, and presses its first
-// button. Returns what was seen; an empty caption and text when none came.
+// True once the window no longer exists (a pressed button closes its box a
+// little later), false when it is still there after the time-out.
+bool WaitUntilClosed(HWND window, DWORD timeoutMs);
+
+// Waits for the next message box, checks nothing, presses its first button
+// and waits until the box has closed, so that the next wait finds the next
+// box. Returns what was seen; an empty caption and text when none came.
 MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs);
 
 // Runs `action` on the calling thread while a second thread waits for the

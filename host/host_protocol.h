@@ -1,0 +1,172 @@
+#pragma once
+
+// The contract between the host (32-bit, this program) and the 64-bit client
+// driver: the control mapping's layout, the parameter-area layouts, the
+// 32-bit codec records and the private request numbers. Both sides include
+// this header; every field has a fixed width so that both compilers agree.
+//
+// The client creates all three mappings; the host only opens them. The
+// client writes a request's parameters before it sends the request with
+// SendMessage and reads the results after the send returns; the host touches
+// the shared memory only while it handles a request.
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// The control mapping: HostControlBlock, then ParamArea.
+const uint32_t kControlMappingSize = 0x10000;
+
+// The first 32 bytes of the control mapping.
+// - iAlive: written by the client; non-zero while it wants the host to run.
+//   The host reads it at each once-a-second check.
+// - hWndHost: written once by the host, right after it mapped the view and
+//   before it opens the codec; 0 until then. The client sends every request
+//   to this window.
+// - dwClientPid: written by the client before it starts the host; read once
+//   when the host's loop starts.
+// - reserved: never read or written by the host.
+struct HostControlBlock {
+    int32_t iAlive;
+    uint32_t hWndHost;
+    uint32_t dwClientPid;
+    uint8_t reserved[20];
+};
+
+const uint32_t kParamAreaSize = kControlMappingSize - sizeof(HostControlBlock); // 65504
+
+// The frame mappings are named after the control mapping.
+const char kFrameInSuffix[] = "FrameIn";
+const char kFrameOutSuffix[] = "FrameOut";
+
+// ICCOMPRESS as a 32-bit process lays it out. The client writes dwFlags,
+// lFrameNum, dwFrameSize, dwQuality, lpbiPrev and lpPrev; the host
+// overwrites the six other pointers with its own addresses before the codec
+// sees the record.
+struct IcCompress32 {
+    uint32_t dwFlags;
+    uint32_t lpbiOutput;
+    uint32_t lpOutput;
+    uint32_t lpbiInput;
+    uint32_t lpInput;
+    uint32_t lpckid;
+    uint32_t lpdwFlags;
+    int32_t lFrameNum;
+    uint32_t dwFrameSize;
+    uint32_t dwQuality;
+    uint32_t lpbiPrev;
+    uint32_t lpPrev;
+};
+
+// ICDECOMPRESS as a 32-bit process lays it out. The client writes dwFlags
+// and ckid; the host sets the four pointers.
+struct IcDecompress32 {
+    uint32_t dwFlags;
+    uint32_t lpbiInput;
+    uint32_t lpInput;
+    uint32_t lpbiOutput;
+    uint32_t lpOutput;
+    uint32_t ckid;
+};
+
+// The four ParamArea layouts. B is the biSize of the input header as it lies
+// in ParamArea; the output header always starts B bytes after the input
+// header, so nothing behind the input header's biSize bytes (a colour table)
+// is carried.
+//
+// State (ICM_GETSTATE, ICM_SETSTATE): the codec's state bytes at offset 0.
+const uint32_t kStateOffset = 0;
+// Header pair (the queries, both GET_FORMAT, both BEGIN, GET_PALETTE): input
+// header at offset 0, output header at B. A query without an input header
+// has its output header at offset 0.
+const uint32_t kHeaderPairInputOffset = 0;
+// Compress (ICM_COMPRESS): IcCompress32 at 0, input header at 48, output
+// header at 48 + B, then the chunk id (4 bytes) and the index flags (4 bytes)
+// right behind the output header's biSize bytes. The codec writes both.
+const uint32_t kCompressInputOffset = sizeof(IcCompress32);
+// Decompress (ICM_DECOMPRESS): IcDecompress32 at 0, input header at 24,
+// output header at 24 + B.
+const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
+
+// Private request numbers, derived from the codec message they stand for.
+constexpr UINT HostRequestNumber(UINT codecMessage)
+{
+    return codecMessage >= ICM_RESERVED_LOW ? WM_USER + (codecMessage - ICM_RESERVED_LOW)
+        : codecMessage >= ICM_USER          ? WM_USER + 100 + (codecMessage - ICM_USER)
+                                            : WM_USER + 200 + codecMessage;
+}
+
+const UINT kRequestGetState = HostRequestNumber(ICM_GETSTATE);
+const UINT kRequestSetState = HostRequestNumber(ICM_SETSTATE);
+const UINT kRequestConfigure = HostRequestNumber(ICM_CONFIGURE);
+const UINT kRequestAbout = HostRequestNumber(ICM_ABOUT);
+const UINT kRequestGetDefaultQuality = HostRequestNumber(ICM_GETDEFAULTQUALITY);
+const UINT kRequestCompressGetFormat = HostRequestNumber(ICM_COMPRESS_GET_FORMAT);
+const UINT kRequestCompressGetSize = HostRequestNumber(ICM_COMPRESS_GET_SIZE);
+const UINT kRequestCompressQuery = HostRequestNumber(ICM_COMPRESS_QUERY);
+const UINT kRequestCompressBegin = HostRequestNumber(ICM_COMPRESS_BEGIN);
+const UINT kRequestCompress = HostRequestNumber(ICM_COMPRESS);
+const UINT kRequestCompressEnd = HostRequestNumber(ICM_COMPRESS_END);
+const UINT kRequestDecompressGetFormat = HostRequestNumber(ICM_DECOMPRESS_GET_FORMAT);
+const UINT kRequestDecompressQuery = HostRequestNumber(ICM_DECOMPRESS_QUERY);
+const UINT kRequestDecompressBegin = HostRequestNumber(ICM_DECOMPRESS_BEGIN);
+const UINT kRequestDecompress = HostRequestNumber(ICM_DECOMPRESS);
+const UINT kRequestDecompressEnd = HostRequestNumber(ICM_DECOMPRESS_END);
+const UINT kRequestDecompressGetPalette = HostRequestNumber(ICM_DECOMPRESS_GET_PALETTE);
+const UINT kRequestDrvLoad = HostRequestNumber(DRV_LOAD);
+const UINT kRequestDrvEnable = HostRequestNumber(DRV_ENABLE);
+// Not passed on: ends the host.
+const UINT kRequestDrvClose = HostRequestNumber(DRV_CLOSE);
+const UINT kRequestDrvDisable = HostRequestNumber(DRV_DISABLE);
+const UINT kRequestDrvFree = HostRequestNumber(DRV_FREE);
+const UINT kRequestDrvConfigure = HostRequestNumber(DRV_CONFIGURE);
+const UINT kRequestDrvQueryConfigure = HostRequestNumber(DRV_QUERYCONFIGURE);
+const UINT kRequestDrvExitSession = HostRequestNumber(DRV_EXITSESSION);
+const UINT kRequestDrvPower = HostRequestNumber(DRV_POWER);
+
+// The result of a request that the host cannot serve: the frame mappings do
+// not open, the request does not fit ParamArea or the frame views, or no
+// codec is open. Clients compare against this number (it is ICERR_ERROR in
+// vfw.h, not ICERR_INTERNAL).
+const int32_t kHostCannotServe = -100;
+
+static_assert(sizeof(HostControlBlock) == 32, "HostControlBlock is 32 bytes");
+static_assert(offsetof(HostControlBlock, iAlive) == 0, "iAlive at 0");
+static_assert(offsetof(HostControlBlock, hWndHost) == 4, "hWndHost at 4");
+static_assert(offsetof(HostControlBlock, dwClientPid) == 8, "dwClientPid at 8");
+static_assert(offsetof(HostControlBlock, reserved) == 12, "reserved bytes from 12");
+static_assert(kParamAreaSize == 0xFFE0, "ParamArea is 65504 bytes");
+
+static_assert(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is the same in both layouts");
+static_assert(offsetof(BITMAPINFOHEADER, biSizeImage) == 20, "biSizeImage at 20");
+static_assert(offsetof(BITMAPINFOHEADER, biClrUsed) == 32, "biClrUsed at 32");
+
+static_assert(sizeof(IcCompress32) == 48, "ICCOMPRESS is 48 bytes in 32-bit code");
+static_assert(offsetof(IcCompress32, lpbiOutput) == 4, "lpbiOutput at 4");
+static_assert(offsetof(IcCompress32, lpInput) == 16, "lpInput at 16");
+static_assert(offsetof(IcCompress32, lpdwFlags) == 24, "lpdwFlags at 24");
+static_assert(offsetof(IcCompress32, lFrameNum) == 28, "lFrameNum at 28");
+static_assert(offsetof(IcCompress32, dwQuality) == 36, "dwQuality at 36");
+static_assert(offsetof(IcCompress32, lpPrev) == 44, "lpPrev at 44");
+static_assert(sizeof(IcDecompress32) == 24, "ICDECOMPRESS is 24 bytes in 32-bit code");
+static_assert(offsetof(IcDecompress32, lpInput) == 8, "lpInput at 8");
+static_assert(offsetof(IcDecompress32, ckid) == 20, "ckid at 20");
+
+#ifndef _WIN64
+// In the host the records are the platform's own.
+static_assert(sizeof(ICCOMPRESS) == sizeof(IcCompress32), "ICCOMPRESS layout");
+static_assert(offsetof(ICCOMPRESS, lpbiInput) == offsetof(IcCompress32, lpbiInput), "ICCOMPRESS layout");
+static_assert(offsetof(ICCOMPRESS, lpckid) == offsetof(IcCompress32, lpckid), "ICCOMPRESS layout");
+static_assert(offsetof(ICCOMPRESS, lpPrev) == offsetof(IcCompress32, lpPrev), "ICCOMPRESS layout");
+static_assert(sizeof(ICDECOMPRESS) == sizeof(IcDecompress32), "ICDECOMPRESS layout");
+static_assert(offsetof(ICDECOMPRESS, lpOutput) == offsetof(IcDecompress32, lpOutput), "ICDECOMPRESS layout");
+static_assert(offsetof(ICDECOMPRESS, ckid) == offsetof(IcDecompress32, ckid), "ICDECOMPRESS layout");
+#endif
+
+static_assert(kRequestGetState == 0x400 && kRequestGetDefaultQuality == 0x41E, "WM_USER + (m - 0x5000)");
+static_assert(kRequestCompressGetFormat == 0x468 && kRequestDecompressGetPalette == 0x482,
+              "WM_USER + 100 + (m - 0x4000)");
+static_assert(kRequestDrvLoad == 0x4C9 && kRequestDrvClose == 0x4CC && kRequestDrvPower == 0x4D7,
+              "WM_USER + 200 + m");

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+// The host's once-a-second check runs when timeGetTime has passed a
+// deadline. The millisecond count wraps after about 49.7 days; both
+// functions compare by the signed difference, so a deadline just across the
+// wrap still lies ahead.
+
+// True when `now` lies after `deadline`.
+bool DeadlinePassed(DWORD now, DWORD deadline);
+
+// How long to wait from `now` until the deadline has passed; 0 when it has.
+DWORD TimeToDeadline(DWORD now, DWORD deadline);

@@ -1,0 +1,91 @@
+#include "host/param_layout.h"
+
+#include <cstring>
+
+#include "host/host_protocol.h"
+
+namespace {
+
+uint64_t ColourTableBytes(const BITMAPINFOHEADER& header)
+{
+    uint64_t colours = header.biClrUsed;
+    if (colours == 0 && header.biBitCount >= 1 && header.biBitCount <= 8)
+        colours = uint64_t(1) << header.biBitCount;
+    uint64_t bytes = colours * sizeof(RGBQUAD);
+    if (header.biCompression == BI_BITFIELDS)
+        bytes += 3 * sizeof(DWORD);
+    return bytes;
+}
+
+bool InsideParamArea(uint64_t offset, uint64_t size)
+{
+    return offset <= kParamAreaSize && size <= kParamAreaSize - offset;
+}
+
+// The input header at `offset` and where its output header starts.
+bool PlaceInputHeader(const uint8_t* area, uint32_t offset, ParamPlaces* places)
+{
+    BITMAPINFOHEADER input;
+    if (!ReadHeader(area, offset, &input) || !HeaderFits(area, offset))
+        return false;
+    places->input = offset;
+    // HeaderFits keeps offset + biSize inside ParamArea.
+    places->output = offset + input.biSize;
+    return true;
+}
+
+}
+
+uint64_t HeaderSpan(const BITMAPINFOHEADER& header)
+{
+    uint64_t size = header.biSize > sizeof header ? header.biSize : sizeof header;
+    return size + ColourTableBytes(header);
+}
+
+bool ReadHeader(const uint8_t* area, uint64_t offset, BITMAPINFOHEADER* header)
+{
+    if (!InsideParamArea(offset, sizeof *header))
+        return false;
+    std::memcpy(header, area + offset, sizeof *header);
+    return true;
+}
+
+bool HeaderFits(const uint8_t* area, uint64_t offset, uint64_t room)
+{
+    BITMAPINFOHEADER header;
+    if (!ReadHeader(area, offset, &header))
+        return false;
+    uint64_t span = HeaderSpan(header);
+    return InsideParamArea(offset, span > room ? span : room);
+}
+
+bool PlaceHeaderPair(const uint8_t* area, bool withInput, bool withOutput, uint32_t outputRoom,
+                     ParamPlaces* places)
+{
+    *places = ParamPlaces();
+    if (withInput && !PlaceInputHeader(area, kHeaderPairInputOffset, places))
+        return false;
+    return !withOutput || HeaderFits(area, places->output, outputRoom);
+}
+
+bool PlaceCompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places)
+{
+    *places = ParamPlaces();
+    BITMAPINFOHEADER output;
+    if (recordSize > kParamAreaSize || !PlaceInputHeader(area, kCompressInputOffset, places)
+        || !ReadHeader(area, places->output, &output) || !HeaderFits(area, places->output))
+        return false;
+    uint64_t slots = uint64_t(places->output) + output.biSize;
+    if (!InsideParamArea(slots, 2 * sizeof(DWORD)))
+        return false;
+    places->chunkId = static_cast<uint32_t>(slots);
+    places->flags = places->chunkId + sizeof(DWORD);
+    return true;
+}
+
+bool PlaceDecompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places)
+{
+    *places = ParamPlaces();
+    return recordSize <= kParamAreaSize && PlaceInputHeader(area, kDecompressInputOffset, places)
+        && HeaderFits(area, places->output);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+// The frames of the benchmark, the same in the 64-bit client and the 32-bit
+// helper: 640 x 480 RGB24, flat grey blocks with a rectangle that moves and
+// a textured strip at the bottom.
+
+const int kBenchWidth = 640;
+const int kBenchHeight = 480;
+const uint32_t kBenchFrameSize = kBenchWidth * 3 * kBenchHeight;
+
+std::vector<uint8_t> BenchFrame(int index);
+BITMAPINFOHEADER BenchInputHeader();
+
+// Microseconds on the performance counter.
+double BenchMicroseconds();

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host_client.h"
+#include "test_codec_script.h"
+
+// A host for slot tdl3 serving the recording test codec under a FourCC of
+// its own, started by a HostClient that plays the client driver. The
+// settings file is the real one; each test starts without one.
+class HostTest : public ::testing::Test {
+protected:
+    static constexpr const char* kSlot = "tdl3";
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the host and forgets what the codec received while opening.
+    void Launch();
+
+    // The last call of that message; a failed expectation when none came.
+    TestCodecCall LastCall(uint32_t message);
+    uint32_t CallCount() { return script->callCount; }
+    void ClearAnswers();
+
+    // Reads the host's next message boxes in order, checks each one's text,
+    // caption and single OK button, and closes it.
+    void ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions);
+
+    // Input header of `inputSize` bytes at `offset`, output header behind it.
+    void PutPair(uint32_t offset, uint32_t inputSize, const BITMAPINFOHEADER& input,
+                 const BITMAPINFOHEADER& output);
+
+    std::string fccText;
+    uint32_t fcc = 0;
+    TestCodecScript script;
+    HostClient client;
+};
+
+// Checks one recorded argument: its region and, for the view regions, the
+// offset; for RegionOther the raw value.
+::testing::AssertionResult ArgIs(const TestCodecArg& arg, uint32_t region, int64_t offsetOrValue = 0);
+
+// True while some process holds the mapping of that name.
+bool MappingExists(const std::string& name);
+
+// A fresh FourCC text for this process, registered for nothing yet.
+std::string UniqueFccText(char first);
