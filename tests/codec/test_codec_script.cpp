@@ -3,46 +3,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "drivers32_values.h"
 #include "test_process.h"
-
-namespace {
-
-const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
-
-HKEY OpenDrivers32()
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDrivers32Key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
-                        nullptr, &key, nullptr)
-        != ERROR_SUCCESS)
-        return nullptr;
-    return key;
-}
-
-}
 
 bool RegisterTestCodec(const char* fccText, const char* dllPath)
 {
-    HKEY key = OpenDrivers32();
-    if (key == nullptr)
-        return false;
-    std::string value = std::string("vidc.") + fccText;
-    std::string path = dllPath ? dllPath : BinPath(kTestCodecDllName);
-    LONG result = RegSetValueExA(key, value.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                                 static_cast<DWORD>(path.size() + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return SetDrivers32Value(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText,
+                             dllPath ? dllPath : BinPath(kTestCodecDllName));
 }
 
 bool UnregisterTestCodec(const char* fccText)
 {
-    HKEY key = OpenDrivers32();
-    if (key == nullptr)
-        return false;
-    std::string value = std::string("vidc.") + fccText;
-    LONG result = RegDeleteValueA(key, value.c_str());
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return DeleteDrivers32Value(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText);
 }
 
 TestCodecScript::~TestCodecScript()

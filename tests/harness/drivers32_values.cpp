@@ -19,27 +19,37 @@ HKEY OpenKey(HKEY root, REGSAM access)
 
 }
 
-Drivers32Values::~Drivers32Values()
-{
-    for (const auto& value : written_) {
-        HKEY key = OpenKey(value.first, KEY_SET_VALUE);
-        if (key != nullptr) {
-            RegDeleteValueA(key, value.second.c_str());
-            RegCloseKey(key);
-        }
-    }
-}
-
-bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data)
+bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& data)
 {
     HKEY key = OpenKey(root, KEY_SET_VALUE);
     if (key == nullptr)
         return false;
-    written_.emplace_back(root, name);
     LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                  static_cast<DWORD>(data.size() + 1));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
+}
+
+bool DeleteDrivers32Value(HKEY root, const std::string& name)
+{
+    HKEY key = OpenKey(root, KEY_SET_VALUE);
+    if (key == nullptr)
+        return false;
+    LONG result = RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+Drivers32Values::~Drivers32Values()
+{
+    for (const auto& value : written_)
+        DeleteDrivers32Value(value.first, value.second);
+}
+
+bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data)
+{
+    written_.emplace_back(root, name);
+    return SetDrivers32Value(root, name, data);
 }
 
 bool Drivers32Values::SetTestCodec(HKEY root, const std::string& name)

@@ -24,6 +24,10 @@ private:
     std::vector<std::pair<HKEY, std::string>> written_;
 };
 
+// One value of the key, set or deleted.
+bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& data);
+bool DeleteDrivers32Value(HKEY root, const std::string& name);
+
 // The value names of the key in enumeration order, whatever their length.
 std::vector<std::string> Drivers32ValueNames(HKEY root);
 

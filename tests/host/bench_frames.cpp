@@ -1,5 +1,7 @@
 #include "bench_frames.h"
 
+#include "bitmap_header.h"
+
 std::vector<uint8_t> BenchFrame(int index)
 {
     std::vector<uint8_t> frame(kBenchFrameSize);
@@ -26,15 +28,7 @@ std::vector<uint8_t> BenchFrame(int index)
 
 BITMAPINFOHEADER BenchInputHeader()
 {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = kBenchWidth;
-    header.biHeight = kBenchHeight;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = kBenchFrameSize;
-    return header;
+    return MakeHeader(kBenchWidth, kBenchHeight, 24, BI_RGB, kBenchFrameSize);
 }
 
 double BenchMicroseconds()

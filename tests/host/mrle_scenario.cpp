@@ -1,5 +1,7 @@
 #include "mrle_scenario.h"
 
+#include "bitmap_header.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -19,16 +21,7 @@ std::vector<uint8_t> MrleFrame(int index)
 
 BITMAPINFOHEADER MrleInputHeader()
 {
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = kMrleWidth;
-    header.biHeight = kMrleHeight;
-    header.biPlanes = 1;
-    header.biBitCount = 8;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = kMrleFrameSize;
-    header.biClrUsed = 256;
-    return header;
+    return MakeHeader(kMrleWidth, kMrleHeight, 8, BI_RGB, kMrleFrameSize, 256);
 }
 
 void PutFormatWithPalette(uint8_t* at, const BITMAPINFOHEADER& header)

@@ -150,21 +150,6 @@ uint32_t HostClient::DwordAt(uint32_t offset) const
     return value;
 }
 
-BITMAPINFOHEADER MakeHeader(LONG width, LONG height, WORD bitCount, DWORD compression, DWORD sizeImage,
-                            DWORD coloursUsed)
-{
-    BITMAPINFOHEADER header = {};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = bitCount;
-    header.biCompression = compression;
-    header.biSizeImage = sizeImage;
-    header.biClrUsed = coloursUsed;
-    return header;
-}
-
 bool AssignSlot(const char* slot, uint32_t fcc)
 {
     CreateRealSettingsDirectory();

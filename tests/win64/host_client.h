@@ -8,6 +8,7 @@
 
 #include "host/host_protocol.h"
 #include "test_process.h"
+#include "bitmap_header.h"
 
 // Plays the 64-bit client driver towards a Tandrel64.exe host: creates the
 // control mapping and the frame mappings (with the markers the recording
@@ -71,10 +72,6 @@ private:
     Frame frameOut_;
     TestProcess host_;
 };
-
-// A BITMAPINFOHEADER with biSize 40 and one plane.
-BITMAPINFOHEADER MakeHeader(LONG width, LONG height, WORD bitCount, DWORD compression = BI_RGB,
-                            DWORD sizeImage = 0, DWORD coloursUsed = 0);
 
 // Assigns the codec `fcc` to the slot in the real settings file (creating
 // the settings directory when needed).
