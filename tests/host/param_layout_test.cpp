@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bitmap_header.h"
 #include "host/host_protocol.h"
 #include "host/param_layout.h"
 
@@ -10,14 +11,8 @@ namespace {
 
 BITMAPINFOHEADER Header(uint32_t size, WORD bitCount, uint32_t colours = 0, DWORD compression = BI_RGB)
 {
-    BITMAPINFOHEADER header = {};
+    BITMAPINFOHEADER header = MakeHeader(16, 16, bitCount, compression, 0, colours);
     header.biSize = size;
-    header.biWidth = 16;
-    header.biHeight = 16;
-    header.biPlanes = 1;
-    header.biBitCount = bitCount;
-    header.biCompression = compression;
-    header.biClrUsed = colours;
     return header;
 }
 
