@@ -16,6 +16,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/mapping_limits.h"
+
 // The control mapping: HostControlBlock, then ParamArea.
 const uint32_t kControlMappingSize = 0x10000;
 
@@ -37,9 +39,6 @@ struct HostControlBlock {
 
 const uint32_t kParamAreaSize = kControlMappingSize - sizeof(HostControlBlock); // 65504
 
-// The frame mappings are named after the control mapping.
-const char kFrameInSuffix[] = "FrameIn";
-const char kFrameOutSuffix[] = "FrameOut";
 
 // ICCOMPRESS as a 32-bit process lays it out. The client writes dwFlags,
 // lFrameNum, dwFrameSize, dwQuality, lpbiPrev and lpPrev; the host

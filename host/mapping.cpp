@@ -1,5 +1,7 @@
 #include "host/mapping.h"
 
+#include "host/frame_size.h"
+
 CMapping::CMapping()
     : mapping(nullptr)
     , view(nullptr)
@@ -16,7 +18,7 @@ int CMapping::Open(uint64_t size, const char* mappingName)
         return 0;
     }
     void* mapped = nullptr;
-    if (size <= SIZE_MAX)
+    if (IsMappableViewSize(size))
         mapped = MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size));
     if (mapped == nullptr) {
         // A handle without a view would never be closed: Close releases

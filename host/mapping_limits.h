@@ -4,8 +4,12 @@
 // characters and the terminator.
 const int kMappingNameCapacity = 256;
 
-// "FrameOut", the longer of the two suffixes of the frame mappings' names.
-const int kFrameSuffixLength = 8;
+// The frame mappings are named after the control mapping with these suffixes.
+const char kFrameInSuffix[] = "FrameIn";
+const char kFrameOutSuffix[] = "FrameOut";
+
+// The longer of the two suffixes.
+const int kFrameSuffixLength = sizeof kFrameOutSuffix - 1;
 
 // The longest control-mapping name a client may give.
 const int kControlMappingNameLimit = kMappingNameCapacity - 1 - kFrameSuffixLength;
