@@ -39,7 +39,6 @@ struct HostControlBlock {
 
 const uint32_t kParamAreaSize = kControlMappingSize - sizeof(HostControlBlock); // 65504
 
-
 // ICCOMPRESS as a 32-bit process lays it out. The client writes dwFlags,
 // lFrameNum, dwFrameSize, dwQuality, lpbiPrev and lpPrev; the host
 // overwrites the six other pointers with its own addresses before the codec
