@@ -88,6 +88,63 @@ const uint32_t kCompressInputOffset = sizeof(IcCompress32);
 // output header at 24 + B.
 const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
 
+// Whole-header layouts. In the layouts above a header is taken to be biSize
+// bytes long, so a palettized input's colour table lies where the output
+// header goes and a codec that reads the input palette reads the output
+// header instead. A client that asks for the whole-header layouts (see the
+// handshake below) gets the same four layouts with every header carrying
+// its colour table or bit masks: each place that lay "behind a header's
+// biSize bytes" lies behind the header's whole span instead.
+enum HostLayouts : uint32_t {
+    kLayoutsClassic = 0,
+    kLayoutsWholeHeaders = 1,
+};
+
+// The bytes a header carries in the whole-header layouts: the header itself
+// (biSize, at least a BITMAPINFOHEADER), then its colour table (biClrUsed
+// entries, or 2^biBitCount for 1- to 8-bit headers that leave biClrUsed 0),
+// then for BI_BITFIELDS with a header too short to hold them the three
+// colour masks. Computed in 64 bits: every field comes from the other side.
+inline uint64_t HeaderWholeSpan(const BITMAPINFOHEADER& header)
+{
+    uint64_t size = header.biSize > sizeof header ? header.biSize : sizeof header;
+    uint64_t colours = header.biClrUsed;
+    if (colours == 0 && header.biBitCount >= 1 && header.biBitCount <= 8)
+        colours = uint64_t(1) << header.biBitCount;
+    // From 52 bytes on (the V2 header and later) the masks are header fields.
+    const uint32_t headerWithMasks = sizeof header + 3 * sizeof(DWORD);
+    uint64_t masks = header.biCompression == BI_BITFIELDS && header.biSize < headerWithMasks ? 3 * sizeof(DWORD) : 0;
+    return size + colours * sizeof(RGBQUAD) + masks;
+}
+
+// Where the next item lies behind the header at `offset` in the given
+// layouts: behind its biSize bytes (classic) or its whole span. Both sides
+// place the output header, the chunk id and the index flags with this.
+inline uint64_t BehindHeader(uint64_t offset, const BITMAPINFOHEADER& header, uint32_t layouts)
+{
+    return offset + (layouts == kLayoutsWholeHeaders ? HeaderWholeSpan(header) : header.biSize);
+}
+
+// The handshake. It lies outside the request table, so a host that predates
+// it answers 0 through its default window procedure; a client tells such a
+// host by that 0 and keeps the classic layouts.
+// - wParam: the layouts the client asks for (HostLayouts).
+// - lParam: the client's protocol version.
+// - result: the host's protocol version in the low 16 bits and the layouts
+//   now in effect in the high 16 bits (HandshakeResult). A host that does not
+//   know the asked layouts keeps the ones in effect.
+// The layouts hold for every later request of this host until another
+// handshake; a host starts with the classic layouts.
+const UINT kRequestHandshake = WM_APP + 0x100;
+const uint32_t kHostProtocolVersion = 2;
+
+constexpr uint32_t HandshakeResult(uint32_t version, uint32_t layouts)
+{
+    return (layouts << 16) | (version & 0xFFFF);
+}
+constexpr uint32_t HandshakeVersion(uint32_t result) { return result & 0xFFFF; }
+constexpr uint32_t HandshakeLayouts(uint32_t result) { return result >> 16; }
+
 // Private request numbers, derived from the codec message they stand for.
 constexpr UINT HostRequestNumber(UINT codecMessage)
 {
@@ -163,6 +220,8 @@ static_assert(offsetof(ICDECOMPRESS, lpOutput) == offsetof(IcDecompress32, lpOut
 static_assert(offsetof(ICDECOMPRESS, ckid) == offsetof(IcDecompress32, ckid), "ICDECOMPRESS layout");
 #endif
 
+static_assert(kRequestHandshake > WM_USER + 200 + ICM_USER && kRequestHandshake > WM_USER + ICM_RESERVED_HIGH - ICM_RESERVED_LOW,
+              "the handshake lies beyond every number the request scheme derives");
 static_assert(kRequestGetState == 0x400 && kRequestGetDefaultQuality == 0x41E, "WM_USER + (m - 0x5000)");
 static_assert(kRequestCompressGetFormat == 0x468 && kRequestDecompressGetPalette == 0x482,
               "WM_USER + 100 + (m - 0x4000)");
