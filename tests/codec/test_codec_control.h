@@ -53,7 +53,12 @@ struct TestCodecCall {
 };
 
 // A fixed answer to one message: the codec returns `result` at once and
-// does nothing else. message 0 ends the list.
+// does nothing else. message 0 ends the list. Two results stand for
+// misbehaviour instead: the codec faults (writes through a null pointer) or
+// never returns.
+const int32_t kAnswerFault = INT32_MIN;
+const int32_t kAnswerHang = INT32_MIN + 1;
+
 struct TestCodecAnswer {
     uint32_t message;
     int32_t result;
