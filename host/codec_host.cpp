@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "catalogue/fourcc.h"
+#include "host/codec_guard.h"
 #include "host/host_wnd_proc.h"
 #include "host/liveness_deadline.h"
 #include "settings/profile.h"
@@ -27,6 +28,9 @@ CCodecHost::CCodecHost()
     , fccText()
     , codec(nullptr)
     , layouts(kLayoutsClassic)
+    , seriesBegin(0)
+    , seriesInput()
+    , seriesOutput()
     , frameInSize(0)
     , frameOutSize(0)
 {
@@ -69,7 +73,7 @@ int CCodecHost::OpenCodec()
 {
     // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
     // out whichever codec it finds first.
-    codec = dwFcc != 0 ? ICOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS) : nullptr;
+    codec = dwFcc != 0 ? GuardedOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS) : nullptr;
     if (codec == nullptr) {
         char text[64];
         std::snprintf(text, sizeof text, "Not install %s codec.", fccText);
@@ -96,8 +100,12 @@ void CCodecHost::RunMessageLoop()
             deadline = timeGetTime() + kCheckInterval;
             continue;
         }
-        MsgWaitForMultipleObjectsEx(0, nullptr, TimeToDeadline(now, deadline), QS_ALLINPUT,
-                                    MWMO_INPUTAVAILABLE);
+        // A wait that fails returns at once; sleeping keeps the loop from
+        // spinning on it.
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, TimeToDeadline(now, deadline), QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE)
+            == WAIT_FAILED)
+            Sleep(1);
     }
 }
 
@@ -127,7 +135,7 @@ int CCodecHost::Pump()
 void CCodecHost::Release()
 {
     if (codec != nullptr) {
-        ICClose(codec);
+        GuardedClose(codec);
         codec = nullptr;
     }
     mcMap.Close();

@@ -8,6 +8,7 @@
 #include "catalogue/fourcc.h"
 #include "host/host_protocol.h"
 #include "host/mapping.h"
+#include "host/param_copy.h"
 #include "host/param_layout.h"
 
 // The host-mode object: serves one client-driver instance. It owns the
@@ -16,6 +17,9 @@
 //
 // Requests arrive as messages sent to the hidden window and are served one
 // at a time on the only thread, while the run loop looks at its messages.
+// Each request is checked and served on a private copy of ParamArea
+// (ParamCopy); the codec never sees a pointer into it, only into the copy
+// and into the frame views.
 class CCodecHost {
 public:
     CCodecHost();
@@ -55,11 +59,19 @@ private:
     LRESULT OnCompress(LPARAM lParam);
     LRESULT OnDecompress(LPARAM lParam);
 
-    // The frame mappings of a compression or decompression series.
-    int OpenFrameMappings(const ParamPlaces& places);
-    void CloseFrameMappings();
-    bool SeriesOpen() const;
-    bool FramesFit(const ParamPlaces& places) const;
+    // A pointer into the private copy, as the codec receives it.
+    DWORD_PTR Param(uint32_t offset) const;
+    // Starts a request on the private copy; false when the copy is missing.
+    bool StartRequest();
+
+    // A compression or decompression series: the frame views and the
+    // formats of the BEGIN that the codec accepted.
+    int OpenFrameMappings(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output,
+                          uint64_t codecMaximum);
+    void EndSeries();
+    bool FramesFit(UINT begin, const ParamPlaces& places);
+    bool PlacePrevious(IcCompress32* record);
+    bool InsideFrameView(uint32_t address, uint64_t size) const;
 
     HWND window;
     CMapping mcMap;
@@ -74,7 +86,12 @@ private:
     HIC codec;
     // How ParamArea is laid out (HostLayouts), as the last handshake chose.
     uint32_t layouts;
-    // The sizes of the frame views opened by the last BEGIN.
+    ParamCopy params;
+    // The BEGIN message of the open series, or 0; its headers; the sizes of
+    // its views.
+    UINT seriesBegin;
+    BITMAPINFOHEADER seriesInput;
+    BITMAPINFOHEADER seriesOutput;
     uint64_t frameInSize;
     uint64_t frameOutSize;
 };

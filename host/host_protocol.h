@@ -40,9 +40,11 @@ struct HostControlBlock {
 const uint32_t kParamAreaSize = kControlMappingSize - sizeof(HostControlBlock); // 65504
 
 // ICCOMPRESS as a 32-bit process lays it out. The client writes dwFlags,
-// lFrameNum, dwFrameSize, dwQuality, lpbiPrev and lpPrev; the host
-// overwrites the six other pointers with its own addresses before the codec
-// sees the record.
+// lFrameNum, dwFrameSize, dwQuality, lpbiPrev and lpPrev; the host writes
+// the six other pointers, as its own addresses in ParamArea and the frame
+// views. lpbiPrev must be 0 or the host's address of a header in ParamArea,
+// lpPrev 0 or the host's address of a frame inside a frame view; anything
+// else is refused.
 struct IcCompress32 {
     uint32_t dwFlags;
     uint32_t lpbiOutput;
@@ -114,7 +116,8 @@ inline uint64_t HeaderWholeSpan(const BITMAPINFOHEADER& header)
         colours = uint64_t(1) << header.biBitCount;
     // From 52 bytes on (the V2 header and later) the masks are header fields.
     const uint32_t headerWithMasks = sizeof header + 3 * sizeof(DWORD);
-    uint64_t masks = header.biCompression == BI_BITFIELDS && header.biSize < headerWithMasks ? 3 * sizeof(DWORD) : 0;
+    uint64_t masks
+        = header.biCompression == BI_BITFIELDS && header.biSize < headerWithMasks ? 3 * sizeof(DWORD) : 0;
     return size + colours * sizeof(RGBQUAD) + masks;
 }
 
@@ -143,8 +146,14 @@ constexpr uint32_t HandshakeResult(uint32_t version, uint32_t layouts)
 {
     return (layouts << 16) | (version & 0xFFFF);
 }
-constexpr uint32_t HandshakeVersion(uint32_t result) { return result & 0xFFFF; }
-constexpr uint32_t HandshakeLayouts(uint32_t result) { return result >> 16; }
+constexpr uint32_t HandshakeVersion(uint32_t result)
+{
+    return result & 0xFFFF;
+}
+constexpr uint32_t HandshakeLayouts(uint32_t result)
+{
+    return result >> 16;
+}
 
 // Private request numbers, derived from the codec message they stand for.
 constexpr UINT HostRequestNumber(UINT codecMessage)
@@ -188,6 +197,11 @@ const UINT kRequestDrvPower = HostRequestNumber(DRV_POWER);
 // vfw.h, not ICERR_INTERNAL).
 const int32_t kHostCannotServe = -100;
 
+// The exit code of a host that ended because its codec faulted during a
+// request (an access violation, say). The request that was being served is
+// never answered: the client's send fails. Otherwise the host ends with 0.
+const DWORD kCodecFaultExitCode = 0xCF;
+
 static_assert(sizeof(HostControlBlock) == 32, "HostControlBlock is 32 bytes");
 static_assert(offsetof(HostControlBlock, iAlive) == 0, "iAlive at 0");
 static_assert(offsetof(HostControlBlock, hWndHost) == 4, "hWndHost at 4");
@@ -221,7 +235,8 @@ static_assert(offsetof(ICDECOMPRESS, lpOutput) == offsetof(IcDecompress32, lpOut
 static_assert(offsetof(ICDECOMPRESS, ckid) == offsetof(IcDecompress32, ckid), "ICDECOMPRESS layout");
 #endif
 
-static_assert(kRequestHandshake > WM_USER + 200 + ICM_USER && kRequestHandshake > WM_USER + ICM_RESERVED_HIGH - ICM_RESERVED_LOW,
+static_assert(kRequestHandshake > WM_USER + 200 + ICM_USER
+                  && kRequestHandshake > WM_USER + ICM_RESERVED_HIGH - ICM_RESERVED_LOW,
               "the handshake lies beyond every number the request scheme derives");
 static_assert(kRequestGetState == 0x400 && kRequestGetDefaultQuality == 0x41E, "WM_USER + (m - 0x5000)");
 static_assert(kRequestCompressGetFormat == 0x468 && kRequestDecompressGetPalette == 0x482,

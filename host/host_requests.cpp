@@ -1,7 +1,10 @@
 #include "host/codec_host.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "host/codec_guard.h"
+#include "host/frame_size.h"
 #include "host/param_layout.h"
 
 namespace {
@@ -14,6 +17,31 @@ const LRESULT kNoCodecMessage = -1;
 uint32_t Address(const void* pointer)
 {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+// The room a codec writes a palette into: the output header, as long as the
+// longer of the two headers it is given, and a full colour table.
+uint32_t PaletteRoom(ParamCopy& params, const ParamPlaces& places, bool withInput)
+{
+    BITMAPINFOHEADER input = {};
+    BITMAPINFOHEADER output;
+    if (withInput)
+        ReadHeader(params, places.input, &input);
+    ReadHeader(params, places.output, &output);
+    return std::max(input.biSize, output.biSize) + 256 * sizeof(RGBQUAD);
+}
+
+// The pointers of a compression record: into the area at `base` (the
+// private copy for the codec, ParamArea for the client) and the views.
+void PointCompressRecord(IcCompress32* record, const uint8_t* base, const ParamPlaces& places, void* frameIn,
+                         void* frameOut)
+{
+    record->lpInput = Address(frameIn);
+    record->lpOutput = Address(frameOut);
+    record->lpbiInput = Address(base + places.input);
+    record->lpbiOutput = Address(base + places.output);
+    record->lpckid = Address(base + places.chunkId);
+    record->lpdwFlags = Address(base + places.flags);
 }
 
 }
@@ -91,11 +119,21 @@ LRESULT CCodecHost::OnHandshake(WPARAM wParam)
     return HandshakeResult(kHostProtocolVersion, layouts);
 }
 
+DWORD_PTR CCodecHost::Param(uint32_t offset) const
+{
+    return reinterpret_cast<DWORD_PTR>(params.At(offset));
+}
+
+bool CCodecHost::StartRequest()
+{
+    return params.Start(paramArea);
+}
+
 LRESULT CCodecHost::SendToCodec(UINT message, DWORD_PTR dw1, DWORD_PTR dw2)
 {
     if (codec == nullptr)
         return kNoCodecMessage;
-    return ICSendMessage(codec, message, dw1, dw2);
+    return GuardedSendMessage(codec, message, dw1, dw2);
 }
 
 LRESULT CCodecHost::OnGetState(WPARAM wParam, LPARAM lParam)
@@ -103,13 +141,16 @@ LRESULT CCodecHost::OnGetState(WPARAM wParam, LPARAM lParam)
     if (codec == nullptr)
         return kNoCodecState;
     if (wParam == 0) {
-        LRESULT size = ICSendMessage(codec, ICM_GETSTATE, 0, lParam);
+        LRESULT size = GuardedSendMessage(codec, ICM_GETSTATE, 0, lParam);
         return static_cast<DWORD>(size) <= kParamAreaSize ? size : 0;
     }
     // The codec may write as many bytes as the client says it has room for.
-    if (static_cast<DWORD>(lParam) > kParamAreaSize)
+    uint32_t room = static_cast<uint32_t>(lParam);
+    if (!StartRequest() || !params.Take(room))
         return kHostCannotServe;
-    return ICSendMessage(codec, ICM_GETSTATE, reinterpret_cast<DWORD_PTR>(paramArea), lParam);
+    LRESULT result = GuardedSendMessage(codec, ICM_GETSTATE, Param(0), lParam);
+    params.Return(0, room);
+    return result;
 }
 
 LRESULT CCodecHost::OnSetState(LPARAM lParam)
@@ -118,94 +159,141 @@ LRESULT CCodecHost::OnSetState(LPARAM lParam)
         return kNoCodecState;
     if (static_cast<DWORD>(lParam) > kParamAreaSize)
         return 0;
-    return ICSendMessage(codec, ICM_SETSTATE, reinterpret_cast<DWORD_PTR>(paramArea), lParam);
+    if (!StartRequest() || !params.Take(static_cast<uint32_t>(lParam)))
+        return kHostCannotServe;
+    return GuardedSendMessage(codec, ICM_SETSTATE, Param(0), lParam);
 }
 
 LRESULT CCodecHost::OnDialog(UINT message, WPARAM wParam)
 {
-    if (codec == nullptr)
-        return kNoCodecMessage;
     // -1 asks whether the dialog exists; anything else opens it without an
     // owner, since a window of the client cannot own one here.
     DWORD_PTR owner = wParam == static_cast<WPARAM>(-1) ? static_cast<DWORD_PTR>(-1) : 0;
-    return ICSendMessage(codec, message, owner, 0);
+    return SendToCodec(message, owner, 0);
 }
 
 // The codec writes the quality through its first parameter; an address of
 // the client means nothing here, so the quality goes to ParamArea instead.
 LRESULT CCodecHost::OnGetDefaultQuality(WPARAM wParam, LPARAM lParam)
 {
-    DWORD_PTR target = wParam != 0 ? reinterpret_cast<DWORD_PTR>(paramArea) : 0;
-    return SendToCodec(ICM_GETDEFAULTQUALITY, target, lParam);
+    if (wParam == 0 || codec == nullptr)
+        return SendToCodec(ICM_GETDEFAULTQUALITY, 0, lParam);
+    if (!StartRequest() || !params.Take(sizeof(DWORD)))
+        return kHostCannotServe;
+    LRESULT result = SendToCodec(ICM_GETDEFAULTQUALITY, Param(0), lParam);
+    params.Return(0, sizeof(DWORD));
+    return result;
 }
 
 // wParam and lParam only say whether the input and the output header are
-// passed.
+// passed. A palette request gets room behind the output header for what the
+// codec writes.
 LRESULT CCodecHost::OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (codec == nullptr)
         return kHostCannotServe;
-    uint32_t outputRoom = message == ICM_DECOMPRESS_GET_PALETTE ? kFormatRoom : 0;
     ParamPlaces places;
-    if (!PlaceHeaderPair(paramArea, layouts, wParam != 0, lParam != 0, outputRoom, &places))
+    if (!StartRequest() || !PlaceHeaderPair(params, layouts, wParam != 0, lParam != 0, &places))
         return kHostCannotServe;
-    DWORD_PTR input = wParam != 0 ? reinterpret_cast<DWORD_PTR>(paramArea + places.input) : 0;
-    DWORD_PTR output = lParam != 0 ? reinterpret_cast<DWORD_PTR>(paramArea + places.output) : 0;
-    return ICSendMessage(codec, message, input, output);
+    uint32_t room = 0;
+    if (message == ICM_DECOMPRESS_GET_PALETTE && lParam != 0) {
+        room = PaletteRoom(params, places, wParam != 0);
+        if (!params.Take(uint64_t(places.output) + room))
+            return kHostCannotServe;
+    }
+    LRESULT result = GuardedSendMessage(codec, message, wParam != 0 ? Param(places.input) : 0,
+                                        lParam != 0 ? Param(places.output) : 0);
+    params.Return(places.output, room);
+    return result;
 }
 
+// The bytes behind the input header are the codec's to write: they are
+// never read as a header. The codec is asked for the format's size first and
+// gets exactly that much room.
 LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
 {
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!PlaceHeaderPair(paramArea, layouts, true, lParam != 0, kFormatRoom, &places))
+    if (!StartRequest() || !PlaceInputHeader(params, layouts, kHeaderPairInputOffset, &places))
         return kHostCannotServe;
-    DWORD_PTR input = reinterpret_cast<DWORD_PTR>(paramArea + places.input);
+    LRESULT size = GuardedSendMessage(codec, message, Param(places.input), 0);
     if (lParam == 0) {
-        // A format size is only good when the format fits behind the input
-        // header; the unsigned sum turns error results into sizes too.
-        LRESULT size = ICSendMessage(codec, message, input, 0);
+        // The unsigned sum turns error results into sizes too.
         return places.output + static_cast<DWORD>(size) <= kParamAreaSize ? size : 0;
     }
-    return ICSendMessage(codec, message, input, reinterpret_cast<DWORD_PTR>(paramArea + places.output));
+    // A codec that cannot tell the size gets the room of a palettized format.
+    uint32_t room
+        = size > 0 ? std::max<uint32_t>(static_cast<uint32_t>(size), sizeof(BITMAPINFOHEADER)) : kFormatRoom;
+    if (!params.Take(uint64_t(places.output) + room))
+        return kHostCannotServe;
+    LRESULT result = GuardedSendMessage(codec, message, Param(places.input), Param(places.output));
+    params.Return(places.output, room);
+    return result;
 }
 
+// Any BEGIN ends the series before it. The views open only for headers a
+// bitmap can have, sized for what the codec may write; they stay open only
+// when the codec accepts the BEGIN.
 LRESULT CCodecHost::OnBegin(UINT message)
 {
     if (codec == nullptr)
         return kHostCannotServe;
+    EndSeries();
     ParamPlaces places;
-    if (!PlaceHeaderPair(paramArea, layouts, true, true, 0, &places) || !OpenFrameMappings(places))
+    BITMAPINFOHEADER input;
+    BITMAPINFOHEADER output;
+    if (!StartRequest() || !PlaceHeaderPair(params, layouts, true, true, &places)
+        || !ReadHeader(params, places.input, &input) || !ReadHeader(params, places.output, &output))
         return kHostCannotServe;
-    return ICSendMessage(codec, message, reinterpret_cast<DWORD_PTR>(paramArea + places.input),
-                         reinterpret_cast<DWORD_PTR>(paramArea + places.output));
+    uint64_t codecMaximum = 0;
+    if (message == ICM_COMPRESS_BEGIN) {
+        LRESULT size
+            = GuardedSendMessage(codec, ICM_COMPRESS_GET_SIZE, Param(places.input), Param(places.output));
+        codecMaximum = size > 0 ? static_cast<uint64_t>(size) : 0;
+    }
+    if (!OpenFrameMappings(input, output, codecMaximum))
+        return kHostCannotServe;
+    LRESULT result = GuardedSendMessage(codec, message, Param(places.input), Param(places.output));
+    if (result != ICERR_OK) {
+        EndSeries();
+        return result;
+    }
+    seriesBegin = message;
+    seriesInput = input;
+    seriesOutput = output;
+    return result;
 }
 
 LRESULT CCodecHost::OnEnd(UINT message)
 {
-    CloseFrameMappings();
+    EndSeries();
     return SendToCodec(message, 0, 0);
 }
 
+// The codec gets the record, both headers and the two result slots in the
+// private copy; the output header and the slots come back to ParamArea, and
+// the record there gets the host's addresses.
 LRESULT CCodecHost::OnCompress(LPARAM lParam)
 {
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!SeriesOpen() || !PlaceCompress(paramArea, layouts, static_cast<uint32_t>(lParam), &places)
-        || !FramesFit(places))
-        return kHostCannotServe;
     IcCompress32 record;
-    std::memcpy(&record, paramArea, sizeof record);
-    record.lpInput = Address(mcMapFrameIn.GetView());
-    record.lpOutput = Address(mcMapFrameOut.GetView());
-    record.lpbiInput = Address(paramArea + places.input);
-    record.lpbiOutput = Address(paramArea + places.output);
-    record.lpckid = Address(paramArea + places.chunkId);
-    record.lpdwFlags = Address(paramArea + places.flags);
-    std::memcpy(paramArea, &record, sizeof record);
-    return ICSendMessage(codec, ICM_COMPRESS, reinterpret_cast<DWORD_PTR>(paramArea), lParam);
+    if (!StartRequest() || !PlaceCompress(params, layouts, static_cast<uint32_t>(lParam), &places)
+        || !FramesFit(ICM_COMPRESS_BEGIN, places))
+        return kHostCannotServe;
+    std::memcpy(&record, params.At(0), sizeof record);
+    IcCompress32 shared = record;
+    if (!PlacePrevious(&record))
+        return kHostCannotServe;
+    PointCompressRecord(&record, params.At(0), places, mcMapFrameIn.GetView(), mcMapFrameOut.GetView());
+    std::memcpy(params.At(0), &record, sizeof record);
+    LRESULT result = GuardedSendMessage(codec, ICM_COMPRESS, Param(0), lParam);
+    params.Return(places.output, places.flags + sizeof(DWORD) - places.output);
+    PointCompressRecord(&shared, paramArea, places, mcMapFrameIn.GetView(), mcMapFrameOut.GetView());
+    std::memcpy(paramArea, &shared, sizeof shared);
+    return result;
 }
 
 LRESULT CCodecHost::OnDecompress(LPARAM lParam)
@@ -213,15 +301,15 @@ LRESULT CCodecHost::OnDecompress(LPARAM lParam)
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!SeriesOpen() || !PlaceDecompress(paramArea, layouts, static_cast<uint32_t>(lParam), &places)
-        || !FramesFit(places))
+    if (!StartRequest() || !PlaceDecompress(params, layouts, static_cast<uint32_t>(lParam), &places)
+        || !FramesFit(ICM_DECOMPRESS_BEGIN, places))
         return kHostCannotServe;
     IcDecompress32 record;
-    std::memcpy(&record, paramArea, sizeof record);
+    std::memcpy(&record, params.At(0), sizeof record);
     record.lpInput = Address(mcMapFrameIn.GetView());
     record.lpOutput = Address(mcMapFrameOut.GetView());
-    record.lpbiInput = Address(paramArea + places.input);
-    record.lpbiOutput = Address(paramArea + places.output);
-    std::memcpy(paramArea, &record, sizeof record);
-    return ICSendMessage(codec, ICM_DECOMPRESS, reinterpret_cast<DWORD_PTR>(paramArea), lParam);
+    record.lpbiInput = Address(params.At(places.input));
+    record.lpbiOutput = Address(params.At(places.output));
+    std::memcpy(params.At(0), &record, sizeof record);
+    return GuardedSendMessage(codec, ICM_DECOMPRESS, Param(0), lParam);
 }

@@ -2,9 +2,41 @@
 
 #include "host/frame_size.h"
 
+namespace {
+
+const SIZE_T kGranularity = 0x10000;
+
+SIZE_T RoundUp(SIZE_T size)
+{
+    return (size + kGranularity - 1) & ~(kGranularity - 1);
+}
+
+// Maps `size` bytes at the start of a free stretch of address space one
+// allocation unit longer than the view, then reserves that unit (what lies
+// between the view's last page and it cannot be allocated either). The host
+// has one thread, so the stretch stays free between the probe and the map.
+void* MapGuardedView(HANDLE mapping, SIZE_T size, void** guard)
+{
+    SIZE_T span = RoundUp(size);
+    if (span == 0 || span + kGranularity < span)
+        return nullptr;
+    uint8_t* place
+        = static_cast<uint8_t*>(VirtualAlloc(nullptr, span + kGranularity, MEM_RESERVE, PAGE_NOACCESS));
+    if (place == nullptr)
+        return nullptr;
+    VirtualFree(place, 0, MEM_RELEASE);
+    void* view = MapViewOfFileEx(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size, place);
+    if (view != nullptr)
+        *guard = VirtualAlloc(place + span, kGranularity, MEM_RESERVE, PAGE_NOACCESS);
+    return view;
+}
+
+}
+
 CMapping::CMapping()
     : mapping(nullptr)
     , view(nullptr)
+    , guard(nullptr)
     , name()
 {
 }
@@ -18,8 +50,10 @@ int CMapping::Open(uint64_t size, const char* mappingName)
         return 0;
     }
     void* mapped = nullptr;
-    if (IsMappableViewSize(size))
-        mapped = MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size));
+    if (size == 0)
+        mapped = MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    else if (IsMappableViewSize(size))
+        mapped = MapGuardedView(opened, static_cast<SIZE_T>(size), &guard);
     if (mapped == nullptr) {
         // A handle without a view would never be closed: Close releases
         // both together.
@@ -37,6 +71,9 @@ int CMapping::Close()
     if (view != nullptr) {
         UnmapViewOfFile(view);
         CloseHandle(mapping);
+        if (guard != nullptr)
+            VirtualFree(guard, 0, MEM_RELEASE);
+        guard = nullptr;
         view = nullptr;
         mapping = nullptr;
     }

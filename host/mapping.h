@@ -9,6 +9,10 @@
 // One named file mapping that another process created, and one view of it.
 // Failures are shown at once in a message box without an owner ("CMapping"
 // caption) and reported as 0.
+//
+// A view of a given size ends in address space that stays reserved and
+// inaccessible, so that a write past its last page faults instead of
+// landing in whatever lies behind it (another view, say).
 class CMapping {
 public:
     CMapping();
@@ -27,5 +31,7 @@ public:
 private:
     HANDLE mapping;
     void* view;
+    // The reservation behind the view; none for a whole-mapping view.
+    void* guard;
     char name[kMappingNameCapacity];
 };

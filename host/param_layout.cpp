@@ -2,20 +2,32 @@
 
 #include <cstring>
 
+#include "host/header_check.h"
 #include "host/host_protocol.h"
 
-namespace {
-
-bool InsideParamArea(uint64_t offset, uint64_t size)
+bool ReadHeader(ParamCopy& area, uint64_t offset, BITMAPINFOHEADER* header)
 {
-    return offset <= kParamAreaSize && size <= kParamAreaSize - offset;
+    if (!area.Take(offset + sizeof *header))
+        return false;
+    std::memcpy(header, area.At(static_cast<uint32_t>(offset)), sizeof *header);
+    return true;
 }
 
-// The input header at `offset` and where its output header starts.
-bool PlaceInputHeader(const uint8_t* area, uint32_t layouts, uint32_t offset, ParamPlaces* places)
+bool HeaderFits(ParamCopy& area, uint64_t offset, BITMAPINFOHEADER* header)
+{
+    BITMAPINFOHEADER read;
+    if (!ReadHeader(area, offset, &read) || !IsBitmapHeader(read)
+        || !area.Take(offset + HeaderWholeSpan(read)))
+        return false;
+    if (header != nullptr)
+        *header = read;
+    return true;
+}
+
+bool PlaceInputHeader(ParamCopy& area, uint32_t layouts, uint32_t offset, ParamPlaces* places)
 {
     BITMAPINFOHEADER input;
-    if (!ReadHeader(area, offset, &input) || !HeaderFits(area, offset))
+    if (!HeaderFits(area, offset, &input))
         return false;
     places->input = offset;
     // HeaderFits keeps the whole span, and so biSize, inside ParamArea.
@@ -23,52 +35,34 @@ bool PlaceInputHeader(const uint8_t* area, uint32_t layouts, uint32_t offset, Pa
     return true;
 }
 
-}
-
-bool ReadHeader(const uint8_t* area, uint64_t offset, BITMAPINFOHEADER* header)
-{
-    if (!InsideParamArea(offset, sizeof *header))
-        return false;
-    std::memcpy(header, area + offset, sizeof *header);
-    return true;
-}
-
-bool HeaderFits(const uint8_t* area, uint64_t offset, uint64_t room)
-{
-    BITMAPINFOHEADER header;
-    if (!ReadHeader(area, offset, &header))
-        return false;
-    uint64_t span = HeaderWholeSpan(header);
-    return InsideParamArea(offset, span > room ? span : room);
-}
-
-bool PlaceHeaderPair(const uint8_t* area, uint32_t layouts, bool withInput, bool withOutput,
-                     uint32_t outputRoom, ParamPlaces* places)
+bool PlaceHeaderPair(ParamCopy& area, uint32_t layouts, bool withInput, bool withOutput, ParamPlaces* places)
 {
     *places = ParamPlaces();
     if (withInput && !PlaceInputHeader(area, layouts, kHeaderPairInputOffset, places))
         return false;
-    return !withOutput || HeaderFits(area, places->output, outputRoom);
+    return !withOutput || HeaderFits(area, places->output);
 }
 
-bool PlaceCompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
+bool PlaceCompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
 {
     *places = ParamPlaces();
     BITMAPINFOHEADER output;
-    if (recordSize > kParamAreaSize || !PlaceInputHeader(area, layouts, kCompressInputOffset, places)
-        || !ReadHeader(area, places->output, &output) || !HeaderFits(area, places->output))
+    if (recordSize > kParamAreaSize || !area.Take(sizeof(IcCompress32))
+        || !PlaceInputHeader(area, layouts, kCompressInputOffset, places)
+        || !HeaderFits(area, places->output, &output))
         return false;
     uint64_t slots = BehindHeader(places->output, output, layouts);
-    if (!InsideParamArea(slots, 2 * sizeof(DWORD)))
+    if (!area.Take(slots + 2 * sizeof(DWORD)))
         return false;
     places->chunkId = static_cast<uint32_t>(slots);
     places->flags = places->chunkId + sizeof(DWORD);
     return true;
 }
 
-bool PlaceDecompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
+bool PlaceDecompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
 {
     *places = ParamPlaces();
-    return recordSize <= kParamAreaSize && PlaceInputHeader(area, layouts, kDecompressInputOffset, places)
+    return recordSize <= kParamAreaSize && area.Take(sizeof(IcDecompress32))
+        && PlaceInputHeader(area, layouts, kDecompressInputOffset, places)
         && HeaderFits(area, places->output);
 }

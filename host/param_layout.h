@@ -4,24 +4,26 @@
 
 #include <cstdint>
 
-// Layout checks on ParamArea as the client wrote it. Every offset and size
-// there comes from the other process, so sums are taken in 64 bits and a
-// request is refused unless everything the codec may touch through a pointer
-// into ParamArea lies inside it. The checks return the offsets they checked;
-// the host builds its pointers from those, not from a second read.
+#include "host/param_copy.h"
 
-// Room for a format that the codec writes behind a header: a
+// Layout checks on the private copy of ParamArea. Every offset and size
+// there comes from the other process, so sums are taken in 64 bits and a
+// request is refused unless every header is one a bitmap can have (see
+// header_check.h) and everything the codec may touch through a pointer into
+// the area lies inside it. The checks take the bytes they look at into the
+// copy, in order, and return the offsets they checked.
+
+// Room for a format or palette that the codec writes behind a header: a
 // BITMAPINFOHEADER and a full 256-entry colour table.
 const uint32_t kFormatRoom = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
 
 // Copies the header at `offset`; false when it does not lie inside ParamArea.
-bool ReadHeader(const uint8_t* area, uint64_t offset, BITMAPINFOHEADER* header);
+bool ReadHeader(ParamCopy& area, uint64_t offset, BITMAPINFOHEADER* header);
 
-// True when the header at `offset` and its whole span (the bytes a codec may
-// touch through a pointer to it: at least a BITMAPINFOHEADER, and the colour
-// table or bit masks it declares), and at least `room` bytes from `offset`,
-// lie inside ParamArea.
-bool HeaderFits(const uint8_t* area, uint64_t offset, uint64_t room = 0);
+// True when the header at `offset` is a bitmap header and its whole span
+// (at least a BITMAPINFOHEADER, and the colour table or bit masks it
+// declares) lies inside ParamArea. The header goes to `header` when given.
+bool HeaderFits(ParamCopy& area, uint64_t offset, BITMAPINFOHEADER* header = nullptr);
 
 // Offsets in ParamArea of a request's headers and result slots.
 struct ParamPlaces {
@@ -31,23 +33,25 @@ struct ParamPlaces {
     uint32_t flags; // Compress layout only
 };
 
-// The three functions below place a request's items in `layouts`
-// (HostLayouts): each item that follows a header lies behind that header's
-// biSize bytes in the classic layouts, behind its whole span otherwise.
+// The functions below place a request's items in `layouts` (HostLayouts):
+// each item that follows a header lies behind that header's biSize bytes in
+// the classic layouts, behind its whole span otherwise.
 //
+// The input header at `offset` and where the item behind it starts
+// (places->output).
+bool PlaceInputHeader(ParamCopy& area, uint32_t layouts, uint32_t offset, ParamPlaces* places);
+
 // The Header pair layout. With an input header, the output header lies
-// right behind the input header, otherwise at offset 0.
-// `withInput`/`withOutput` say which of the two the codec receives; an
-// output header must leave `outputRoom` bytes for what the codec writes.
-// places->output is filled whenever the input header fits.
-bool PlaceHeaderPair(const uint8_t* area, uint32_t layouts, bool withInput, bool withOutput,
-                     uint32_t outputRoom, ParamPlaces* places);
+// right behind it, otherwise at offset 0. `withInput`/`withOutput` say which
+// of the two the codec receives. places->output is filled whenever the input
+// header fits.
+bool PlaceHeaderPair(ParamCopy& area, uint32_t layouts, bool withInput, bool withOutput, ParamPlaces* places);
 
-// The Compress layout: the record size the client states, the input header
-// at 48, the output header behind it, and the chunk-id and flag slots behind
-// the output header.
-bool PlaceCompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);
+// The Compress layout: the record size the client states, the record, the
+// input header at 48, the output header behind it, and the chunk-id and flag
+// slots behind the output header.
+bool PlaceCompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);
 
-// The Decompress layout: the record size, the input header at 24 and the
-// output header behind it.
-bool PlaceDecompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);
+// The Decompress layout: the record size, the record, the input header at
+// 24 and the output header behind it.
+bool PlaceDecompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);

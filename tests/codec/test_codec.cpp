@@ -93,6 +93,20 @@ void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
 // Null, but the compiler cannot know it: the write is a real access violation.
 int* volatile g_nowhere = nullptr;
 
+LRESULT Overrun(UINT message, LPARAM lParam1)
+{
+    void* output = nullptr;
+    if (message == ICM_COMPRESS)
+        output = reinterpret_cast<ICCOMPRESS*>(lParam1)->lpOutput;
+    else if (message == ICM_DECOMPRESS)
+        output = reinterpret_cast<ICDECOMPRESS*>(lParam1)->lpOutput;
+    MEMORY_BASIC_INFORMATION info;
+    if (output == nullptr || VirtualQuery(output, &info, sizeof info) == 0)
+        return ICERR_BADPARAM;
+    static_cast<volatile char*>(info.BaseAddress)[info.RegionSize] = 0x5A;
+    return ICERR_OK;
+}
+
 bool ScriptedAnswer(const Instance* instance, UINT message, LRESULT* result)
 {
     const TestCodecControl* control = instance->control;
@@ -347,6 +361,8 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM l
             *g_nowhere = 0;
         while (result == kAnswerHang)
             Sleep(INFINITE);
+        if (result == kAnswerOverrun)
+            return Overrun(message, lParam1);
         return result;
     }
     return Serve(instance, message, lParam1, lParam2);

@@ -53,11 +53,13 @@ struct TestCodecCall {
 };
 
 // A fixed answer to one message: the codec returns `result` at once and
-// does nothing else. message 0 ends the list. Two results stand for
-// misbehaviour instead: the codec faults (writes through a null pointer) or
-// never returns.
+// does nothing else. message 0 ends the list. Three results stand for
+// misbehaviour instead: the codec faults (writes through a null pointer),
+// never returns, or (ICM_COMPRESS, ICM_DECOMPRESS) writes one byte just past
+// the last page of the output frame view and then answers ICERR_OK.
 const int32_t kAnswerFault = INT32_MIN;
 const int32_t kAnswerHang = INT32_MIN + 1;
+const int32_t kAnswerOverrun = INT32_MIN + 2;
 
 struct TestCodecAnswer {
     uint32_t message;

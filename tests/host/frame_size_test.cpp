@@ -1,40 +1,109 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "bitmap_header.h"
 #include "host/frame_size.h"
+#include "host/header_check.h"
 
-TEST(FrameSizeTest, ViewSizeFollowsBiSizeImageElseFourBytesAPixel)
+namespace {
+
+const DWORD kYuy2 = MAKEFOURCC('Y', 'U', 'Y', '2');
+const DWORD kYv12 = MAKEFOURCC('Y', 'V', '1', '2');
+const DWORD kNv12 = MAKEFOURCC('N', 'V', '1', '2');
+
+BITMAPINFOHEADER WithPlanes(BITMAPINFOHEADER header, WORD planes)
 {
-    EXPECT_EQ(307200u, FrameViewSize(MakeHeader(320, 240, 24)));
-    EXPECT_EQ(307200u, FrameViewSize(MakeHeader(320, -240, 24))) << "top-down bitmaps are normal";
-    EXPECT_EQ(100000u, FrameViewSize(MakeHeader(320, 240, 24, BI_RGB, 100000)));
-    EXPECT_EQ(100000u, FrameViewSize(MakeHeader(-5, 240, 24, BI_RGB, 100000)));
-    EXPECT_EQ(kNoFrameSize, FrameViewSize(MakeHeader(-320, 240, 24)));
-    EXPECT_EQ(0u, FrameViewSize(MakeHeader(0, 240, 24)));
+    header.biPlanes = planes;
+    return header;
 }
 
-TEST(FrameSizeTest, LargeHeadersDoNotWrapAndCannotBeMapped)
+}
+
+TEST(FrameSizeTest, ViewExtentAndMappingFollowTheFormat)
 {
-    uint64_t big = FrameViewSize(MakeHeader(0x10000, 0x10000, 32));
-    EXPECT_EQ(uint64_t(1) << 34, big);
-    EXPECT_FALSE(IsMappableViewSize(big));
-    EXPECT_EQ(uint64_t(0x7FFFFFFF) * 0x80000000u * 4,
-              FrameViewSize(MakeHeader(0x7FFFFFFF, LONG(0x80000000), 32)));
+    const struct {
+        BITMAPINFOHEADER header;
+        uint64_t view;
+        uint64_t extent;
+    } cases[] = {
+        {MakeHeader(320, 240, 24), 307200, 230400},
+        {MakeHeader(320, -240, 24), 307200, 230400},
+        {MakeHeader(33, 17, 24), 33 * 17 * 4, 100 * 17},
+        {MakeHeader(33, 17, 24, BI_RGB, 100), 100, 100 * 17},
+        {MakeHeader(64, 10, 32, BI_BITFIELDS), 2560, 2560},
+        {MakeHeader(320, 240, 24, BI_RGB, 100000), 100000, 230400},
+        {MakeHeader(-5, 240, 24, BI_RGB, 100000), 100000, kNoFrameSize},
+        {MakeHeader(-320, 240, 24), kNoFrameSize, kNoFrameSize},
+        {MakeHeader(320, 240, 16, kYuy2, 100), 100, 153600},
+        {MakeHeader(320, 240, 12, kYv12), 307200, 115200},
+        {MakeHeader(33, 17, 12, kNv12), 33 * 17 * 4, 36 * 17 + 2 * 20 * 9},
+        {MakeHeader(64, 48, 8, BI_RLE8, 777), 777, 777},
+        {MakeHeader(64, 48, 24, MAKEFOURCC('M', 'J', 'P', 'G'), 0), 64 * 48 * 4, 0},
+        {MakeHeader(0x10000, 0x10000, 32), uint64_t(1) << 34, uint64_t(1) << 34},
+        {MakeHeader(0x7FFFFFFF, 0x7FFFFFFF, 0xFFFF), uint64_t(0x7FFFFFFF) * 0x7FFFFFFF * 4, kNoFrameSize},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.header.biWidth) + " x " + std::to_string(c.header.biHeight));
+        EXPECT_EQ(c.view, FrameViewSize(c.header));
+        EXPECT_EQ(c.extent, FrameExtent(c.header));
+        EXPECT_EQ(std::max(c.view, c.extent), FrameMappingSize(c.header));
+    }
+    EXPECT_EQ(5000u, FrameMappingSize(MakeHeader(16, 16, 24, BI_RLE8, 300), 5000)) << "the codec's maximum";
+    EXPECT_FALSE(IsMappableViewSize(uint64_t(1) << 34));
     EXPECT_TRUE(IsMappableViewSize(0xFFFFFFFFu));
-    EXPECT_FALSE(IsMappableViewSize(kNoFrameSize));
 }
 
-TEST(FrameSizeTest, ExtentIsTheWholeBitmapForUncompressedFormats)
+TEST(HeaderCheckTest, OnlyHeadersABitmapCanHavePass)
 {
-    EXPECT_EQ(100u * 17, FrameExtent(MakeHeader(33, 17, 24))) << "rows padded to 4 bytes";
-    EXPECT_EQ(100u * 17, FrameExtent(MakeHeader(33, -17, 24)));
-    EXPECT_EQ(5000u, FrameExtent(MakeHeader(33, 17, 24, BI_RGB, 5000)));
-    EXPECT_EQ(100u * 17, FrameExtent(MakeHeader(33, 17, 24, BI_RGB, 1000)))
-        << "a short biSizeImage does not shrink it";
-    EXPECT_EQ(64u * 4 * 10, FrameExtent(MakeHeader(64, 10, 32, BI_BITFIELDS, 0)));
-    EXPECT_EQ(777u, FrameExtent(MakeHeader(64, 48, 8, BI_RLE8, 777))) << "compressed data: biSizeImage";
-    EXPECT_EQ(0u, FrameExtent(MakeHeader(64, 48, 8, BI_RLE8, 0)));
-    EXPECT_EQ(kNoFrameSize, FrameExtent(MakeHeader(-1, 10, 24)));
-    EXPECT_EQ((uint64_t(0x7FFFFFFF) * 32 + 31) / 32 * 4 * 0x7FFFFFFF,
-              FrameExtent(MakeHeader(0x7FFFFFFF, 0x7FFFFFFF, 32)));
+    BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
+    const struct {
+        BITMAPINFOHEADER header;
+        bool bitmap;
+    } cases[] = {
+        {rgb, true},
+        {MakeHeader(32, -16, 32, BI_BITFIELDS), true},
+        {MakeHeader(32, 16, 8, BI_RGB, 0, 256), true},
+        {MakeHeader(32, 16, 8, BI_RLE8, 100, 0), true},
+        {MakeHeader(32, 16, 4, BI_RLE4, 0, 16), true},
+        {MakeHeader(32, 16, 16, kYuy2, 1024), true},
+        {MakeHeader(32, 16, 64, MAKEFOURCC('x', 'v', 'i', 'd'), 99999), true},
+        {MakeHeader(32, 16, 24, BI_RGB, 32 * 3 * 16), true},
+        {MakeHeader(32, 16, 8, BI_RGB, 0, 257), false},
+        {MakeHeader(32, 16, 4, BI_RLE4, 0, 5000), false},
+        {MakeHeader(32, 16, 1, BI_RGB, 0, 3), false},
+        {MakeHeader(32, 16, 8, BI_BITFIELDS), false},
+        {MakeHeader(32, 16, 24, BI_BITFIELDS), false},
+        {MakeHeader(32, 16, 48), false},
+        {MakeHeader(0, 16, 24), false},
+        {MakeHeader(-1, 16, 24), false},
+        {MakeHeader(32, 0, 24), false},
+        {WithPlanes(rgb, 0), false},
+        {WithPlanes(rgb, 2), false},
+        {MakeHeader(32, 16, 24, BI_RGB, 32 * 3 * 16 + 1), false},
+        {MakeHeader(32, 16, 16, kYuy2, 32 * 2 * 16 + 1), false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.bitmap, IsBitmapHeader(c.header))
+            << c.header.biBitCount << " bits, compression " << std::hex << c.header.biCompression;
+    }
+    BITMAPINFOHEADER shortHeader = rgb;
+    shortHeader.biSize = 39;
+    EXPECT_FALSE(IsBitmapHeader(shortHeader));
+}
+
+TEST(HeaderCheckTest, FramesKeepTheFormatOfTheirSeries)
+{
+    BITMAPINFOHEADER series = MakeHeader(64, 48, 8, BI_RGB, 0, 0);
+    EXPECT_TRUE(FitsSeriesFormat(series, series));
+    EXPECT_TRUE(FitsSeriesFormat(series, MakeHeader(64, 48, 8, BI_RGB, 3072, 256)))
+        << "256 colours either way";
+    EXPECT_TRUE(FitsSeriesFormat(series, MakeHeader(64, 48, 8, BI_RGB, 0, 20)));
+    EXPECT_FALSE(FitsSeriesFormat(MakeHeader(64, 48, 8, BI_RGB, 0, 20), series)) << "more colours";
+    EXPECT_FALSE(FitsSeriesFormat(series, MakeHeader(64, 96, 8)));
+    EXPECT_FALSE(FitsSeriesFormat(series, MakeHeader(64, -48, 8)));
+    EXPECT_FALSE(FitsSeriesFormat(series, MakeHeader(65, 48, 8)));
+    EXPECT_FALSE(FitsSeriesFormat(series, MakeHeader(64, 48, 4)));
+    EXPECT_FALSE(FitsSeriesFormat(series, MakeHeader(64, 48, 8, BI_RLE8)));
 }

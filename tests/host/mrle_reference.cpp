@@ -24,7 +24,7 @@ public:
     ~Area() { VirtualFree(base_, 0, MEM_RELEASE); }
     uint8_t* At(uint32_t offset) { return base_ + sizeof(HostControlBlock) + offset; }
     BITMAPINFOHEADER* Header(uint32_t offset) { return reinterpret_cast<BITMAPINFOHEADER*>(At(offset)); }
-    void Clear() { std::memset(At(0), 0, kParamAreaSize); }
+    void Clear() { std::memset(At(0), kMrleLeftover, kParamAreaSize); }
 
 private:
     uint8_t* base_;

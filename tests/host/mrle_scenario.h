@@ -12,10 +12,12 @@
 // codec directly with the same memory layout: the input header at the
 // start of a parameter area, the output header right behind the input
 // header's biSize bytes (so the codec reads the output header where it
-// would look for an input colour table), everything else in the area zero
-// before each call. Both sides write down what they saw as a transcript.
+// would look for an input colour table), everything else in the area
+// kMrleLeftover before each call, as a real client leaves it. Both sides
+// write down what they saw as a transcript.
 
 const uint32_t kMrleFcc = mmioFOURCC('m', 'r', 'l', 'e');
+const uint8_t kMrleLeftover = 0xA5;
 const int kMrleWidth = 96;
 const int kMrleHeight = 64;
 const int kMrleFrameCount = 8;

@@ -45,7 +45,9 @@ bool HostClient::CreateControl(uint32_t size)
     control_ = static_cast<HostControlBlock*>(MapViewOfFile(controlMapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     if (control_ == nullptr)
         return false;
-    std::memset(control_, 0, size);
+    // Leftovers, not zeros, are what a real client leaves in ParamArea.
+    std::memset(control_, 0, sizeof *control_);
+    std::memset(ParamArea(), kLeftoverByte, size - sizeof *control_);
     std::memcpy(control_->reserved, kControlMarker, sizeof kControlMarker);
     control_->iAlive = 1;
     control_->dwClientPid = GetCurrentProcessId();
@@ -122,6 +124,15 @@ int32_t HostClient::Send(UINT request, WPARAM wParam, LPARAM lParam)
 {
     // The host's 32-bit result arrives sign-extended; its low half is it.
     return static_cast<int32_t>(SendMessageA(Window(), request, wParam, lParam));
+}
+
+bool HostClient::SendWithin(DWORD timeoutMs, UINT request, WPARAM wParam, LPARAM lParam, int32_t* result)
+{
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(Window(), request, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer) == 0)
+        return false;
+    *result = static_cast<int32_t>(answer);
+    return true;
 }
 
 std::future<int32_t> HostClient::SendInBackground(UINT request, WPARAM wParam, LPARAM lParam)

@@ -10,6 +10,9 @@
 #include "test_process.h"
 #include "bitmap_header.h"
 
+// What a new client's ParamArea holds.
+const uint8_t kLeftoverByte = 0xA5;
+
 // Plays the 64-bit client driver towards a Tandrel64.exe host: creates the
 // control mapping and the frame mappings (with the markers the recording
 // test codec resolves pointers by), starts the host, waits for its window
@@ -42,6 +45,10 @@ public:
 
     // Sends a request and gives the codec's 32-bit result.
     int32_t Send(UINT request, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Sends a request that may fail: false when the host did not answer
+    // within the time-out (it hung, or it ended while serving the request),
+    // else true and the codec's 32-bit result.
+    bool SendWithin(DWORD timeoutMs, UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
     // The same from another thread, for requests that show message boxes.
     std::future<int32_t> SendInBackground(UINT request, WPARAM wParam = 0, LPARAM lParam = 0);
 

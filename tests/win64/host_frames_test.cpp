@@ -1,18 +1,21 @@
 // Compression and decompression series through the frame mappings: real
 // frames through the recording codec, how the views are sized and released,
-// the failures shown when they cannot be opened, and requests that do not
-// fit ParamArea or the views.
+// the failures shown when they cannot be opened, and the frames, layouts and
+// previous-frame pointers a series refuses.
 
 #include <cstring>
 #include <vector>
 
+#include "host/frame_size.h"
 #include "host_test_fixture.h"
+#include "packbits.h"
 
 namespace {
 
 const int kWidth = 64;
 const int kHeight = 48;
-const size_t kRgbFrameSize = kWidth * 3 * kHeight;
+const uint32_t kRgbFrameSize = kWidth * 3 * kHeight;
+const uint32_t kRecordSize = sizeof(IcCompress32);
 
 std::vector<uint8_t> MovingFrame(int index)
 {
@@ -31,12 +34,12 @@ protected:
     void SetUp() override
     {
         HostTest::SetUp();
+        packed = MakeHeader(kWidth, kHeight, 24, fcc, 5000);
         if (!HasFatalFailure())
             Launch();
     }
 
     std::string FrameInName() { return client.Name() + kFrameInSuffix; }
-    std::string FrameOutName() { return client.Name() + kFrameOutSuffix; }
 
     // A BEGIN that shows message boxes: sent from another thread, answered
     // here; gives the request's result.
@@ -47,59 +50,50 @@ protected:
         return result.get();
     }
 
-    void PutCompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output, uint32_t frame)
+    void ExpectMappingsReleased()
     {
-        IcCompress32 record = {};
-        record.dwFlags = ICCOMPRESS_KEYFRAME;
-        record.lFrameNum = static_cast<int32_t>(frame);
-        std::memcpy(client.ParamArea(), &record, sizeof record);
-        PutPair(sizeof record, sizeof input, input, output);
+        client.CloseFrames();
+        EXPECT_FALSE(MappingExists(FrameInName()));
+        EXPECT_FALSE(MappingExists(client.Name() + kFrameOutSuffix));
     }
 
-    void PutDecompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)
-    {
-        IcDecompress32 record = {};
-        std::memcpy(client.ParamArea(), &record, sizeof record);
-        PutPair(sizeof record, sizeof input, input, output);
-    }
+    const BITMAPINFOHEADER rgb = MakeHeader(kWidth, kHeight, 24);
+    BITMAPINFOHEADER packed = {};
 };
 
 }
 
 TEST_F(HostFramesTest, FramesRoundTripThroughTheViews)
 {
-    BITMAPINFOHEADER rgb = MakeHeader(kWidth, -kHeight, 24);
-    client.PutHeader(0, rgb);
-    ASSERT_EQ(40, client.Send(kRequestCompressGetFormat, 0, 0));
+    BITMAPINFOHEADER topDown = MakeHeader(kWidth, -kHeight, 24);
+    client.PutHeader(0, topDown);
     ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressGetFormat, 0, 1));
-    BITMAPINFOHEADER packed = client.HeaderAt(40);
-    ASSERT_EQ(fcc, packed.biCompression);
-    ASSERT_TRUE(client.CreateFrames(kWidth * kHeight * 4, packed.biSizeImage));
-    ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressBegin));
+    BITMAPINFOHEADER format = client.HeaderAt(40);
+    ASSERT_EQ(fcc, format.biCompression);
+    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, topDown, format));
 
     std::vector<std::vector<uint8_t>> compressed;
-    for (uint32_t frame = 0; frame < 3; ++frame) {
+    for (int frame = 0; frame < 3; ++frame) {
         std::vector<uint8_t> pixels = MovingFrame(frame);
         std::memcpy(client.FrameIn(), pixels.data(), pixels.size());
-        PutCompress(rgb, packed, frame);
-        ASSERT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, sizeof(IcCompress32)));
+        PutCompress(topDown, format, frame);
+        ASSERT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, kRecordSize));
         BITMAPINFOHEADER written = client.HeaderAt(48 + 40);
         ASSERT_GT(written.biSizeImage, 0u);
         ASSERT_LT(written.biSizeImage, kRgbFrameSize) << "these frames pack well";
         EXPECT_EQ(mmioFOURCC('0', '0', 'd', 'c'), client.DwordAt(48 + 80)) << "chunk id slot";
         EXPECT_EQ(static_cast<uint32_t>(AVIIF_KEYFRAME), client.DwordAt(48 + 84)) << "flag slot";
+        EXPECT_EQ(kLeftoverByte, client.ParamArea()[48 + 88]) << "nothing behind the slots";
         compressed.emplace_back(client.FrameOut(), client.FrameOut() + written.biSizeImage);
     }
     EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
 
-    ASSERT_TRUE(client.CreateFrames(packed.biSizeImage, kWidth * kHeight * 4));
-    PutPair(0, 40, packed, rgb);
-    ASSERT_EQ(ICERR_OK, client.Send(kRequestDecompressBegin));
-    for (uint32_t frame = 0; frame < 3; ++frame) {
+    ASSERT_EQ(ICERR_OK, Begin(kRequestDecompressBegin, format, topDown));
+    for (int frame = 0; frame < 3; ++frame) {
         std::memcpy(client.FrameIn(), compressed[frame].data(), compressed[frame].size());
-        BITMAPINFOHEADER input = packed;
+        BITMAPINFOHEADER input = format;
         input.biSizeImage = static_cast<DWORD>(compressed[frame].size());
-        PutDecompress(input, rgb);
+        PutDecompress(input, topDown);
         ASSERT_EQ(ICERR_OK, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)));
         EXPECT_EQ(MovingFrame(frame),
                   std::vector<uint8_t>(client.FrameOut(), client.FrameOut() + kRgbFrameSize))
@@ -108,29 +102,52 @@ TEST_F(HostFramesTest, FramesRoundTripThroughTheViews)
     EXPECT_EQ(ICERR_OK, client.Send(kRequestDecompressEnd));
 }
 
-TEST_F(HostFramesTest, ViewsAreSizedFromTheHeadersAndReleasedAtEnd)
+// Each view is as large as the frames can be: the classic view size, the
+// bitmap of formats sized by their dimensions, and for compression the
+// codec's own maximum. One byte less in a mapping fails the BEGIN.
+TEST_F(HostFramesTest, ViewsHoldWhatTheFormatAndTheCodecSay)
 {
-    script.Answer(ICM_COMPRESS_BEGIN, ICERR_OK);
-    BITMAPINFOHEADER output = MakeHeader(320, 240, 24, fcc, 100000);
-    ASSERT_TRUE(client.CreateFrames(307200, 100000));
-    for (LONG height : {240, -240}) {
-        PutPair(0, 40, MakeHeader(320, height, 24), output);
-        EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressBegin)) << "320 x |" << height << "| x 4 bytes";
+    const struct {
+        BITMAPINFOHEADER input;
+        BITMAPINFOHEADER output;
+        int32_t codecMaximum;
+        uint64_t inputView;
+        uint64_t outputView;
+    } cases[] = {
+        {MakeHeader(320, 240, 24), MakeHeader(320, 240, 24, fcc, 100000), 0, 307200, 100000},
+        {MakeHeader(320, -240, 24), MakeHeader(320, 240, 24, fcc, 100000), 0, 307200, 100000},
+        {MakeHeader(320, 240, 24, BI_RGB, 100), MakeHeader(320, 240, 24, fcc, 100000), 0, 230400, 100000},
+        {MakeHeader(320, 240, 16, MAKEFOURCC('Y', 'U', 'Y', '2'), 100), MakeHeader(320, 240, 24, fcc, 100000),
+         0, 153600, 100000},
+        {MakeHeader(320, 240, 12, MAKEFOURCC('Y', 'V', '1', '2'), 100), MakeHeader(320, 240, 24, fcc, 100000),
+         0, 115200, 100000},
+        {MakeHeader(320, 240, 24, BI_RGB, 230400), MakeHeader(320, 240, 24, fcc, 100000), 250000, 230400,
+         250000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.inputView);
+        script.Answer(ICM_COMPRESS_GET_SIZE, c.codecMaximum);
+        script.Answer(ICM_COMPRESS_BEGIN, ICERR_OK);
+        PutPair(0, 40, c.input, c.output);
+        ASSERT_TRUE(client.CreateFrames(c.inputView, c.outputView - 4096));
+        EXPECT_EQ(kHostCannotServe,
+                  BeginShowing({{"MapViewOfFile", "CMapping"}, {"mcMapFrameOut.Open", "Tandrel64.exe"}}));
+        ASSERT_TRUE(client.CreateFrames(c.inputView - 4096, c.outputView));
+        EXPECT_EQ(kHostCannotServe,
+                  BeginShowing({{"MapViewOfFile", "CMapping"},
+                                {"lpbiIn->biSizeImage=" + std::to_string(c.input.biSizeImage), FrameInName()},
+                                {"mcMapFrameIn.Open", "Tandrel64.exe"}}));
+        ASSERT_TRUE(client.CreateFrames(c.inputView, c.outputView));
+        EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressBegin));
+        // The host lets go of the mappings, so that the next ones are new.
+        EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
     }
-    PutPair(0, 40, MakeHeader(5000, 5000, 24, BI_RGB, 100000), output);
-    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressBegin)) << "biSizeImage wins over the dimensions";
-    EXPECT_EQ(3u, script.CallsOf(ICM_COMPRESS_BEGIN).size());
-
-    // Three BEGINs and one END: once the client lets go, nothing of the
-    // mappings may be left in the host.
-    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
-    client.CloseFrames();
-    EXPECT_FALSE(MappingExists(FrameInName()));
-    EXPECT_FALSE(MappingExists(FrameOutName()));
+    ExpectMappingsReleased();
 }
 
-TEST_F(HostFramesTest, FrameMappingFailuresAreShownAndTheRequestRefused)
+TEST_F(HostFramesTest, MissingOrHugeMappingsAreShownAndTheRequestRefused)
 {
+    script.Answer(ICM_COMPRESS_GET_SIZE, 0);
     script.Answer(ICM_COMPRESS_BEGIN, ICERR_OK);
     BITMAPINFOHEADER output = MakeHeader(320, 240, 24, fcc, 100000);
     PutPair(0, 40, MakeHeader(320, 240, 24, BI_RGB, 230400), output);
@@ -139,16 +156,6 @@ TEST_F(HostFramesTest, FrameMappingFailuresAreShownAndTheRequestRefused)
               BeginShowing({{"OpenFileMapping", "CMapping"},
                             {"lpbiIn->biSizeImage=230400", FrameInName()},
                             {"mcMapFrameIn.Open", "Tandrel64.exe"}}));
-
-    PutPair(0, 40, MakeHeader(320, 240, 24), output);
-    ASSERT_TRUE(client.CreateFrames(307200 - 4096, 100000));
-    EXPECT_EQ(kHostCannotServe,
-              BeginShowing({{"MapViewOfFile", "CMapping"},
-                            {"lpbiIn->biSizeImage=0", FrameInName()},
-                            {"mcMapFrameIn.Open", "Tandrel64.exe"}}));
-    client.CloseFrames();
-    EXPECT_FALSE(MappingExists(FrameInName())) << "the failed view's mapping handle is closed at once";
-
     PutPair(0, 40, MakeHeader(0x10000, 0x10000, 32), output);
     ASSERT_TRUE(client.CreateFrames(4096, 100000));
     EXPECT_EQ(kHostCannotServe,
@@ -156,118 +163,147 @@ TEST_F(HostFramesTest, FrameMappingFailuresAreShownAndTheRequestRefused)
                             {"lpbiIn->biSizeImage=0", FrameInName()},
                             {"mcMapFrameIn.Open", "Tandrel64.exe"}}))
         << "16 GB cannot be mapped";
-    PutPair(0, 40, MakeHeader(320, 240, 24, BI_RGB, 0xFFFFFFFF), output);
-    EXPECT_EQ(kHostCannotServe,
-              BeginShowing({{"MapViewOfFile", "CMapping"},
-                            {"lpbiIn->biSizeImage=-1", FrameInName()},
-                            {"mcMapFrameIn.Open", "Tandrel64.exe"}}));
+    client.CloseFrames();
+    EXPECT_FALSE(MappingExists(FrameInName())) << "the failed view's mapping handle is closed at once";
 
     PutPair(0, 40, MakeHeader(320, 240, 24), output);
     ASSERT_TRUE(client.CreateFrames(307200, 0));
     EXPECT_EQ(kHostCannotServe,
               BeginShowing({{"OpenFileMapping", "CMapping"}, {"mcMapFrameOut.Open", "Tandrel64.exe"}}));
     EXPECT_TRUE(script.CallsOf(ICM_COMPRESS_BEGIN).empty()) << "the codec never saw a failed BEGIN";
-    script.Answer(ICM_COMPRESS, ICERR_OK);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32)))
-        << "half a series is no series";
-
+    PutCompress(MakeHeader(320, 240, 24), output);
+    ExpectRefused(kRequestCompress, 0, kRecordSize, "half a series is no series");
     ASSERT_TRUE(client.CreateFrames(307200, 100000));
+    PutPair(0, 40, MakeHeader(320, 240, 24), output);
     EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressBegin)) << "the host goes on serving";
 }
 
-TEST_F(HostFramesTest, FrameRequestsNeedASeriesWhoseViewsHoldTheirFrames)
+// A frame request belongs to an open series of its kind, whose BEGIN the
+// codec accepted, and has the formats of that BEGIN.
+TEST_F(HostFramesTest, FramesAreBoundToTheBeginOfTheirSeries)
 {
     script.Answer(ICM_COMPRESS, 31);
     script.Answer(ICM_DECOMPRESS, 32);
-    BITMAPINFOHEADER rgb = MakeHeader(kWidth, kHeight, 24);
-    BITMAPINFOHEADER packed = MakeHeader(kWidth, kHeight, 24, fcc, 5000);
-    PutCompress(rgb, packed, 0);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32))) << "no BEGIN yet";
+    PutCompress(rgb, packed);
+    ExpectRefused(kRequestCompress, 0, kRecordSize, "no BEGIN yet");
+
+    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
+    const struct {
+        BITMAPINFOHEADER input;
+        BITMAPINFOHEADER output;
+        const char* why;
+    } strangers[] = {
+        {MakeHeader(kWidth, kHeight * 2, 24), packed, "input taller than its BEGIN"},
+        {MakeHeader(kWidth, kHeight, 8, BI_RLE8, 1000), packed, "RLE input after a BEGIN for RGB"},
+        {MakeHeader(kWidth, kHeight, 32), packed, "another bit depth"},
+        {rgb, MakeHeader(kWidth, kHeight, 24, fcc, 100000), "output larger than its view"},
+        {rgb, MakeHeader(kWidth, kHeight, 24, mmioFOURCC('x', 'v', 'i', 'd'), 4000), "another output format"},
+    };
+    for (const auto& stranger : strangers) {
+        PutCompress(stranger.input, stranger.output);
+        ExpectRefused(kRequestCompress, 0, kRecordSize, stranger.why);
+    }
     PutDecompress(packed, rgb);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)));
-    EXPECT_EQ(0u, CallCount());
-
-    ASSERT_TRUE(client.CreateFrames(kWidth * kHeight * 4, 5000));
-    PutPair(0, 40, rgb, packed);
-    ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressBegin));
-    PutCompress(MakeHeader(kWidth, kHeight * 2, 24), packed, 0);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32))) << "input too tall";
-    PutCompress(rgb, MakeHeader(kWidth, kHeight, 24, fcc, 5001), 0);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32))) << "output too large";
-    EXPECT_TRUE(script.CallsOf(ICM_COMPRESS).empty());
-    PutCompress(rgb, packed, 0);
-    EXPECT_EQ(31, client.Send(kRequestCompress, 0, sizeof(IcCompress32)));
+    ExpectRefused(kRequestDecompress, 0, sizeof(IcDecompress32), "a decompression in a compression series");
+    PutCompress(rgb, packed);
+    EXPECT_EQ(31, client.Send(kRequestCompress, 0, kRecordSize));
     EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32))) << "after END";
+    ExpectRefused(kRequestCompress, 0, kRecordSize, "after END");
 
-    // A short biSizeImage gives a short view, but the codec reads the whole
-    // bitmap.
-    BITMAPINFOHEADER shortRgb = MakeHeader(kWidth, kHeight, 24, BI_RGB, 100);
-    PutPair(0, 40, shortRgb, packed);
-    ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressBegin));
-    PutCompress(shortRgb, packed, 0);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32)));
-    EXPECT_EQ(1u, script.CallsOf(ICM_COMPRESS).size());
-    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
-
-    ASSERT_TRUE(client.CreateFrames(5000, kWidth * kHeight * 4));
-    PutPair(0, 40, packed, rgb);
-    ASSERT_EQ(ICERR_OK, client.Send(kRequestDecompressBegin));
-    PutDecompress(MakeHeader(kWidth, kHeight, 24, fcc, 5001), rgb);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)))
-        << "input too large";
-    PutDecompress(packed, MakeHeader(kWidth * 2, kHeight, 32));
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)))
-        << "output too large";
+    // A BEGIN the codec refuses, or one that fails a check, ends the series
+    // before it and leaves no views open.
+    ASSERT_EQ(ICERR_OK, Begin(kRequestDecompressBegin, packed, rgb));
     PutDecompress(packed, rgb);
     EXPECT_EQ(32, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)));
-    EXPECT_EQ(1u, script.CallsOf(ICM_DECOMPRESS).size());
+    PutPair(0, 40, packed, MakeHeader(0, kHeight, 24));
+    ExpectRefused(kRequestDecompressBegin, 0, 0, "zero width");
+    PutDecompress(packed, rgb);
+    ExpectRefused(kRequestDecompress, 0, sizeof(IcDecompress32), "the series ended with the failed BEGIN");
+    script.Answer(ICM_COMPRESS_BEGIN, ICERR_BADFORMAT);
+    EXPECT_EQ(ICERR_BADFORMAT, Begin(kRequestCompressBegin, rgb, packed));
+    PutCompress(rgb, packed);
+    ExpectRefused(kRequestCompress, 0, kRecordSize, "the codec refused the BEGIN");
+    ExpectMappingsReleased();
+}
+
+// lpbiPrev and lpPrev reach the codec only as 0 or as places in the host's
+// own views; the client learns them from the record of an earlier frame.
+TEST_F(HostFramesTest, PreviousFramesMustLieInTheHostsViews)
+{
+    script.Answer(ICM_COMPRESS, 33);
+    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
+    PutCompress(rgb, packed);
+    ASSERT_EQ(33, client.Send(kRequestCompress, 0, kRecordSize));
+    IcCompress32 host;
+    std::memcpy(&host, client.ParamArea(), sizeof host);
+
+    const uint32_t inputSize = static_cast<uint32_t>(FrameMappingSize(rgb));
+    const uint32_t outputSize
+        = static_cast<uint32_t>(FrameMappingSize(packed, PackBitsWorstCase(kRgbFrameSize)));
+    const struct {
+        uint32_t lpbiPrev;
+        uint32_t lpPrev;
+        int32_t result;
+    } cases[] = {
+        {host.lpbiInput, host.lpInput, 33},
+        {0, host.lpOutput, 33},
+        {host.lpbiInput, 0, 33},
+        {0x12345678, 0, kHostCannotServe},
+        {0, 0x12345678, kHostCannotServe},
+        {host.lpbiOutput, host.lpInput, kHostCannotServe},
+        {host.lpbiInput - 48 + kParamAreaSize - 20, 0, kHostCannotServe},
+        {0, host.lpOutput + outputSize - kRgbFrameSize + 1, kHostCannotServe},
+        {0, host.lpInput + inputSize - kRgbFrameSize + 1, kHostCannotServe},
+    };
+    for (const auto& c : cases) {
+        PutCompress(rgb, packed);
+        reinterpret_cast<IcCompress32*>(client.ParamArea())->lpbiPrev = c.lpbiPrev;
+        reinterpret_cast<IcCompress32*>(client.ParamArea())->lpPrev = c.lpPrev;
+        EXPECT_EQ(c.result, client.Send(kRequestCompress, 0, kRecordSize))
+            << std::hex << c.lpbiPrev << " " << c.lpPrev;
+    }
 }
 
 TEST_F(HostFramesTest, MalformedLayoutsAreRefusedWithoutCallingTheCodec)
 {
-    ASSERT_TRUE(client.CreateFrames(1 << 20, 1 << 20));
-    BITMAPINFOHEADER rgb = MakeHeader(kWidth, kHeight, 24);
+    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
     BITMAPINFOHEADER wrapping = rgb;
     wrapping.biSize = 0xFFFFFFF0;
     client.PutHeader(0, wrapping);
     for (UINT message :
          {ICM_COMPRESS_GET_FORMAT, ICM_COMPRESS_GET_SIZE, ICM_COMPRESS_QUERY, ICM_COMPRESS_BEGIN,
           ICM_DECOMPRESS_GET_FORMAT, ICM_DECOMPRESS_QUERY, ICM_DECOMPRESS_BEGIN, ICM_DECOMPRESS_GET_PALETTE})
-        EXPECT_EQ(kHostCannotServe, client.Send(HostRequestNumber(message), 1, 1)) << "B wraps: " << message;
+        ExpectRefused(HostRequestNumber(message), 1, 1, "B wraps");
 
     wrapping.biSize = kParamAreaSize - 39;
     client.PutHeader(0, wrapping);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressQuery, 1, 1)) << "output header cut off";
-    PutPair(0, kParamAreaSize - 1000, rgb, rgb);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressGetFormat, 0, 1)) << "no room for a format";
-    PutPair(0, 40, MakeHeader(kWidth, kHeight, 8, BI_RGB, 0, 100000), rgb);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressQuery, 1, 0)) << "colour table beyond the area";
+    ExpectRefused(kRequestCompressQuery, 1, 1, "output header cut off");
+    BITMAPINFOHEADER last = rgb;
+    last.biSize = kParamAreaSize - 20;
+    client.PutHeader(0, last);
+    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressGetFormat, 0, 1)) << "no room for the format";
+    PutPair(0, 40, MakeHeader(kWidth, kHeight, 24, BI_RGB, 0, 100000), rgb);
+    ExpectRefused(kRequestCompressQuery, 1, 0, "colour table beyond the area");
 
-    IcCompress32 compress = {};
-    std::memcpy(client.ParamArea(), &compress, sizeof compress);
-    PutPair(48, 40, rgb, MakeHeader(kWidth, kHeight, 24, fcc, 5000));
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, kParamAreaSize + 1)) << "record size";
-    BITMAPINFOHEADER endless = MakeHeader(kWidth, kHeight, 24, fcc, 5000);
+    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
+    PutCompress(rgb, packed);
+    ExpectRefused(kRequestCompress, 0, kParamAreaSize + 1, "record size");
+    BITMAPINFOHEADER endless = packed;
     endless.biSize = kParamAreaSize - 48 - 40 - 4;
-    PutPair(48, 40, rgb, endless);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompress, 0, sizeof compress)) << "flag slot cut off";
+    PutCompress(rgb, endless);
+    ExpectRefused(kRequestCompress, 0, kRecordSize, "flag slot cut off");
     client.PutHeader(24, wrapping);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)));
-
-    EXPECT_EQ(0u, CallCount());
+    ExpectRefused(kRequestDecompress, 0, sizeof(IcDecompress32), "B wraps");
     EXPECT_EQ(4, client.Send(kRequestGetState, 1, 16)) << "still serving";
 }
 
 TEST_F(HostFramesTest, ManyBeginEndCyclesLeaveNothingBehind)
 {
     script->recording = 0;
-    BITMAPINFOHEADER rgb = MakeHeader(1024, 1024, 32);
-    BITMAPINFOHEADER packed = MakeHeader(1024, 1024, 32, fcc, 4 << 20);
-    ASSERT_TRUE(client.CreateFrames(4 << 20, 4 << 20));
-    PutPair(0, 40, rgb, packed);
-    // 8 MB of views each time, 16 GB in all: leaked views would fill the
-    // 2 GB address space within a few hundred BEGINs. Every other BEGIN
+    BITMAPINFOHEADER big = MakeHeader(1024, 1024, 32);
+    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, big, MakeHeader(1024, 1024, 32, fcc, 4 << 20)));
+    // 8 MB of views and more each time, 16 GB in all: leaked views would fill
+    // the 2 GB address space within a few hundred BEGINs. Every other BEGIN
     // replaces an open series.
     for (int cycle = 0; cycle < 2000; ++cycle) {
         ASSERT_EQ(ICERR_OK, client.Send(kRequestCompressBegin)) << cycle;
@@ -276,7 +312,5 @@ TEST_F(HostFramesTest, ManyBeginEndCyclesLeaveNothingBehind)
         }
     }
     EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd));
-    client.CloseFrames();
-    EXPECT_FALSE(MappingExists(FrameInName()));
-    EXPECT_FALSE(MappingExists(FrameOutName()));
+    ExpectMappingsReleased();
 }

@@ -25,12 +25,7 @@ const DWORD kEndTimeout = 6000;
 class HostLifetimeTest : public HostTest {
 protected:
     // Waits for the host's end; the exit code must be 0 in every case.
-    void ExpectHostEnds(DWORD timeoutMs)
-    {
-        DWORD exitCode = 1;
-        ASSERT_TRUE(client.Host().WaitForExit(timeoutMs, &exitCode)) << "the host is still running";
-        EXPECT_EQ(0u, exitCode);
-    }
+    void ExpectHostEnds(DWORD timeoutMs) { EXPECT_EQ(0u, HostExitCode(timeoutMs)); }
 };
 
 }
@@ -181,36 +176,65 @@ TEST_F(HostLifetimeTest, SlotWithoutCodecOpensNoneAndLeavesTheSettingsAlone)
     EXPECT_EQ(settings, contents);
 }
 
-TEST_F(HostLifetimeTest, MissingControlMappingIsReported)
+TEST_F(HostLifetimeTest, ControlMappingMissingOrTooSmallIsReportedAndNothingIsPublished)
 {
-    HostClient absent;
-    ASSERT_TRUE(absent.Start(kSlot));
-    MessageBoxSeen first = DismissNextMessageBox(absent.Host().Id(), 20000);
-    EXPECT_EQ("OpenFileMapping", first.text);
-    EXPECT_EQ("CMapping", first.caption);
-    MessageBoxSeen second = DismissNextMessageBox(absent.Host().Id(), 20000);
-    EXPECT_EQ("mcMap.Open", second.text);
-    EXPECT_EQ(absent.Name(), second.caption);
-    EXPECT_EQ(std::vector<int> {IDOK}, second.buttons);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(absent.Host().WaitForExit(kEndTimeout, &exitCode));
-    EXPECT_EQ(0u, exitCode);
-}
-
-TEST_F(HostLifetimeTest, ControlMappingTooSmallIsReportedAndNothingIsPublished)
-{
-    HostClient small;
-    ASSERT_TRUE(small.CreateControl(4096));
-    ASSERT_TRUE(small.Start(kSlot));
-    MessageBoxSeen first = DismissNextMessageBox(small.Host().Id(), 20000);
-    EXPECT_EQ("MapViewOfFile", first.text);
-    EXPECT_EQ("CMapping", first.caption);
-    MessageBoxSeen second = DismissNextMessageBox(small.Host().Id(), 20000);
-    EXPECT_EQ("mcMap.Open", second.text);
-    EXPECT_EQ(small.Name(), second.caption);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(small.Host().WaitForExit(kEndTimeout, &exitCode));
-    EXPECT_EQ(0u, exitCode);
-    EXPECT_EQ(0u, small.Control()->hWndHost);
+    for (uint32_t size : {0u, 4096u}) {
+        HostClient broken;
+        ASSERT_TRUE(size == 0 || broken.CreateControl(size));
+        ASSERT_TRUE(broken.Start(kSlot));
+        for (const char* text : {size == 0 ? "OpenFileMapping" : "MapViewOfFile", "mcMap.Open"}) {
+            MessageBoxSeen box = DismissNextMessageBox(broken.Host().Id(), 20000);
+            EXPECT_EQ(text, box.text);
+            EXPECT_EQ(text[0] == 'm' ? broken.Name() : "CMapping", box.caption);
+            EXPECT_EQ(std::vector<int> {IDOK}, box.buttons);
+        }
+        DWORD exitCode = 1;
+        ASSERT_TRUE(broken.Host().WaitForExit(kEndTimeout, &exitCode));
+        EXPECT_EQ(0u, exitCode);
+        EXPECT_TRUE(size == 0 || broken.Control()->hWndHost == 0);
+    }
     EXPECT_EQ(0u, script->openCount) << "no codec opened";
 }
+
+// A codec that faults during a request, or writes past a frame view, ends
+// the host with its own exit code; the request is never answered, so the
+// client cannot take it for a success.
+struct CodecFault {
+    UINT message;
+    int32_t answer;
+};
+
+class HostCodecFaultTest : public HostLifetimeTest, public ::testing::WithParamInterface<CodecFault> { };
+
+TEST_P(HostCodecFaultTest, EndsTheHostWithoutAnAnswer)
+{
+    Launch();
+    BITMAPINFOHEADER rgb = MakeHeader(64, 48, 24);
+    BITMAPINFOHEADER packed = MakeHeader(64, 48, 24, fcc, 5000);
+    UINT request = HostRequestNumber(GetParam().message);
+    LPARAM lParam = 0;
+    if (GetParam().message == ICM_COMPRESS) {
+        ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
+        PutCompress(rgb, packed);
+        lParam = sizeof(IcCompress32);
+    } else if (GetParam().message == ICM_DECOMPRESS) {
+        ASSERT_EQ(ICERR_OK, Begin(kRequestDecompressBegin, packed, rgb));
+        PutDecompress(packed, rgb);
+        lParam = sizeof(IcDecompress32);
+    } else {
+        PutPair(0, 40, rgb, packed);
+    }
+    std::vector<uint8_t> input(client.FrameIn(), client.FrameIn() + (client.FrameIn() ? 4096 : 0));
+    script.Answer(GetParam().message, GetParam().answer);
+    int32_t result = 0;
+    EXPECT_FALSE(client.SendWithin(10000, request, 1, lParam, &result)) << "answered " << result;
+    EXPECT_EQ(kCodecFaultExitCode, HostExitCode());
+    EXPECT_EQ(input, std::vector<uint8_t>(client.FrameIn(), client.FrameIn() + input.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, HostCodecFaultTest,
+                         ::testing::Values(CodecFault {ICM_GETSTATE, kAnswerFault},
+                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerFault},
+                                           CodecFault {ICM_COMPRESS, kAnswerFault},
+                                           CodecFault {ICM_COMPRESS, kAnswerOverrun},
+                                           CodecFault {ICM_DECOMPRESS, kAnswerOverrun}));

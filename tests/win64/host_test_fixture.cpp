@@ -1,6 +1,10 @@
 #include "host_test_fixture.h"
 
+#include <cstring>
+
+#include "host/frame_size.h"
 #include "message_box_probe.h"
+#include "packbits.h"
 #include "settings_files.h"
 
 std::string UniqueFccText(char first)
@@ -52,6 +56,13 @@ void HostTest::ClearAnswers()
         answer = TestCodecAnswer();
 }
 
+void HostTest::ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why)
+{
+    uint32_t calls = CallCount();
+    EXPECT_EQ(kHostCannotServe, client.Send(request, wParam, lParam)) << why;
+    EXPECT_EQ(calls, CallCount()) << why << ": the codec was called";
+}
+
 void HostTest::ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions)
 {
     for (const auto& expected : textsAndCaptions) {
@@ -69,6 +80,38 @@ void HostTest::PutPair(uint32_t offset, uint32_t inputSize, const BITMAPINFOHEAD
     sized.biSize = inputSize;
     client.PutHeader(offset, sized);
     client.PutHeader(offset + inputSize, output);
+}
+
+void HostTest::PutCompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output, int32_t frame)
+{
+    IcCompress32 record = {};
+    record.dwFlags = ICCOMPRESS_KEYFRAME;
+    record.lFrameNum = frame;
+    std::memcpy(client.ParamArea(), &record, sizeof record);
+    PutPair(sizeof record, input.biSize, input, output);
+}
+
+void HostTest::PutDecompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)
+{
+    IcDecompress32 record = {};
+    std::memcpy(client.ParamArea(), &record, sizeof record);
+    PutPair(sizeof record, input.biSize, input, output);
+}
+
+int32_t HostTest::Begin(UINT request, const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)
+{
+    // The recording codec's maximum: PackBits' worst case for the input.
+    uint64_t codecMaximum = request == kRequestCompressBegin ? PackBitsWorstCase(FrameBitmapSize(input)) : 0;
+    EXPECT_TRUE(client.CreateFrames(FrameMappingSize(input), FrameMappingSize(output, codecMaximum)));
+    PutPair(0, input.biSize, input, output);
+    return client.Send(request);
+}
+
+DWORD HostTest::HostExitCode(DWORD timeoutMs)
+{
+    DWORD exitCode = ~0u;
+    client.Host().WaitForExit(timeoutMs, &exitCode);
+    return exitCode;
 }
 
 bool MappingExists(const std::string& name)
@@ -90,4 +133,14 @@ bool MappingExists(const std::string& name)
     return ::testing::AssertionFailure()
         << "region " << arg.region << " offset " << arg.offset << " raw 0x" << std::hex << arg.raw
         << ", expected region " << std::dec << region << " offset/value " << offsetOrValue;
+}
+
+::testing::AssertionResult InCopy(const TestCodecArg& arg, const TestCodecArg& base, int64_t offset)
+{
+    if (arg.region == RegionOther && base.region == RegionOther
+        && static_cast<int64_t>(arg.raw) - static_cast<int64_t>(base.raw) == offset)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+        << "region " << arg.region << " raw 0x" << std::hex << arg.raw
+        << ", expected the private copy at base 0x" << base.raw << " + " << std::dec << offset;
 }

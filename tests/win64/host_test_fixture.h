@@ -31,6 +31,10 @@ protected:
     uint32_t CallCount() { return script->callCount; }
     void ClearAnswers();
 
+    // Sends the request and expects it refused with -100 before the codec
+    // sees anything.
+    void ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why);
+
     // Reads the host's next message boxes in order, checks each one's text,
     // caption and single OK button, and closes it.
     void ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions);
@@ -38,6 +42,16 @@ protected:
     // Input header of `inputSize` bytes at `offset`, output header behind it.
     void PutPair(uint32_t offset, uint32_t inputSize, const BITMAPINFOHEADER& input,
                  const BITMAPINFOHEADER& output);
+    // A compression or decompression record (zero but for the key-frame
+    // flag and `frame`) and the two headers behind it.
+    void PutCompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output, int32_t frame = 0);
+    void PutDecompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output);
+    // Creates frame mappings as large as the host's rule asks and sends the
+    // BEGIN for the two headers; its result.
+    int32_t Begin(UINT request, const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output);
+
+    // Waits for the host's end and gives its exit code (~0u when it runs on).
+    DWORD HostExitCode(DWORD timeoutMs = 6000);
 
     std::string fccText;
     uint32_t fcc = 0;
@@ -48,6 +62,10 @@ protected:
 // Checks one recorded argument: its region and, for the view regions, the
 // offset; for RegionOther the raw value.
 ::testing::AssertionResult ArgIs(const TestCodecArg& arg, uint32_t region, int64_t offsetOrValue = 0);
+
+// Checks that an argument points into the host's private copy of ParamArea,
+// `offset` bytes behind `base` (another pointer into the copy).
+::testing::AssertionResult InCopy(const TestCodecArg& arg, const TestCodecArg& base, int64_t offset = 0);
 
 // True while some process holds the mapping of that name.
 bool MappingExists(const std::string& name);

@@ -28,8 +28,8 @@ protected:
     }
     void TearDown() override { RemoveRealSettings(); }
 
-    // Everything in ParamArea zero, as the reference has it before each call.
-    void ClearParamArea() { std::memset(client.ParamArea(), 0, kParamAreaSize); }
+    // ParamArea as the reference has it before each call.
+    void ClearParamArea() { std::memset(client.ParamArea(), kMrleLeftover, kParamAreaSize); }
     BITMAPINFOHEADER* Header(uint32_t offset)
     {
         return reinterpret_cast<BITMAPINFOHEADER*>(client.ParamArea() + offset);

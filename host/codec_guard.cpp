@@ -1,0 +1,53 @@
+#include "host/codec_guard.h"
+
+#include <excpt.h>
+
+#include "host/host_protocol.h"
+
+namespace {
+
+EXCEPTION_DISPOSITION __cdecl EndOnCodecFault(EXCEPTION_RECORD* record, void*, CONTEXT*, void*)
+{
+    // Unwinding passes through here on the way to an outer handler that
+    // took the exception; only a fault on its first pass ends the host.
+    if ((record->ExceptionFlags & (EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND)) == 0)
+        TerminateProcess(GetCurrentProcess(), kCodecFaultExitCode);
+    return ExceptionContinueSearch;
+}
+
+// A registration record on this frame's stack, linked at the head of the
+// thread's handler chain (fs:[0]) for the time of one codec call. Inner
+// handlers (the codec's own) see an exception first; outer ones never do.
+struct GuardFrame {
+    GuardFrame* previous;
+    PEXCEPTION_HANDLER handler;
+};
+
+template <typename Call>
+auto Guarded(Call call) -> decltype(call())
+{
+    GuardFrame frame;
+    frame.handler = EndOnCodecFault;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(frame.previous));
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(&frame) : "memory");
+    auto result = call();
+    __asm__ __volatile__("movl %0, %%fs:0" : : "r"(frame.previous) : "memory");
+    return result;
+}
+
+}
+
+LRESULT GuardedSendMessage(HIC codec, UINT message, DWORD_PTR dw1, DWORD_PTR dw2)
+{
+    return Guarded([=] { return ICSendMessage(codec, message, dw1, dw2); });
+}
+
+HIC GuardedOpen(DWORD type, DWORD handler, UINT mode)
+{
+    return Guarded([=] { return ICOpen(type, handler, mode); });
+}
+
+void GuardedClose(HIC codec)
+{
+    Guarded([=] { return ICClose(codec); });
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+#include <vfw.h>
+
+// Calls into the codec. A fault that the codec does not handle itself must
+// never come back as a result: the system's own handlers around a window
+// procedure would swallow it and the request would be answered as if the
+// codec had succeeded. A handler registered around each call ends the host
+// at once with kCodecFaultExitCode instead (the codec's state cannot be
+// trusted after a fault); the client's send then fails.
+
+LRESULT GuardedSendMessage(HIC codec, UINT message, DWORD_PTR dw1, DWORD_PTR dw2);
+HIC GuardedOpen(DWORD type, DWORD handler, UINT mode);
+void GuardedClose(HIC codec);

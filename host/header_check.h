@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+// Judgements on bitmap headers that the client wrote, before a codec sees
+// them: codecs trust their headers, and one that no bitmap can have (a
+// colour table larger than its bit depth allows, say) overruns their
+// buffers.
+
+// True when the header can describe a bitmap: at least a
+// BITMAPINFOHEADER, a positive width, a height, one plane, no more colours
+// than 1- to 8-bit pixels can index, RGB at 1, 4, 8, 16, 24 or 32 bits, bit
+// fields at 16 or 32, and for formats sized by their dimensions a
+// biSizeImage that is 0 or no larger than the bitmap.
+bool IsBitmapHeader(const BITMAPINFOHEADER& header);
+
+// True when a frame's header fits the series that `series` began: the same
+// dimensions, bit depth and compression, and no more colours.
+bool FitsSeriesFormat(const BITMAPINFOHEADER& series, const BITMAPINFOHEADER& frame);
