@@ -14,3 +14,4 @@ add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FR
 include(GoogleTest)
 
 add_subdirectory(tests/win64)
+add_subdirectory(tests/fuzz)
