@@ -24,8 +24,8 @@ bool HasPrefix(const char* text, const char* option);
 void ApplyStartupArgument(const char* argument, StartupOptions* options);
 
 // Splits the whole wide command line and applies every element, the
-// program's own path included. Arguments that cannot be converted to the
-// ANSI code page are skipped.
+// program's own path included, in the ANSI code page: a character that the
+// code page lacks becomes '?'.
 void ApplyCommandLine(const wchar_t* commandLine, StartupOptions* options);
 
 // Host mode needs both names; /uninstall comes next; configuration otherwise.

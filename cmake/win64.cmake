@@ -15,3 +15,4 @@ include(GoogleTest)
 
 add_subdirectory(tests/win64)
 add_subdirectory(tests/fuzz)
+add_subdirectory(bench)

@@ -53,6 +53,9 @@ bool ParseProfileInt(const char* text, int* value)
 bool ParseProfileHex(const char* text, uint32_t* value)
 {
     const char* p = SkipBlanks(text);
+    bool negative = false;
+    if (*p == '-' || *p == '+')
+        negative = *p++ == '-';
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && HexDigit(p[2]) >= 0)
         p += 2;
     if (HexDigit(*p) < 0)
@@ -60,7 +63,8 @@ bool ParseProfileHex(const char* text, uint32_t* value)
     uint32_t result = 0;
     for (; HexDigit(*p) >= 0; ++p)
         result = (result << 4) | static_cast<uint32_t>(HexDigit(*p));
-    *value = result;
+    // As "%X" does, a minus sign negates the value modulo 2^32.
+    *value = negative ? 0u - result : result;
     return true;
 }
 

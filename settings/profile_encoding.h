@@ -15,7 +15,7 @@ void FormatProfileHex(uint32_t value, char* text);
 bool ParseProfileInt(const char* text, int* value);
 
 // True and the value when the text starts (after blanks) with hexadecimal
-// digits, with or without "0x".
+// digits, with or without a sign and "0x", as "%X" reads them.
 bool ParseProfileHex(const char* text, uint32_t* value);
 
 // "<stem>.rcLeft", ".rcTop", ".rcRight", ".rcBottom" for index 0 to 3; false

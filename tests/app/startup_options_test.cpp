@@ -84,10 +84,11 @@ TEST(StartupOptionsTest, WholeCommandLineIsSplitLikeTheShellDoes)
     EXPECT_STREQ("Tdl_Map_1", options.mappingName);
 }
 
-TEST(StartupOptionsTest, ArgumentsOutsideTheAnsiCodePageDoNotBreakTheWalk)
+TEST(StartupOptionsTest, CharactersOutsideTheAnsiCodePageBecomeQuestionMarks)
 {
     StartupOptions options = {};
     ApplyCommandLine(L"prog.exe /name:\x65E5\x672C /map:m /uninstall", &options);
+    EXPECT_STREQ("??", options.slotName);
     EXPECT_EQ(1, options.uninstall);
     EXPECT_STREQ("m", options.mappingName);
 }

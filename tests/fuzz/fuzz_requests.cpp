@@ -51,56 +51,37 @@ FuzzRequests::FuzzRequests(uint64_t seed, uint32_t fcc, bool scripted)
 BITMAPINFOHEADER FuzzRequests::Format(bool compressed)
 {
     LONG width = 1 + Random(96);
-    LONG height = (1 + Random(96)) * (Random(4) == 0 ? -1 : 1);
+    LONG height = 1 + Random(96);
     if (compressed && scriptedCodec)
-        return MakeHeader(width, std::abs(height), 24, codecFcc, width * std::abs(height) * 3 + Random(64));
+        return MakeHeader(width, height, 24, codecFcc, width * height * 3 + Random(64));
     if (compressed)
-        return MakeHeader(width, std::abs(height), 8, BI_RLE8, width * std::abs(height) * 2, 256);
-    switch (Random(6)) {
-    case 0:
-        return MakeHeader(width, height, 24);
-    case 1:
-        return MakeHeader(width, height, 32);
-    case 2:
-        return MakeHeader(width, height, 8, BI_RGB, 0, 1 + Random(256));
-    case 3:
-        return MakeHeader(width, height, 4, BI_RGB, 0, Random(17));
-    case 4:
-        return MakeHeader(width, height, 16, BI_BITFIELDS);
-    default:
-        return MakeHeader(width & ~1, height, 16, MAKEFOURCC('Y', 'U', 'Y', '2'));
-    }
+        return MakeHeader(width, height, 8, BI_RLE8, width * height * 2, 256);
+    const BITMAPINFOHEADER formats[] = {
+        MakeHeader(width, height, 24),
+        MakeHeader(width, height, 32),
+        MakeHeader(width, height, 8, BI_RGB, 0, 1 + Random(256)),
+        MakeHeader(width, height, 4, BI_RGB, 0, Random(17)),
+        MakeHeader(width, height, 16, BI_BITFIELDS),
+        MakeHeader(width & ~1, height, 16, MAKEFOURCC('Y', 'U', 'Y', '2')),
+    };
+    BITMAPINFOHEADER format = formats[Random(6)];
+    format.biHeight *= Random(4) == 0 ? -1 : 1;
+    return format;
 }
 
+// Sets one field (offset and size in the header) to an interesting or a
+// random value.
 void FuzzRequests::Mutate(BITMAPINFOHEADER* header)
 {
+    const struct {
+        uint8_t offset;
+        uint8_t size;
+    } fields[] = {{0, 4}, {4, 4}, {8, 4}, {12, 2}, {14, 2}, {16, 4}, {20, 4}, {32, 4}};
     uint32_t value = Random(2) ? kInteresting[Random(sizeof kInteresting / 4)] : static_cast<uint32_t>(rng());
-    switch (Random(9)) {
-    case 0:
-        header->biSize = value;
-        break;
-    case 1:
-        header->biWidth = static_cast<LONG>(value);
-        break;
-    case 2:
-        header->biHeight = static_cast<LONG>(value);
-        break;
-    case 3:
-        header->biPlanes = static_cast<WORD>(value);
-        break;
-    case 4:
-        header->biBitCount = static_cast<WORD>(value);
-        break;
-    case 5:
-        header->biCompression = Random(2) ? kCompressions[Random(7)] : value;
-        break;
-    case 6:
-        header->biSizeImage = value;
-        break;
-    default:
-        header->biClrUsed = value;
-        break;
-    }
+    if (Random(8) == 0)
+        value = kCompressions[Random(7)];
+    const auto& field = fields[Random(8)];
+    std::memcpy(reinterpret_cast<uint8_t*>(header) + field.offset, &value, field.size);
 }
 
 // Writes the header and, in bytes the area still has, random colours behind

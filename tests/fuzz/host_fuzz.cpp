@@ -49,18 +49,18 @@ const uint32_t kWatched = 65536;
 const uint8_t kCanary = 0xC3;
 
 struct Run {
-    uint64_t seed = 0;
-    uint64_t limit = 0;
+    unsigned long long seed = 0;
+    unsigned long long limit = 0;
     double seconds = 0;
     std::string log;
     std::string findings;
-    uint64_t requests = 0;
-    uint64_t found[KindCount] = {};
-    uint64_t scriptedFaults = 0;
-    uint64_t mrleFaults = 0;
-    uint64_t refused = 0;
-    uint64_t starts = 0;
-    std::atomic<uint64_t> boxes {0};
+    unsigned long long requests = 0;
+    unsigned long long found[KindCount] = {};
+    unsigned long long scriptedFaults = 0;
+    unsigned long long mrleFaults = 0;
+    unsigned long long refused = 0;
+    unsigned long long starts = 0;
+    std::atomic<unsigned long long> boxes {0};
 };
 
 // New text in the file that this program's standard error goes to.
@@ -128,7 +128,7 @@ public:
 private:
     bool StartHost(bool testCodec);
     void Serve(const FuzzRequest& request);
-    void Finding(Kind kind, const FuzzRequest& request, const std::string& detail);
+    void Finding(Kind kind, const std::string& detail);
     void Reproducer(const char* kind, const std::string& detail);
     void Rewrite();
     void DismissBoxes();
@@ -170,7 +170,7 @@ bool Fuzzer::StartHost(bool withTestCodec)
     return true;
 }
 
-void Fuzzer::Finding(Kind kind, const FuzzRequest&, const std::string& detail)
+void Fuzzer::Finding(Kind kind, const std::string& detail)
 {
     ++run->found[kind];
     Reproducer(kKinds[kind], detail);
@@ -180,18 +180,15 @@ void Fuzzer::Finding(Kind kind, const FuzzRequest&, const std::string& detail)
 void Fuzzer::Reproducer(const char* kind, const std::string& detail)
 {
     char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%s\\fuzz-%llu-%llu-%s.txt", run->findings.c_str(),
-                  static_cast<unsigned long long>(run->seed), static_cast<unsigned long long>(run->requests),
-                  kind);
+    std::snprintf(name, sizeof name, "%s\\fuzz-%llu-%llu-%s.txt", run->findings.c_str(), run->seed,
+                  run->requests, kind);
     FILE* file = std::fopen(name, "w");
     if (file == nullptr)
         return;
     std::fprintf(file,
                  "%s after request %llu of seed %llu, codec %s: %s\nlast requests, oldest first "
                  "(number wParam lParam rewrite fault-message fault-answer):\n",
-                 kind, static_cast<unsigned long long>(run->requests),
-                 static_cast<unsigned long long>(run->seed), testCodec ? "recording" : "mrle",
-                 detail.c_str());
+                 kind, run->requests, run->seed, testCodec ? "recording" : "mrle", detail.c_str());
     for (const FuzzRequest& past : history)
         std::fprintf(file, "0x%X 0x%llX 0x%llX %d 0x%X %d\n", past.request,
                      static_cast<unsigned long long>(past.wParam),
@@ -223,14 +220,14 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (!answered) {
         DWORD exitCode = 0;
         if (!client->Host().WaitForExit(3000, &exitCode))
-            Finding(Hang, request, "no answer within 5 s");
+            Finding(Hang, "no answer within 5 s");
         else if (exitCode == kCodecFaultExitCode && request.faultMessage != 0)
             ++run->scriptedFaults;
         else if ((exitCode == kCodecFaultExitCode || log.find("Assertion") != std::string::npos)
                  && !testCodec)
             ++run->mrleFaults, Reproducer("mrle-fault", "exit code " + std::to_string(exitCode));
         else
-            Finding(exitCode == kCodecFaultExitCode ? JudgedFault : Crash, request,
+            Finding(exitCode == kCodecFaultExitCode ? JudgedFault : Crash,
                     "exit code " + std::to_string(exitCode));
         client.reset();
         return;
@@ -238,15 +235,14 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (result == kHostCannotServe)
         ++run->refused;
     if (log.find("dispatch_exception") != std::string::npos)
-        Finding(AnsweredFault, request,
-                "answered " + std::to_string(result) + " after:\n" + log.substr(0, 2000));
+        Finding(AnsweredFault, "answered " + std::to_string(result) + " after:\n" + log.substr(0, 2000));
     if (request.request == kRequestHandshake)
         layouts = HandshakeLayouts(static_cast<uint32_t>(result));
     if (!request.rewrite) {
         std::vector<bool> writable = Writable(request, before, layouts);
         for (uint32_t i = 0; i < kParamAreaSize; ++i) {
             if (area[i] != before[i] && !writable[i]) {
-                Finding(SilentWrite, request, "ParamArea byte " + std::to_string(i));
+                Finding(SilentWrite, "ParamArea byte " + std::to_string(i));
                 break;
             }
         }
@@ -256,7 +252,7 @@ void Fuzzer::Serve(const FuzzRequest& request)
         canaries = canaries && client->FrameOut()[kCanaryAt + i] == kCanary
             && client->FrameIn()[kCanaryAt + i] == kCanary;
     if (!canaries || std::memcmp(frameBefore.data(), client->FrameIn(), kWatched) != 0)
-        Finding(SilentWrite, request, "a frame mapping");
+        Finding(SilentWrite, "a frame mapping");
     if (request.request == kRequestCompress && result == ICERR_OK)
         requests->Learn(area);
 }
@@ -333,13 +329,10 @@ void Fuzzer::Go()
     std::printf(
         "fuzz: seed %llu, %llu requests in %.1f s (%.0f requests/s), %llu hosts, %llu refused with -100, "
         "%llu message boxes; codec faults caught: %llu scripted, %llu in mrle; findings:",
-        static_cast<unsigned long long>(run->seed), static_cast<unsigned long long>(run->requests), seconds,
-        run->requests / seconds, static_cast<unsigned long long>(run->starts),
-        static_cast<unsigned long long>(run->refused), static_cast<unsigned long long>(run->boxes.load()),
-        static_cast<unsigned long long>(run->scriptedFaults),
-        static_cast<unsigned long long>(run->mrleFaults));
+        run->seed, run->requests, seconds, run->requests / seconds, run->starts, run->refused,
+        run->boxes.load(), run->scriptedFaults, run->mrleFaults);
     for (int kind = 0; kind < KindCount; ++kind)
-        std::printf(" %s %llu", kKinds[kind], static_cast<unsigned long long>(run->found[kind]));
+        std::printf(" %s %llu", kKinds[kind], run->found[kind]);
     std::printf("\n");
 }
 
@@ -359,8 +352,8 @@ int main(int argc, char** argv)
     run.findings = argv[5];
     CreateDirectoryA(run.findings.c_str(), nullptr);
     Fuzzer(&run).Go();
-    uint64_t findings = 0;
-    for (uint64_t count : run.found)
+    unsigned long long findings = 0;
+    for (unsigned long long count : run.found)
         findings += count;
     return run.requests == 0 || findings != 0 ? 1 : 0;
 }

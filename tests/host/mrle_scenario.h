@@ -4,6 +4,7 @@
 #include <vfw.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,21 +25,6 @@ const int kMrleFrameCount = 8;
 const uint32_t kMrleRowBytes = (kMrleWidth + 3) / 4 * 4;
 const uint32_t kMrleFrameSize = kMrleRowBytes * kMrleHeight;
 
-// Frame `index`: index bands with a square that moves right and down.
-std::vector<uint8_t> MrleFrame(int index);
-
-// The 8-bit palettized input; mrle needs biClrUsed set.
-BITMAPINFOHEADER MrleInputHeader();
-
-// Writes `header` followed by a 256-entry grey ramp, the way a client
-// passes an output format with its palette. The ramp also makes the input
-// colour table that the codec reads behind the input header meaningful.
-void PutFormatWithPalette(uint8_t* at, const BITMAPINFOHEADER& header);
-const uint32_t kMrleFormatWithPalette = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
-
-// Key frames: the first and every third.
-DWORD MrleCompressFlags(int index);
-
 // One step of the round trip, as both sides record it.
 struct MrleStep {
     std::string what;
@@ -48,8 +34,22 @@ struct MrleStep {
 
 using MrleTranscript = std::vector<MrleStep>;
 
-void AddStep(MrleTranscript* transcript, const std::string& what, int32_t result, const void* data = nullptr,
-             size_t size = 0);
+// What differs between the two sides: how a codec message with its
+// parameters in the area is sent, and where the frames lie. The area and
+// the frames are the side's own; `frames` makes frame buffers of the given
+// sizes.
+struct MrleSide {
+    uint8_t* area = nullptr;
+    std::function<int32_t(UINT message, WPARAM wParam, LPARAM lParam)> send;
+    std::function<bool(uint32_t inputSize, uint32_t outputSize)> frames;
+    uint8_t* frameIn = nullptr;
+    uint8_t* frameOut = nullptr;
+};
+
+// Runs the round trip: quality, format, a compression series of
+// kMrleFrameCount moving frames (key frames and deltas), a decompression
+// series of what came out.
+MrleTranscript RunMrleScenario(MrleSide& side);
 
 bool WriteTranscript(const std::string& path, const MrleTranscript& transcript);
 bool ReadTranscript(const std::string& path, MrleTranscript* transcript);

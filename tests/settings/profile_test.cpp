@@ -32,46 +32,51 @@ protected:
 TEST(ProfileEncodingTest, WritesIntegersRightAlignedAndHexWithPrefix)
 {
     char text[kProfileNumberCapacity];
-    FormatProfileInt(1, text);
-    EXPECT_STREQ("       1", text);
-    FormatProfileInt(-42, text);
-    EXPECT_STREQ("     -42", text);
-    FormatProfileInt(-2147483647 - 1, text);
-    EXPECT_STREQ("-2147483648", text);
-    FormatProfileHex(0x32595559, text);
-    EXPECT_STREQ("0x32595559", text);
+    const struct {
+        int value;
+        const char* text;
+    } ints[] = {{1, "       1"}, {-42, "     -42"}, {-2147483647 - 1, "-2147483648"}};
+    for (const auto& c : ints) {
+        FormatProfileInt(c.value, text);
+        EXPECT_STREQ(c.text, text);
+    }
     FormatProfileHex(0xabcdef, text);
     EXPECT_STREQ("0x00ABCDEF", text);
 }
 
+// Only the leading number counts; a text without one leaves the value alone.
 TEST(ProfileEncodingTest, ReadsTheLeadingNumberOnly)
 {
-    int value = 99;
-    EXPECT_TRUE(ParseProfileInt("       7", &value));
-    EXPECT_EQ(7, value);
-    EXPECT_TRUE(ParseProfileInt("-12abc", &value));
-    EXPECT_EQ(-12, value);
-    value = 99;
-    EXPECT_FALSE(ParseProfileInt("abc", &value));
-    EXPECT_FALSE(ParseProfileInt("-", &value));
-    EXPECT_FALSE(ParseProfileInt("", &value));
-    EXPECT_EQ(99, value);
-
-    uint32_t fcc = 5;
-    EXPECT_TRUE(ParseProfileHex("0x32595559", &fcc));
-    EXPECT_EQ(0x32595559u, fcc);
-    fcc = 5;
-    EXPECT_TRUE(ParseProfileHex("32595559", &fcc));
-    EXPECT_EQ(0x32595559u, fcc);
-    EXPECT_TRUE(ParseProfileHex("0xffffffff", &fcc));
-    EXPECT_EQ(0xFFFFFFFFu, fcc);
-    EXPECT_TRUE(ParseProfileHex("0", &fcc));
-    EXPECT_EQ(0u, fcc);
-    fcc = 5;
-    EXPECT_FALSE(ParseProfileHex("xyz", &fcc));
-    EXPECT_EQ(5u, fcc);
-    EXPECT_TRUE(ParseProfileHex("0x", &fcc));
-    EXPECT_EQ(0u, fcc);
+    const struct {
+        const char* text;
+        bool parses;
+        int value;
+    } ints[] = {{"       7", true, 7}, {"-12abc", true, -12}, {"+5", true, 5},
+                {"abc", false, 99},    {"-", false, 99},      {"", false, 99}};
+    for (const auto& c : ints) {
+        int value = 99;
+        EXPECT_EQ(c.parses, ParseProfileInt(c.text, &value)) << c.text;
+        EXPECT_EQ(c.value, value) << c.text;
+    }
+    const struct {
+        const char* text;
+        bool parses;
+        uint32_t value;
+    } hexes[] = {{"0x32595559", true, 0x32595559},
+                 {"32595559", true, 0x32595559},
+                 {" 0xffffffff", true, 0xFFFFFFFF},
+                 {"0", true, 0},
+                 {"0x", true, 0},
+                 {"-1", true, 0xFFFFFFFF},
+                 {"-0x10", true, 0xFFFFFFF0},
+                 {"+1A", true, 0x1A},
+                 {"xyz", false, 5},
+                 {"-", false, 5}};
+    for (const auto& c : hexes) {
+        uint32_t value = 5;
+        EXPECT_EQ(c.parses, ParseProfileHex(c.text, &value)) << c.text;
+        EXPECT_EQ(c.value, value) << c.text;
+    }
 }
 
 TEST_F(ProfileTest, ReadOfMissingValueLeavesFieldAndReportsFalse)
