@@ -27,46 +27,51 @@ protected:
 
 }
 
-TEST_F(CodecDialogsTest, UncompressedFormatOnlyGetsAWarning)
+// One box for each action, owned by the caller: a warning for the
+// uncompressed format (whose codec is never opened), the codec's own dialog,
+// or the error for a codec that does not open for compression.
+TEST_F(CodecDialogsTest, EachActionShowsOneBoxOwnedByTheCaller)
 {
     // Registered in lower case: an open of "DIB " would find it.
     ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.dib "));
+    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.tcv1"));
     TestCodecScript upper;
+    TestCodecScript lower;
+    TestCodecScript decompressOnly;
     ASSERT_TRUE(upper.Create(FourCCFromText("DIB ")));
-    for (const char* text : {"DIB ", "DIB"}) {
-        for (auto action : {ConfigureCodec, AboutCodec}) {
-            bool result = false;
-            MessageBoxSeen box = AnswerMessageBoxDuring([&] { result = action(owner, text); });
-            ASSERT_NE(nullptr, box.window) << text;
-            EXPECT_EQ("warning", box.caption);
-            EXPECT_EQ("Not support configuration.", box.text);
+    ASSERT_TRUE(lower.Create(FourCCFromText("dib ")));
+    ASSERT_TRUE(decompressOnly.Create(FourCCFromText("tcv1")));
+    lower->showDialogs = 1;
+    decompressOnly->showDialogs = 1;
+    decompressOnly->refuseOpenModes = 1u << ICMODE_COMPRESS;
+    const struct {
+        const char* text;
+        const char* caption;
+        std::string configure;
+        std::string about;
+        bool result;
+    } cases[] = {
+        {"DIB ", "warning", "Not support configuration.", "Not support configuration.", true},
+        {"DIB", "warning", "Not support configuration.", "Not support configuration.", true},
+        {"dib ", "Test codec", "Configure dib ", "About dib ", true},
+        {"tcv1", "error", "Not install tcv1 codec.", "Not install tcv1 codec.", false},
+        {"tcv2", "error", "Not install tcv2 codec.", "Not install tcv2 codec.", false},
+    };
+    for (const auto& c : cases) {
+        for (bool configure : {true, false}) {
+            bool result = !c.result;
+            MessageBoxSeen box = AnswerMessageBoxDuring(
+                [&] { result = configure ? ConfigureCodec(owner, c.text) : AboutCodec(owner, c.text); });
+            ASSERT_NE(nullptr, box.window) << c.text;
+            EXPECT_EQ(c.caption, box.caption);
+            EXPECT_EQ(configure ? c.configure : c.about, box.text);
             EXPECT_EQ(std::vector<int> {IDOK}, box.buttons);
             EXPECT_EQ(owner, box.owner);
-            EXPECT_TRUE(result);
+            EXPECT_EQ(c.result, result) << c.text;
         }
     }
     EXPECT_EQ(0u, upper->openCount);
-}
-
-TEST_F(CodecDialogsTest, CodecShowsItsOwnDialogOwnedByTheCaller)
-{
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.dib "));
-    TestCodecScript lower;
-    ASSERT_TRUE(lower.Create(FourCCFromText("dib ")));
-    lower->showDialogs = 1;
-
-    bool result = false;
-    MessageBoxSeen box = AnswerMessageBoxDuring([&] { result = ConfigureCodec(owner, "dib "); });
-    ASSERT_NE(nullptr, box.window);
-    EXPECT_EQ("Test codec", box.caption);
-    EXPECT_EQ("Configure dib ", box.text);
-    EXPECT_EQ(owner, box.owner);
-    EXPECT_TRUE(result);
-
-    box = AnswerMessageBoxDuring([&] { result = AboutCodec(owner, "dib "); });
-    EXPECT_EQ("About dib ", box.text);
-    EXPECT_TRUE(result);
-
+    EXPECT_TRUE(decompressOnly.CallsOf(ICM_CONFIGURE).empty());
     std::vector<TestCodecCall> configure = lower.CallsOf(ICM_CONFIGURE);
     std::vector<TestCodecCall> about = lower.CallsOf(ICM_ABOUT);
     ASSERT_EQ(1u, configure.size());
@@ -75,27 +80,4 @@ TEST_F(CodecDialogsTest, CodecShowsItsOwnDialogOwnedByTheCaller)
     EXPECT_EQ(RegionNull, configure[0].dw2.region);
     EXPECT_EQ(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(owner)), about[0].dw1.raw);
     EXPECT_EQ(lower->openCount, lower->closeCount);
-}
-
-TEST_F(CodecDialogsTest, CodecThatDoesNotOpenForCompressionIsReported)
-{
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.tcv1"));
-    TestCodecScript decompressOnly;
-    ASSERT_TRUE(decompressOnly.Create(FourCCFromText("tcv1")));
-    decompressOnly->refuseOpenModes = 1u << ICMODE_COMPRESS;
-    decompressOnly->showDialogs = 1;
-
-    for (const char* text : {"tcv1", "tcv2"}) {
-        for (auto action : {ConfigureCodec, AboutCodec}) {
-            bool result = true;
-            MessageBoxSeen box = AnswerMessageBoxDuring([&] { result = action(owner, text); });
-            ASSERT_NE(nullptr, box.window) << text;
-            EXPECT_EQ("error", box.caption);
-            EXPECT_EQ(std::string("Not install ") + text + " codec.", box.text);
-            EXPECT_EQ(std::vector<int> {IDOK}, box.buttons);
-            EXPECT_EQ(owner, box.owner);
-            EXPECT_FALSE(result);
-        }
-    }
-    EXPECT_TRUE(decompressOnly.CallsOf(ICM_CONFIGURE).empty());
 }

@@ -40,6 +40,13 @@ std::string FreshTempPath(const std::string& name)
     return path;
 }
 
+std::string StoredValue(const std::string& path, const char* section, const char* key)
+{
+    char text[MAX_PATH] = "";
+    GetPrivateProfileStringA(section, key, "<missing>", text, MAX_PATH, path.c_str());
+    return text;
+}
+
 bool ReadWholeFile(const std::string& path, std::string* contents)
 {
     FILE* file = std::fopen(path.c_str(), "rb");

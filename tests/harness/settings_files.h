@@ -18,6 +18,9 @@ void CreateRealSettingsDirectory();
 // any file of that name is deleted first.
 std::string FreshTempPath(const std::string& name);
 
+// A value as the profile functions read it back, or "<missing>".
+std::string StoredValue(const std::string& path, const char* section, const char* key);
+
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 

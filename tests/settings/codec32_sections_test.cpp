@@ -29,9 +29,7 @@ TEST(Codec32SectionsTest, WriteAddsBothKeysAndDeleteRemovesTheWholeSection)
     EXPECT_TRUE(WriteCodec32Section(path.c_str(), "mrle", "C:\\codecs\\msrle32.dll"));
     EXPECT_TRUE(WriteCodec32Section(path.c_str(), "cvid", "iccvid.dll"));
 
-    char value[MAX_PATH];
-    GetPrivateProfileStringA("CODEC32.mrle", "pcDllPath", "", value, MAX_PATH, path.c_str());
-    EXPECT_STREQ("C:\\codecs\\msrle32.dll", value);
+    EXPECT_EQ("C:\\codecs\\msrle32.dll", StoredValue(path, "CODEC32.mrle", "pcDllPath"));
     std::vector<std::string> names;
     EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
     EXPECT_EQ((std::vector<std::string> {"mrle", "cvid"}), names);
@@ -40,8 +38,7 @@ TEST(Codec32SectionsTest, WriteAddsBothKeysAndDeleteRemovesTheWholeSection)
     names.clear();
     EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
     EXPECT_EQ((std::vector<std::string> {"cvid"}), names);
-    GetPrivateProfileStringA("tdl0", "iEnable", "", value, MAX_PATH, path.c_str());
-    EXPECT_STREQ("1", value);
+    EXPECT_EQ("1", StoredValue(path, "tdl0", "iEnable"));
     DeleteFileA(path.c_str());
 }
 

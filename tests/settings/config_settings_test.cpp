@@ -203,8 +203,6 @@ TEST(ConfigSettingsRealFileTest, LoadAndSaveUseTheSettingsDirectoryOnlyWhenItExi
     CreateRealSettingsDirectory();
     settings->slots[5].dwFcc = 0x64697663;
     ExchangeConfigSettings(settings.get(), 1);
-    char text[MAX_PATH] = "";
-    GetPrivateProfileStringA("tdl5", "dwFcc", "", text, MAX_PATH, RealSettingsFile().c_str());
-    EXPECT_STREQ("0x64697663", text);
+    EXPECT_EQ("0x64697663", StoredValue(RealSettingsFile(), "tdl5", "dwFcc"));
     RemoveRealSettings();
 }

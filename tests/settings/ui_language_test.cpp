@@ -5,17 +5,6 @@
 #include "settings/ui_language.h"
 #include "settings_files.h"
 
-namespace {
-
-std::string StoredLanguage(const std::string& path)
-{
-    char text[MAX_PATH] = "";
-    GetPrivateProfileStringA("MAIN", "language", "<missing>", text, MAX_PATH, path.c_str());
-    return text;
-}
-
-}
-
 TEST(UiLanguageTest, OnlyTheExactCountryNameJapanChoosesJapanese)
 {
     EXPECT_EQ(UiLanguageJapanese, UiLanguageFromCountry("Japan"));
@@ -25,31 +14,29 @@ TEST(UiLanguageTest, OnlyTheExactCountryNameJapanChoosesJapanese)
     EXPECT_EQ(UiLanguageEnglish, UiLanguageFromCountry(""));
 }
 
-TEST(UiLanguageTest, MissingLanguageIsSettledFromTheLocaleAndStored)
+// A stored language wins over the locale; a missing one is settled from the
+// locale and stored; a stored value that is no language falls back to the
+// locale and stays as it is.
+TEST(UiLanguageTest, StoredLanguageWinsElseTheLocale)
 {
+    const struct {
+        const char* stored;
+        int locale;
+        int language;
+        const char* storedAfter;
+    } cases[] = {
+        {nullptr, UiLanguageJapanese, UiLanguageJapanese, "0"},
+        {"       1", UiLanguageJapanese, UiLanguageEnglish, "1"},
+        {"7", UiLanguageJapanese, UiLanguageJapanese, "7"},
+        {"-1", UiLanguageEnglish, UiLanguageEnglish, "-1"},
+        {"abc", UiLanguageJapanese, UiLanguageJapanese, "abc"},
+    };
     std::string path = FreshTempPath("language.ini");
-    ASSERT_TRUE(WriteWholeFile(path, ""));
-    EXPECT_EQ(UiLanguageJapanese, SettleUiLanguage(path.c_str(), UiLanguageFromCountry("Japan")));
-    EXPECT_EQ("0", StoredLanguage(path));
-    DeleteFileA(path.c_str());
-}
-
-TEST(UiLanguageTest, StoredLanguageWinsOverTheLocale)
-{
-    std::string path = FreshTempPath("language.ini");
-    ASSERT_TRUE(WriteWholeFile(path, "[MAIN]\r\nlanguage=       1\r\n"));
-    EXPECT_EQ(UiLanguageEnglish, SettleUiLanguage(path.c_str(), UiLanguageFromCountry("Japan")));
-    DeleteFileA(path.c_str());
-}
-
-TEST(UiLanguageTest, StoredValueThatIsNoLanguageFallsBackToTheLocaleAndIsKept)
-{
-    std::string path = FreshTempPath("language.ini");
-    for (const char* stored : {"7", "-1", "abc"}) {
-        ASSERT_TRUE(WriteWholeFile(path, std::string("[MAIN]\r\nlanguage=") + stored + "\r\n"));
-        EXPECT_EQ(UiLanguageJapanese, SettleUiLanguage(path.c_str(), UiLanguageJapanese)) << stored;
-        EXPECT_EQ(UiLanguageEnglish, SettleUiLanguage(path.c_str(), UiLanguageEnglish)) << stored;
-        EXPECT_EQ(stored, StoredLanguage(path));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            WriteWholeFile(path, c.stored ? std::string("[MAIN]\r\nlanguage=") + c.stored + "\r\n" : ""));
+        EXPECT_EQ(c.language, SettleUiLanguage(path.c_str(), c.locale)) << c.storedAfter;
+        EXPECT_EQ(c.storedAfter, StoredValue(path, "MAIN", "language"));
     }
     DeleteFileA(path.c_str());
 }
@@ -65,6 +52,6 @@ TEST(UiLanguageTest, SaveThenLoadUsesTheRealSettingsFile)
     SaveUiLanguage(UiLanguageEnglish);
     LoadUiLanguage(&language);
     EXPECT_EQ(UiLanguageEnglish, language);
-    EXPECT_EQ("1", StoredLanguage(RealSettingsFile()));
+    EXPECT_EQ("1", StoredValue(RealSettingsFile(), "MAIN", "language"));
     RemoveRealSettings();
 }

@@ -1,6 +1,6 @@
 // Compression and decompression series through the frame mappings: real
 // frames through the recording codec, how the views are sized and released,
-// the failures shown when they cannot be opened, and the frames, layouts and
+// the failures shown when they cannot be opened, and the frames and
 // previous-frame pointers a series refuses.
 
 #include <cstring>
@@ -262,39 +262,6 @@ TEST_F(HostFramesTest, PreviousFramesMustLieInTheHostsViews)
         EXPECT_EQ(c.result, client.Send(kRequestCompress, 0, kRecordSize))
             << std::hex << c.lpbiPrev << " " << c.lpPrev;
     }
-}
-
-TEST_F(HostFramesTest, MalformedLayoutsAreRefusedWithoutCallingTheCodec)
-{
-    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
-    BITMAPINFOHEADER wrapping = rgb;
-    wrapping.biSize = 0xFFFFFFF0;
-    client.PutHeader(0, wrapping);
-    for (UINT message :
-         {ICM_COMPRESS_GET_FORMAT, ICM_COMPRESS_GET_SIZE, ICM_COMPRESS_QUERY, ICM_COMPRESS_BEGIN,
-          ICM_DECOMPRESS_GET_FORMAT, ICM_DECOMPRESS_QUERY, ICM_DECOMPRESS_BEGIN, ICM_DECOMPRESS_GET_PALETTE})
-        ExpectRefused(HostRequestNumber(message), 1, 1, "B wraps");
-
-    wrapping.biSize = kParamAreaSize - 39;
-    client.PutHeader(0, wrapping);
-    ExpectRefused(kRequestCompressQuery, 1, 1, "output header cut off");
-    BITMAPINFOHEADER last = rgb;
-    last.biSize = kParamAreaSize - 20;
-    client.PutHeader(0, last);
-    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressGetFormat, 0, 1)) << "no room for the format";
-    PutPair(0, 40, MakeHeader(kWidth, kHeight, 24, BI_RGB, 0, 100000), rgb);
-    ExpectRefused(kRequestCompressQuery, 1, 0, "colour table beyond the area");
-
-    ASSERT_EQ(ICERR_OK, Begin(kRequestCompressBegin, rgb, packed));
-    PutCompress(rgb, packed);
-    ExpectRefused(kRequestCompress, 0, kParamAreaSize + 1, "record size");
-    BITMAPINFOHEADER endless = packed;
-    endless.biSize = kParamAreaSize - 48 - 40 - 4;
-    PutCompress(rgb, endless);
-    ExpectRefused(kRequestCompress, 0, kRecordSize, "flag slot cut off");
-    client.PutHeader(24, wrapping);
-    ExpectRefused(kRequestDecompress, 0, sizeof(IcDecompress32), "B wraps");
-    EXPECT_EQ(4, client.Send(kRequestGetState, 1, 16)) << "still serving";
 }
 
 TEST_F(HostFramesTest, ManyBeginEndCyclesLeaveNothingBehind)

@@ -123,13 +123,15 @@ TEST_F(HostTranslationTest, HeadersNoBitmapCanHaveAreRefused)
         {Sized(rgb, 39), "shorter than a BITMAPINFOHEADER"},
         {MakeHeader(32, 16, 7), "RGB at 7 bits"},
         {MakeHeader(32, 16, 24, BI_RGB, 32 * 3 * 16 + 1), "biSizeImage beyond the bitmap"},
+        {Sized(rgb, 0xFFFFFFF0), "B wraps"},
+        {MakeHeader(32, 16, 24, BI_RGB, 0, 100000), "colour table beyond the area"},
     };
     for (const auto& bad : cases) {
         client.PutHeader(0, bad.header);
         client.PutHeader(40, rgb);
         for (UINT request : {kRequestCompressQuery, kRequestDecompressQuery, kRequestCompressGetSize,
-                             kRequestCompressGetFormat, kRequestDecompressGetPalette, kRequestCompressBegin,
-                             kRequestDecompressBegin})
+                             kRequestCompressGetFormat, kRequestDecompressGetFormat,
+                             kRequestDecompressGetPalette, kRequestCompressBegin, kRequestDecompressBegin})
             ExpectRefused(request, 1, 1, bad.why);
         client.PutHeader(0, rgb);
         client.PutHeader(40, bad.header);
