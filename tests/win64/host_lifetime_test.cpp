@@ -229,6 +229,7 @@ TEST_P(HostCodecFaultTest, EndsTheHostWithoutAnAnswer)
     int32_t result = 0;
     EXPECT_FALSE(client.SendWithin(10000, request, 1, lParam, &result)) << "answered " << result;
     EXPECT_EQ(kCodecFaultExitCode, HostExitCode());
+    EXPECT_FALSE(IsWindow(client.Window())) << "a plain SendMessage would get 0: the window is gone";
     EXPECT_EQ(input, std::vector<uint8_t>(client.FrameIn(), client.FrameIn() + input.size()));
 }
 
