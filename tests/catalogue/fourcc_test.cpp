@@ -2,45 +2,38 @@
 
 #include "catalogue/fourcc.h"
 
-namespace {
-
-std::string Text(uint32_t fcc)
+TEST(FourCCTest, TextAndValueConvertLowestByteFirst)
 {
+    const struct {
+        const char* text;
+        uint32_t value;
+        const char* back;
+    } cases[] = {
+        {"YUY2", 0x32595559u, "YUY2"}, {"", 0, ""},
+        {"ab", 0x00006261u, "ab"},     {"abcdef", 0x64636261u, "abcd"},
+        {"\xE9", 0xE9u, "\xE9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.value, FourCCFromText(c.text)) << c.text;
+        char text[kFourCCTextCapacity];
+        FourCCToText(c.value, text);
+        EXPECT_STREQ(c.back, text);
+    }
     char text[kFourCCTextCapacity];
-    FourCCToText(fcc, text);
-    return text;
+    FourCCToText(0x61006162u, text);
+    EXPECT_STREQ("ba", text) << "up to the first zero byte";
+    FourCCToText(0x0061FFE9u, text);
+    EXPECT_STREQ("\xE9\xFF"
+                 "a",
+                 text);
 }
 
-}
-
-TEST(FourCCTest, TextPacksFirstCharacterLowestAndFillsWithZero)
-{
-    EXPECT_EQ(0x32595559u, FourCCFromText("YUY2"));
-    EXPECT_EQ(0u, FourCCFromText(""));
-    EXPECT_EQ(0x00006261u, FourCCFromText("ab"));
-    EXPECT_EQ(FourCCFromText("abcd"), FourCCFromText("abcdef"));
-    EXPECT_EQ(0x000000E9u, FourCCFromText("\xE9"));
-}
-
-TEST(FourCCTest, ValueGivesItsBytesUpToTheFirstZero)
-{
-    EXPECT_EQ("YUY2", Text(0x32595559u));
-    EXPECT_EQ("", Text(0));
-    EXPECT_EQ("ba", Text(0x61006162u));
-    EXPECT_EQ("\xE9\xFF"
-              "a",
-              Text(0x0061FFE9u));
-}
-
-TEST(FourCCTest, StrEqualIsExactAndCaseSensitive)
+TEST(FourCCTest, ExactAndNoCaseComparisons)
 {
     EXPECT_TRUE(StrEqual("DIB ", "DIB "));
     EXPECT_FALSE(StrEqual("DIB", "DIB "));
     EXPECT_FALSE(StrEqual("dib ", "DIB "));
-}
 
-TEST(FourCCTest, NoCaseComparesLowerOnlyAsciiLetters)
-{
     EXPECT_TRUE(FourCCEqualNoCase(FourCCFromText("MJPG"), FourCCFromText("mjpg")));
     EXPECT_FALSE(FourCCEqualNoCase(FourCCFromText("mjpg"), FourCCFromText("mjpe")));
     EXPECT_FALSE(FourCCEqualNoCase(FourCCFromText("ab"), FourCCFromText("ab ")));

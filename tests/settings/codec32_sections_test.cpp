@@ -6,47 +6,32 @@
 #include "settings/codec32_sections.h"
 #include "settings_files.h"
 
-TEST(Codec32SectionsTest, DeliversOnlyUpperCasePrefixedSectionsInFileOrder)
+// Only sections named "CODEC32." in upper case are codecs, in file order; a
+// write adds a section with both keys, a delete removes the whole section,
+// and a name that would not fit is refused without creating anything.
+TEST(Codec32SectionsTest, SectionsAreListedWrittenAndDeletedWhole)
 {
     std::string path = FreshTempPath("codecs.ini");
-    ASSERT_TRUE(WriteWholeFile(path,
-                               "[GENERAL]\r\niTimeout=1\r\n"
-                               "[CODEC32.abcd]\r\npcFcc=abcd\r\n"
-                               "[codec32.low1]\r\npcFcc=low1\r\n"
-                               "[CODEC32.]\r\n"
-                               "[tdl0]\r\niEnable=0\r\n"
-                               "[CODEC32.XVID]\r\npcFcc=XVID\r\n"));
-    std::vector<std::string> names;
-    EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
-    EXPECT_EQ((std::vector<std::string> {"abcd", "", "XVID"}), names);
-    DeleteFileA(path.c_str());
-}
-
-TEST(Codec32SectionsTest, WriteAddsBothKeysAndDeleteRemovesTheWholeSection)
-{
-    std::string path = FreshTempPath("codec-write.ini");
-    ASSERT_TRUE(WriteWholeFile(path, "[tdl0]\r\niEnable=       1\r\n"));
+    ASSERT_TRUE(
+        WriteWholeFile(path,
+                       "[GENERAL]\r\niTimeout=1\r\n[CODEC32.abcd]\r\npcFcc=abcd\r\n"
+                       "[codec32.low1]\r\npcFcc=low1\r\n[CODEC32.]\r\n[tdl0]\r\niEnable=       1\r\n"));
     EXPECT_TRUE(WriteCodec32Section(path.c_str(), "mrle", "C:\\codecs\\msrle32.dll"));
     EXPECT_TRUE(WriteCodec32Section(path.c_str(), "cvid", "iccvid.dll"));
-
     EXPECT_EQ("C:\\codecs\\msrle32.dll", StoredValue(path, "CODEC32.mrle", "pcDllPath"));
+    EXPECT_EQ("mrle", StoredValue(path, "CODEC32.mrle", "pcFcc"));
     std::vector<std::string> names;
     EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
-    EXPECT_EQ((std::vector<std::string> {"mrle", "cvid"}), names);
+    EXPECT_EQ((std::vector<std::string> {"abcd", "", "mrle", "cvid"}), names);
 
     EXPECT_TRUE(DeleteCodec32Section(path.c_str(), "mrle"));
     names.clear();
     EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
-    EXPECT_EQ((std::vector<std::string> {"cvid"}), names);
+    EXPECT_EQ((std::vector<std::string> {"abcd", "", "cvid"}), names);
     EXPECT_EQ("1", StoredValue(path, "tdl0", "iEnable"));
     DeleteFileA(path.c_str());
-}
 
-TEST(Codec32SectionsTest, SectionNameThatWouldNotFitIsRefused)
-{
-    std::string path = FreshTempPath("codec-long.ini");
-    std::string fcc(MAX_PATH - 8, 'f');
-    EXPECT_FALSE(WriteCodec32Section(path.c_str(), fcc.c_str(), "x.dll"));
+    EXPECT_FALSE(WriteCodec32Section(path.c_str(), std::string(MAX_PATH - 8, 'f').c_str(), "x.dll"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
 }
 

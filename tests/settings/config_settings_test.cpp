@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "settings/config_settings.h"
+#include "settings/profile_encoding.h"
 #include "settings_files.h"
 
 namespace {
@@ -18,15 +18,15 @@ std::string Line(const char* key, const std::string& value)
 
 std::string IntLine(const char* key, int value)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "%8d", value);
+    char text[kProfileNumberCapacity];
+    FormatProfileInt(value, text);
     return Line(key, text);
 }
 
 std::string HexLine(const char* key, uint32_t value)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", value);
+    char text[kProfileNumberCapacity];
+    FormatProfileHex(value, text);
     return Line(key, text);
 }
 
@@ -52,12 +52,6 @@ std::string SlotSections(const ConfigSettings& settings)
     return text;
 }
 
-std::unique_ptr<ConfigSettings> NewSettings()
-{
-    std::unique_ptr<ConfigSettings> settings(new ConfigSettings());
-    return settings;
-}
-
 class ConfigSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { path = FreshTempPath("config.ini"); }
@@ -71,7 +65,7 @@ protected:
     }
     ConfigSettings* Load()
     {
-        loaded = NewSettings();
+        loaded = std::make_unique<ConfigSettings>();
         ExchangeConfigSettingsFile(path.c_str(), loaded.get(), 0);
         return loaded.get();
     }
@@ -195,7 +189,7 @@ TEST_F(ConfigSettingsTest, InstallDialogRectangleUsesItsOwnSection)
 TEST(ConfigSettingsRealFileTest, LoadAndSaveUseTheSettingsDirectoryOnlyWhenItExists)
 {
     RemoveRealSettings();
-    std::unique_ptr<ConfigSettings> settings = NewSettings();
+    auto settings = std::make_unique<ConfigSettings>();
     ExchangeConfigSettings(settings.get(), 0);
     EXPECT_EQ(1, settings->iTimeout);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));

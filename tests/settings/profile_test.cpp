@@ -92,34 +92,34 @@ TEST_F(ProfileTest, ReadOfMissingValueLeavesFieldAndReportsFalse)
     EXPECT_EQ(2, rect.top);
 }
 
-TEST_F(ProfileTest, ReadOrCreateWritesTheDefaultOnlyWhenMissing)
+// Read-or-create writes the default only when the value is missing; a
+// present value that does not parse counts as found and is not repaired.
+TEST_F(ProfileTest, ExchangeReadsOrCreatesAndNeverRepairs)
 {
-    int number = 3;
-    EXPECT_FALSE(ProfileExchangeInt(0, path.c_str(), "S", "i", &number));
-    EXPECT_EQ("3", Raw("S", "i"));
-
-    Put("S", "i", "  41");
-    number = 3;
-    EXPECT_TRUE(ProfileExchangeInt(0, path.c_str(), "S", "i", &number));
-    EXPECT_EQ(41, number);
-    EXPECT_EQ("41", Raw("S", "i"));
-
-    number = 8;
-    EXPECT_TRUE(ProfileExchangeInt(1, path.c_str(), "S", "i", &number));
-    EXPECT_EQ("8", Raw("S", "i"));
-}
-
-TEST_F(ProfileTest, PresentGarbageCountsAsFoundAndIsNotRepaired)
-{
-    Put("S", "i", "letters");
+    const struct {
+        const char* stored;
+        int save;
+        int value;
+        bool found;
+        int after;
+        const char* storedAfter;
+    } cases[] = {
+        {nullptr, 0, 3, false, 3, "3"},
+        {"  41", 0, 3, true, 41, "41"},
+        {"41", 1, 8, true, 8, "8"},
+        {"letters", 0, 1, true, 1, "letters"},
+    };
+    for (const auto& c : cases) {
+        Put("S", "i", c.stored);
+        int number = c.value;
+        EXPECT_EQ(c.found, ProfileExchangeInt(c.save, path.c_str(), "S", "i", &number)) << c.storedAfter;
+        EXPECT_EQ(c.after, number);
+        EXPECT_EQ(c.storedAfter, Raw("S", "i"));
+    }
     Put("S", "dw", "nohex");
-    int number = 1;
     uint32_t fcc = 2;
-    EXPECT_TRUE(ProfileExchangeInt(0, path.c_str(), "S", "i", &number));
     EXPECT_TRUE(ProfileExchangeHex(0, path.c_str(), "S", "dw", &fcc));
-    EXPECT_EQ(1, number);
     EXPECT_EQ(2u, fcc);
-    EXPECT_EQ("letters", Raw("S", "i"));
     EXPECT_EQ("nohex", Raw("S", "dw"));
 }
 
