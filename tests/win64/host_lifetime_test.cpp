@@ -202,7 +202,13 @@ TEST_F(HostLifetimeTest, ControlMappingMissingOrTooSmallIsReportedAndNothingIsPu
 struct CodecFault {
     UINT message;
     int32_t answer;
+    const char* name;
 };
+
+void PrintTo(const CodecFault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
 
 class HostCodecFaultTest : public HostLifetimeTest, public ::testing::WithParamInterface<CodecFault> { };
 
@@ -234,8 +240,9 @@ TEST_P(HostCodecFaultTest, EndsTheHostWithoutAnAnswer)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, HostCodecFaultTest,
-                         ::testing::Values(CodecFault {ICM_GETSTATE, kAnswerFault},
-                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerFault},
-                                           CodecFault {ICM_COMPRESS, kAnswerFault},
-                                           CodecFault {ICM_COMPRESS, kAnswerOverrun},
-                                           CodecFault {ICM_DECOMPRESS, kAnswerOverrun}));
+                         ::testing::Values(CodecFault {ICM_GETSTATE, kAnswerFault, "GetState"},
+                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerFault, "CompressQuery"},
+                                           CodecFault {ICM_COMPRESS, kAnswerFault, "Compress"},
+                                           CodecFault {ICM_COMPRESS, kAnswerOverrun, "CompressOverrun"},
+                                           CodecFault {ICM_DECOMPRESS, kAnswerOverrun, "DecompressOverrun"}),
+                         [](const ::testing::TestParamInfo<CodecFault>& info) { return info.param.name; });
