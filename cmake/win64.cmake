@@ -13,4 +13,6 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+add_subdirectory(driver)
+add_subdirectory(demo)
 add_subdirectory(tests/win64)
