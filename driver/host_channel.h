@@ -6,11 +6,8 @@
 
 #include "driver/child_process.h"
 #include "driver/shared_mapping.h"
+#include "driver/wait_limits.h"
 #include "host/host_protocol.h"
-
-// A wait without a limit: for the codec's own dialogs, which stay up as long
-// as the user needs. A host that dies still ends the wait at once.
-const DWORD kWaitForever = INFINITE;
 
 // The client side of the channel to one host process: the control mapping
 // and the two frame mappings (this side creates all three, the host only
@@ -51,7 +48,8 @@ public:
     bool WaitForWindow(DWORD timeoutMs);
 
     // Sends a request to the host window and waits at most `timeoutMs`
-    // (or kWaitForever) for the codec's 32-bit result. False, with the host
+    // (or kWaitForever, which a host that dies still ends at once) for the
+    // codec's 32-bit result. False, with the host
     // ended, when the host is gone or does not answer in time.
     bool Send(UINT request, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, int32_t* result);
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "driver/host_channel.h"
+#include "host/host_protocol.h"
 
 namespace {
 

@@ -5,6 +5,10 @@
 // How long the driver waits for its host, from the iTimeout setting
 // (seconds). A host that misses a limit counts as hung and is ended.
 
+// A wait without a limit: for the codec's own dialogs, which stay up as long
+// as the user needs.
+const DWORD kWaitForever = INFINITE;
+
 // iTimeout as read (the default 1 when it is missing or does not parse),
 // raised to 1 and cut to an hour.
 int TimeoutSeconds(int stored);

@@ -347,6 +347,8 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM l
             *g_nowhere = 0;
         while (result == kAnswerHang)
             Sleep(INFINITE);
+        if (result == kAnswerDie)
+            TerminateProcess(GetCurrentProcess(), 3);
         return result;
     }
     return Serve(instance, message, lParam1, lParam2);
