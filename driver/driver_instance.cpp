@@ -280,8 +280,10 @@ LRESULT DriverInstance::OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHE
     if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, kFormatRoom, &places)
         || !Request(kRequestDecompressGetPalette, Given(input), Given(output), &result))
         return UnservedResult(kRequestDecompressGetPalette);
+    // The palette goes where the program's header said its colours are.
     if (output != nullptr && result >= 0)
-        TakeFormat(places.output, kFormatRoom, output);
+        TakeFormat(places.output,
+                   static_cast<uint32_t>(std::min<uint64_t>(HeaderWholeSpan(*output), kFormatRoom)), output);
     return result;
 }
 
