@@ -45,6 +45,9 @@ LRESULT UnservedResult(UINT request)
     case kRequestGetState:
     case kRequestSetState:
         return 0;
+    // Any other answer would claim a configuration dialog.
+    case kRequestDrvQueryConfigure:
+        return 0;
     case kRequestConfigure:
     case kRequestAbout:
     case kRequestGetDefaultQuality:
@@ -82,7 +85,7 @@ LRESULT DriverInstance::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2)
 LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
 {
     if (slot_ == kNoSlot)
-        return message == ICM_GETINFO ? 0 : ICERR_UNSUPPORTED;
+        return message == ICM_GETINFO || message < ICM_USER ? 0 : ICERR_UNSUPPORTED;
     switch (message) {
     case ICM_GETINFO:
         return OnGetInfo(reinterpret_cast<ICINFO*>(lParam1), lParam2);

@@ -71,5 +71,5 @@ private:
 };
 
 // What a request gets when the host cannot serve it: the host's own
-// results for a host without a codec.
+// results for a host without a codec, but no configuration dialog.
 LRESULT UnservedResult(UINT request);
