@@ -37,6 +37,16 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, L
 {
     DriverInstance* instance = reinterpret_cast<DriverInstance*>(id);
     switch (message) {
+    case DRV_LOAD: {
+        // The driver stays loaded once loaded. Wine's driver loader, when an
+        // open is refused, frees its record of the driver a second time after
+        // unloading the module; with nothing unloaded in between, the second
+        // free finds the record already free and does no harm to the program.
+        HMODULE self;
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCSTR>(&DriverProc), &self);
+        return 1;
+    }
     case DRV_OPEN:
         return OpenInstance(reinterpret_cast<ICOPEN*>(lParam2));
     case DRV_CLOSE:

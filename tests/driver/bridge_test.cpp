@@ -138,8 +138,7 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
     EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)", std::wstring(info.szDescription));
     EXPECT_EQ(0u, script->openCount) << "no host was started";
 
-    std::string lonelyDriver = FreshTempPath("TandrelDrv64.dll");
-    ASSERT_TRUE(CopyFileA(BinPath("TandrelDrv64.dll").c_str(), lonelyDriver.c_str(), FALSE));
+    std::string lonelyDriver = BinPath("lonely\\TandrelDrv64.dll");
     struct {
         int enable;
         uint32_t codec;
@@ -164,7 +163,6 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
             ICClose(codec);
         }
     }
-    DeleteFileA(lonelyDriver.c_str());
 }
 
 TEST_F(BridgeTest, TenSlotsServeAtOnceAndEachHostEndsWithItsCodec)
