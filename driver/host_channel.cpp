@@ -125,16 +125,14 @@ bool HostChannel::WaitForWindow(DWORD timeoutMs)
 bool HostChannel::Send(UINT request, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, int32_t* result)
 {
     *result = 0;
-    if (failed_ || window_ == nullptr || !process_.IsRunning()) {
-        Fail();
+    if (failed_ || window_ == nullptr)
         return false;
-    }
     DWORD_PTR answer = 0;
     bool answered;
     if (timeoutMs == kWaitForever) {
-        // The system ends the send when the host's thread goes.
+        // The system ends the send with 0 when the host's thread goes.
         answer = static_cast<DWORD_PTR>(SendMessageA(window_, request, wParam, lParam));
-        answered = process_.IsRunning();
+        answered = answer != 0 || process_.IsRunning();
     } else {
         answered
             = SendMessageTimeoutA(window_, request, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer) != 0;
