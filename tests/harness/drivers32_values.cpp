@@ -7,10 +7,10 @@ namespace {
 
 const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 
-HKEY OpenKey(HKEY root, REGSAM access)
+HKEY OpenKey(HKEY root, REGSAM access, REGSAM view = KEY_WOW64_32KEY)
 {
     if (root == HKEY_LOCAL_MACHINE)
-        access |= KEY_WOW64_32KEY;
+        access |= view;
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, kDrivers32Key, 0, nullptr, 0, access, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
@@ -19,9 +19,9 @@ HKEY OpenKey(HKEY root, REGSAM access)
 
 }
 
-bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& data)
+bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& data, REGSAM view)
 {
-    HKEY key = OpenKey(root, KEY_SET_VALUE);
+    HKEY key = OpenKey(root, KEY_SET_VALUE, view);
     if (key == nullptr)
         return false;
     LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
@@ -30,9 +30,9 @@ bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& da
     return result == ERROR_SUCCESS;
 }
 
-bool DeleteDrivers32Value(HKEY root, const std::string& name)
+bool DeleteDrivers32Value(HKEY root, const std::string& name, REGSAM view)
 {
-    HKEY key = OpenKey(root, KEY_SET_VALUE);
+    HKEY key = OpenKey(root, KEY_SET_VALUE, view);
     if (key == nullptr)
         return false;
     LONG result = RegDeleteValueA(key, name.c_str());
@@ -42,14 +42,14 @@ bool DeleteDrivers32Value(HKEY root, const std::string& name)
 
 Drivers32Values::~Drivers32Values()
 {
-    for (const auto& value : written_)
-        DeleteDrivers32Value(value.first, value.second);
+    for (const Written& value : written_)
+        DeleteDrivers32Value(value.root, value.name, value.view);
 }
 
-bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data)
+bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data, REGSAM view)
 {
-    written_.emplace_back(root, name);
-    return SetDrivers32Value(root, name, data);
+    written_.push_back(Written {root, name, view});
+    return SetDrivers32Value(root, name, data, view);
 }
 
 bool Drivers32Values::SetTestCodec(HKEY root, const std::string& name)
