@@ -7,10 +7,10 @@ namespace {
 
 const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 
-HKEY OpenKey(HKEY root, REGSAM access)
+HKEY OpenKey(HKEY root, REGSAM access, REGSAM view = KEY_WOW64_32KEY)
 {
     if (root == HKEY_LOCAL_MACHINE)
-        access |= KEY_WOW64_32KEY;
+        access |= view;
     HKEY key = nullptr;
     if (RegCreateKeyExA(root, kDrivers32Key, 0, nullptr, 0, access, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
@@ -19,9 +19,9 @@ HKEY OpenKey(HKEY root, REGSAM access)
 
 }
 
-bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& data)
+bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& data, REGSAM view)
 {
-    HKEY key = OpenKey(root, KEY_SET_VALUE);
+    HKEY key = OpenKey(root, KEY_SET_VALUE, view);
     if (key == nullptr)
         return false;
     LONG result = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
@@ -30,9 +30,9 @@ bool SetDrivers32Value(HKEY root, const std::string& name, const std::string& da
     return result == ERROR_SUCCESS;
 }
 
-bool DeleteDrivers32Value(HKEY root, const std::string& name)
+bool DeleteDrivers32Value(HKEY root, const std::string& name, REGSAM view)
 {
-    HKEY key = OpenKey(root, KEY_SET_VALUE);
+    HKEY key = OpenKey(root, KEY_SET_VALUE, view);
     if (key == nullptr)
         return false;
     LONG result = RegDeleteValueA(key, name.c_str());
@@ -74,18 +74,42 @@ std::vector<std::string> Drivers32ValueNames(HKEY root)
     return names;
 }
 
-bool ReadMachineDrivers32Value(const std::string& name, std::string* data)
+std::string MachineDrivers32Value(const std::string& name, REGSAM view)
 {
-    HKEY key = OpenKey(HKEY_LOCAL_MACHINE, KEY_QUERY_VALUE);
+    HKEY key = OpenKey(HKEY_LOCAL_MACHINE, KEY_QUERY_VALUE, view);
     if (key == nullptr)
-        return false;
+        return kMissingValue;
     char buffer[1024];
     DWORD size = sizeof buffer;
     DWORD type = 0;
     LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)
-        return false;
-    data->assign(buffer, size > 0 && buffer[size - 1] == '\0' ? size - 1 : size);
-    return true;
+        return kMissingValue;
+    return std::string(buffer, size > 0 && buffer[size - 1] == '\0' ? size - 1 : size);
+}
+
+std::string SlotDriverValue(int slot)
+{
+    return MachineDrivers32Value("vidc.tdl" + std::to_string(slot), KEY_WOW64_64KEY);
+}
+
+bool SetSlotDriverValue(int slot, const std::string& data)
+{
+    std::string name = "vidc.tdl" + std::to_string(slot);
+    if (data == kMissingValue)
+        return DeleteDrivers32Value(HKEY_LOCAL_MACHINE, name, KEY_WOW64_64KEY);
+    return SetDrivers32Value(HKEY_LOCAL_MACHINE, name, data, KEY_WOW64_64KEY);
+}
+
+SlotDriversSnapshot::SlotDriversSnapshot()
+{
+    for (int slot = 0; slot < 10; ++slot)
+        saved_.push_back(SlotDriverValue(slot));
+}
+
+SlotDriversSnapshot::~SlotDriversSnapshot()
+{
+    for (int slot = 0; slot < 10; ++slot)
+        SetSlotDriverValue(slot, saved_[slot]);
 }

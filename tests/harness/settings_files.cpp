@@ -40,6 +40,18 @@ std::string FreshTempPath(const std::string& name)
     return path;
 }
 
+std::string StoredValue(const std::string& path, const std::string& section, const char* key)
+{
+    char text[MAX_PATH] = "";
+    GetPrivateProfileStringA(section.c_str(), key, kMissingValue, text, MAX_PATH, path.c_str());
+    return text;
+}
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool ReadWholeFile(const std::string& path, std::string* contents)
 {
     FILE* file = std::fopen(path.c_str(), "rb");

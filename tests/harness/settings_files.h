@@ -18,6 +18,13 @@ void CreateRealSettingsDirectory();
 // any file of that name is deleted first.
 std::string FreshTempPath(const std::string& name);
 
+// What a read of the key gives back, or kMissingValue when it is absent.
+const char kMissingValue[] = "<missing>";
+std::string StoredValue(const std::string& path, const std::string& section, const char* key);
+
+// True when a file or folder of that name exists.
+bool PathExists(const std::string& path);
+
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
