@@ -6,8 +6,6 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY "${TANDREL_BIN_DIR}")
 set(CMAKE_CROSSCOMPILING_EMULATOR "${TANDREL_EMULATOR}")
 add_compile_definitions(WINVER=0x0601 _WIN32_WINNT=0x0601)
 
-add_subdirectory(mng)
-
 enable_testing()
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -15,16 +13,21 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest "${CMAKE_BINARY_DIR}/googletest" EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+add_subdirectory(driver)
+add_subdirectory(demo)
+add_subdirectory(mng)
+
 # The test harness, built again for the 64-bit test programs.
 set(harness "${PROJECT_SOURCE_DIR}/tests/harness")
 add_library(test_harness64 STATIC
     "${harness}/drivers32_values.cpp" "${harness}/message_box_probe.cpp" "${harness}/settings_files.cpp"
-    "${harness}/test_process.cpp" "${harness}/tool_folder.cpp")
+    "${harness}/test_process.cpp" "${harness}/tool_folder.cpp" "${PROJECT_SOURCE_DIR}/tests/codec/test_codec_script.cpp")
 target_include_directories(test_harness64 PUBLIC "${PROJECT_SOURCE_DIR}" "${harness}"
     "${PROJECT_SOURCE_DIR}/tests/codec")
-target_link_libraries(test_harness64 PUBLIC shell32)
+target_link_libraries(test_harness64 PUBLIC driver_channel shell32)
 
 add_subdirectory(tests/win64)
+add_subdirectory(tests/driver)
 add_subdirectory(tests/mng)
 
 # Last: the installer packs the programs of both halves, this half's driver

@@ -26,6 +26,7 @@ CCodecHost::CCodecHost()
     , dwFcc(0)
     , fccText()
     , codec(nullptr)
+    , layouts(kLayoutsClassic)
     , frameInSize(0)
     , frameOutSize(0)
 {

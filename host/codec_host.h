@@ -42,6 +42,7 @@ private:
 
     // The request operations; each returns the codec's own 32-bit result or
     // a fixed value when it cannot ask the codec.
+    LRESULT OnHandshake(WPARAM wParam);
     LRESULT SendToCodec(UINT message, DWORD_PTR dw1, DWORD_PTR dw2);
     LRESULT OnGetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetState(LPARAM lParam);
@@ -71,6 +72,8 @@ private:
     uint32_t dwFcc;
     char fccText[kFourCCTextCapacity];
     HIC codec;
+    // How ParamArea is laid out (HostLayouts), as the last handshake chose.
+    uint32_t layouts;
     // The sizes of the frame views opened by the last BEGIN.
     uint64_t frameInSize;
     uint64_t frameOutSize;

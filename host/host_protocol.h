@@ -69,10 +69,11 @@ struct IcDecompress32 {
     uint32_t ckid;
 };
 
-// The four ParamArea layouts. B is the biSize of the input header as it lies
-// in ParamArea; the output header always starts B bytes after the input
-// header, so nothing behind the input header's biSize bytes (a colour table)
-// is carried.
+// The four ParamArea layouts, as a host starts with them (the classic
+// layouts; see the whole-header layouts below). B is the biSize of the input
+// header as it lies in ParamArea; the output header starts B bytes after the
+// input header, so nothing behind the input header's biSize bytes (a colour
+// table) is carried.
 //
 // State (ICM_GETSTATE, ICM_SETSTATE): the codec's state bytes at offset 0.
 const uint32_t kStateOffset = 0;

@@ -25,6 +25,8 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
     case kRequestDrvClose:
         PostQuitMessage(0);
         return DefWindowProcA(target, message, wParam, lParam);
+    case kRequestHandshake:
+        return OnHandshake(wParam);
     case kRequestGetState:
         return OnGetState(wParam, lParam);
     case kRequestSetState:
@@ -78,6 +80,15 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
     default:
         return DefWindowProcA(target, message, wParam, lParam);
     }
+}
+
+// Answered with or without a codec: it only chooses how later requests lay
+// out ParamArea.
+LRESULT CCodecHost::OnHandshake(WPARAM wParam)
+{
+    if (wParam == kLayoutsClassic || wParam == kLayoutsWholeHeaders)
+        layouts = static_cast<uint32_t>(wParam);
+    return HandshakeResult(kHostProtocolVersion, layouts);
 }
 
 LRESULT CCodecHost::SendToCodec(UINT message, DWORD_PTR dw1, DWORD_PTR dw2)
@@ -136,7 +147,7 @@ LRESULT CCodecHost::OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam)
         return kHostCannotServe;
     uint32_t outputRoom = message == ICM_DECOMPRESS_GET_PALETTE ? kFormatRoom : 0;
     ParamPlaces places;
-    if (!PlaceHeaderPair(paramArea, wParam != 0, lParam != 0, outputRoom, &places))
+    if (!PlaceHeaderPair(paramArea, layouts, wParam != 0, lParam != 0, outputRoom, &places))
         return kHostCannotServe;
     DWORD_PTR input = wParam != 0 ? reinterpret_cast<DWORD_PTR>(paramArea + places.input) : 0;
     DWORD_PTR output = lParam != 0 ? reinterpret_cast<DWORD_PTR>(paramArea + places.output) : 0;
@@ -148,7 +159,7 @@ LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!PlaceHeaderPair(paramArea, true, lParam != 0, kFormatRoom, &places))
+    if (!PlaceHeaderPair(paramArea, layouts, true, lParam != 0, kFormatRoom, &places))
         return kHostCannotServe;
     DWORD_PTR input = reinterpret_cast<DWORD_PTR>(paramArea + places.input);
     if (lParam == 0) {
@@ -165,7 +176,7 @@ LRESULT CCodecHost::OnBegin(UINT message)
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!PlaceHeaderPair(paramArea, true, true, 0, &places) || !OpenFrameMappings(places))
+    if (!PlaceHeaderPair(paramArea, layouts, true, true, 0, &places) || !OpenFrameMappings(places))
         return kHostCannotServe;
     return ICSendMessage(codec, message, reinterpret_cast<DWORD_PTR>(paramArea + places.input),
                          reinterpret_cast<DWORD_PTR>(paramArea + places.output));
@@ -182,7 +193,7 @@ LRESULT CCodecHost::OnCompress(LPARAM lParam)
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!SeriesOpen() || !PlaceCompress(paramArea, static_cast<uint32_t>(lParam), &places)
+    if (!SeriesOpen() || !PlaceCompress(paramArea, layouts, static_cast<uint32_t>(lParam), &places)
         || !FramesFit(places))
         return kHostCannotServe;
     IcCompress32 record;
@@ -202,7 +213,7 @@ LRESULT CCodecHost::OnDecompress(LPARAM lParam)
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!SeriesOpen() || !PlaceDecompress(paramArea, static_cast<uint32_t>(lParam), &places)
+    if (!SeriesOpen() || !PlaceDecompress(paramArea, layouts, static_cast<uint32_t>(lParam), &places)
         || !FramesFit(places))
         return kHostCannotServe;
     IcDecompress32 record;

@@ -6,40 +6,23 @@
 
 namespace {
 
-uint64_t ColourTableBytes(const BITMAPINFOHEADER& header)
-{
-    uint64_t colours = header.biClrUsed;
-    if (colours == 0 && header.biBitCount >= 1 && header.biBitCount <= 8)
-        colours = uint64_t(1) << header.biBitCount;
-    uint64_t bytes = colours * sizeof(RGBQUAD);
-    if (header.biCompression == BI_BITFIELDS)
-        bytes += 3 * sizeof(DWORD);
-    return bytes;
-}
-
 bool InsideParamArea(uint64_t offset, uint64_t size)
 {
     return offset <= kParamAreaSize && size <= kParamAreaSize - offset;
 }
 
 // The input header at `offset` and where its output header starts.
-bool PlaceInputHeader(const uint8_t* area, uint32_t offset, ParamPlaces* places)
+bool PlaceInputHeader(const uint8_t* area, uint32_t layouts, uint32_t offset, ParamPlaces* places)
 {
     BITMAPINFOHEADER input;
     if (!ReadHeader(area, offset, &input) || !HeaderFits(area, offset))
         return false;
     places->input = offset;
-    // HeaderFits keeps offset + biSize inside ParamArea.
-    places->output = offset + input.biSize;
+    // HeaderFits keeps the whole span, and so biSize, inside ParamArea.
+    places->output = static_cast<uint32_t>(BehindHeader(offset, input, layouts));
     return true;
 }
 
-}
-
-uint64_t HeaderSpan(const BITMAPINFOHEADER& header)
-{
-    uint64_t size = header.biSize > sizeof header ? header.biSize : sizeof header;
-    return size + ColourTableBytes(header);
 }
 
 bool ReadHeader(const uint8_t* area, uint64_t offset, BITMAPINFOHEADER* header)
@@ -55,27 +38,27 @@ bool HeaderFits(const uint8_t* area, uint64_t offset, uint64_t room)
     BITMAPINFOHEADER header;
     if (!ReadHeader(area, offset, &header))
         return false;
-    uint64_t span = HeaderSpan(header);
+    uint64_t span = HeaderWholeSpan(header);
     return InsideParamArea(offset, span > room ? span : room);
 }
 
-bool PlaceHeaderPair(const uint8_t* area, bool withInput, bool withOutput, uint32_t outputRoom,
-                     ParamPlaces* places)
+bool PlaceHeaderPair(const uint8_t* area, uint32_t layouts, bool withInput, bool withOutput,
+                     uint32_t outputRoom, ParamPlaces* places)
 {
     *places = ParamPlaces();
-    if (withInput && !PlaceInputHeader(area, kHeaderPairInputOffset, places))
+    if (withInput && !PlaceInputHeader(area, layouts, kHeaderPairInputOffset, places))
         return false;
     return !withOutput || HeaderFits(area, places->output, outputRoom);
 }
 
-bool PlaceCompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places)
+bool PlaceCompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
 {
     *places = ParamPlaces();
     BITMAPINFOHEADER output;
-    if (recordSize > kParamAreaSize || !PlaceInputHeader(area, kCompressInputOffset, places)
+    if (recordSize > kParamAreaSize || !PlaceInputHeader(area, layouts, kCompressInputOffset, places)
         || !ReadHeader(area, places->output, &output) || !HeaderFits(area, places->output))
         return false;
-    uint64_t slots = uint64_t(places->output) + output.biSize;
+    uint64_t slots = BehindHeader(places->output, output, layouts);
     if (!InsideParamArea(slots, 2 * sizeof(DWORD)))
         return false;
     places->chunkId = static_cast<uint32_t>(slots);
@@ -83,9 +66,9 @@ bool PlaceCompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places
     return true;
 }
 
-bool PlaceDecompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places)
+bool PlaceDecompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
 {
     *places = ParamPlaces();
-    return recordSize <= kParamAreaSize && PlaceInputHeader(area, kDecompressInputOffset, places)
+    return recordSize <= kParamAreaSize && PlaceInputHeader(area, layouts, kDecompressInputOffset, places)
         && HeaderFits(area, places->output);
 }

@@ -14,16 +14,13 @@
 // BITMAPINFOHEADER and a full 256-entry colour table.
 const uint32_t kFormatRoom = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
 
-// The bytes a codec may touch through a header pointer: the header itself,
-// at least a BITMAPINFOHEADER whatever biSize says, and the colour table or
-// bit masks it declares.
-uint64_t HeaderSpan(const BITMAPINFOHEADER& header);
-
 // Copies the header at `offset`; false when it does not lie inside ParamArea.
 bool ReadHeader(const uint8_t* area, uint64_t offset, BITMAPINFOHEADER* header);
 
-// True when the header at `offset` and its span, and at least `room` bytes
-// from `offset`, lie inside ParamArea.
+// True when the header at `offset` and its whole span (the bytes a codec may
+// touch through a pointer to it: at least a BITMAPINFOHEADER, and the colour
+// table or bit masks it declares), and at least `room` bytes from `offset`,
+// lie inside ParamArea.
 bool HeaderFits(const uint8_t* area, uint64_t offset, uint64_t room = 0);
 
 // Offsets in ParamArea of a request's headers and result slots.
@@ -34,19 +31,23 @@ struct ParamPlaces {
     uint32_t flags; // Compress layout only
 };
 
+// The three functions below place a request's items in `layouts`
+// (HostLayouts): each item that follows a header lies behind that header's
+// biSize bytes in the classic layouts, behind its whole span otherwise.
+//
 // The Header pair layout. With an input header, the output header lies
-// right behind the input header's biSize bytes, otherwise at offset 0.
+// right behind the input header, otherwise at offset 0.
 // `withInput`/`withOutput` say which of the two the codec receives; an
 // output header must leave `outputRoom` bytes for what the codec writes.
 // places->output is filled whenever the input header fits.
-bool PlaceHeaderPair(const uint8_t* area, bool withInput, bool withOutput, uint32_t outputRoom,
-                     ParamPlaces* places);
+bool PlaceHeaderPair(const uint8_t* area, uint32_t layouts, bool withInput, bool withOutput,
+                     uint32_t outputRoom, ParamPlaces* places);
 
 // The Compress layout: the record size the client states, the input header
-// at 48, the output header at 48 + B, and the chunk-id and flag slots behind
-// the output header's biSize bytes.
-bool PlaceCompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places);
+// at 48, the output header behind it, and the chunk-id and flag slots behind
+// the output header.
+bool PlaceCompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);
 
 // The Decompress layout: the record size, the input header at 24 and the
-// output header at 24 + B.
-bool PlaceDecompress(const uint8_t* area, uint32_t recordSize, ParamPlaces* places);
+// output header behind it.
+bool PlaceDecompress(const uint8_t* area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);

@@ -90,6 +90,9 @@ void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     }
 }
 
+// Null, but the compiler cannot know it: the write is a real access violation.
+int* volatile g_nowhere = nullptr;
+
 bool ScriptedAnswer(const Instance* instance, UINT message, LRESULT* result)
 {
     const TestCodecControl* control = instance->control;
@@ -339,7 +342,14 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM l
         instance = &g_driverInstance;
     Record(instance, message, lParam1, lParam2);
     LRESULT result;
-    if (ScriptedAnswer(instance, message, &result))
+    if (ScriptedAnswer(instance, message, &result)) {
+        if (result == kAnswerFault)
+            *g_nowhere = 0;
+        while (result == kAnswerHang)
+            Sleep(INFINITE);
+        if (result == kAnswerDie)
+            TerminateProcess(GetCurrentProcess(), 3);
         return result;
+    }
     return Serve(instance, message, lParam1, lParam2);
 }

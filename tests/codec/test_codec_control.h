@@ -53,7 +53,13 @@ struct TestCodecCall {
 };
 
 // A fixed answer to one message: the codec returns `result` at once and
-// does nothing else. message 0 ends the list.
+// does nothing else. message 0 ends the list. Three results stand for
+// misbehaviour instead: the codec faults (writes through a null pointer),
+// never returns, or ends its process at once as a crash does.
+const int32_t kAnswerFault = INT32_MIN;
+const int32_t kAnswerHang = INT32_MIN + 1;
+const int32_t kAnswerDie = INT32_MIN + 2;
+
 struct TestCodecAnswer {
     uint32_t message;
     int32_t result;

@@ -42,14 +42,14 @@ bool DeleteDrivers32Value(HKEY root, const std::string& name, REGSAM view)
 
 Drivers32Values::~Drivers32Values()
 {
-    for (const auto& value : written_)
-        DeleteDrivers32Value(value.first, value.second);
+    for (const Written& value : written_)
+        DeleteDrivers32Value(value.root, value.name, value.view);
 }
 
-bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data)
+bool Drivers32Values::Set(HKEY root, const std::string& name, const std::string& data, REGSAM view)
 {
-    written_.emplace_back(root, name);
-    return SetDrivers32Value(root, name, data);
+    written_.push_back(Written {root, name, view});
+    return SetDrivers32Value(root, name, data, view);
 }
 
 bool Drivers32Values::SetTestCodec(HKEY root, const std::string& name)

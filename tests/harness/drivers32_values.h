@@ -3,14 +3,14 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "settings_files.h"
 
 // Values a test writes into the installed-drivers key of the test prefix:
-// HKEY_LOCAL_MACHINE in its 32-bit view, or HKEY_CURRENT_USER. Every value
-// written through one object is deleted again when it goes.
+// HKEY_LOCAL_MACHINE in its 32-bit view (where 32-bit codecs are found) or
+// its 64-bit view (where the slot drivers are), or HKEY_CURRENT_USER. Every
+// value written through one object is deleted again when it goes.
 class Drivers32Values {
 public:
     Drivers32Values() = default;
@@ -18,12 +18,17 @@ public:
     Drivers32Values& operator=(const Drivers32Values&) = delete;
     ~Drivers32Values();
 
-    bool Set(HKEY root, const std::string& name, const std::string& data);
+    bool Set(HKEY root, const std::string& name, const std::string& data, REGSAM view = KEY_WOW64_32KEY);
     // The recording test codec beside the test program under `name`.
     bool SetTestCodec(HKEY root, const std::string& name);
 
 private:
-    std::vector<std::pair<HKEY, std::string>> written_;
+    struct Written {
+        HKEY root;
+        std::string name;
+        REGSAM view;
+    };
+    std::vector<Written> written_;
 };
 
 // One value of the key, set or deleted; for HKEY_LOCAL_MACHINE in the view

@@ -1,7 +1,5 @@
 #include "test_process.h"
 
-#include <vector>
-
 std::string TestBinDirectory()
 {
     char path[MAX_PATH];
@@ -24,44 +22,17 @@ int RunToExit(const std::string& exePath, const std::string& arguments)
     return static_cast<int>(exitCode);
 }
 
-TestProcess::~TestProcess()
-{
-    Terminate();
-}
-
 bool TestProcess::Start(const std::string& exePath, const std::string& arguments)
 {
     Terminate();
     std::string commandLine = "\"" + exePath + "\"";
     if (!arguments.empty())
         commandLine += " " + arguments;
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    return CreateProcessA(exePath.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info_)
-        != FALSE;
-}
-
-bool TestProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
-{
-    if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0)
-        return false;
-    if (exitCode)
-        GetExitCodeProcess(info_.hProcess, exitCode);
-    return true;
+    return process_.Start(exePath.c_str(), commandLine.c_str());
 }
 
 void TestProcess::Terminate()
 {
-    if (info_.hProcess == nullptr)
-        return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(info_.hProcess, 1);
-        WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hThread);
-    CloseHandle(info_.hProcess);
-    info_ = {};
+    process_.Terminate();
+    process_.Close();
 }

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "driver/child_process.h"
+
 // The folder of the running test program; every program of the build lies
 // there too.
 std::string TestBinDirectory();
@@ -22,19 +24,23 @@ public:
     TestProcess() = default;
     TestProcess(const TestProcess&) = delete;
     TestProcess& operator=(const TestProcess&) = delete;
-    ~TestProcess();
+    ~TestProcess() { Terminate(); }
 
     // Starts `exePath` with `arguments` (the text after the program name).
     bool Start(const std::string& exePath, const std::string& arguments);
 
     // True when the process ended within the time-out; its exit code goes to
     // `exitCode` when given.
-    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
+    bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr)
+    {
+        return process_.WaitForExit(timeoutMs, exitCode);
+    }
 
+    // Ends the process and forgets it.
     void Terminate();
-    DWORD Id() const { return info_.dwProcessId; }
-    HANDLE Handle() const { return info_.hProcess; }
+    DWORD Id() const { return process_.Id(); }
+    HANDLE Handle() const { return process_.Handle(); }
 
 private:
-    PROCESS_INFORMATION info_ = {};
+    ChildProcess process_;
 };

@@ -6,122 +6,50 @@
 #include "settings_files.h"
 #include "test_codec_control.h"
 
-namespace {
-
-std::string UniqueMappingName()
-{
-    static int counter = 0;
-    return "TandrelTestClient_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++counter);
-}
-
-}
-
 HostClient::HostClient()
-    : name_(UniqueMappingName())
+    : channel_(nullptr)
 {
 }
 
 HostClient::HostClient(const std::string& mappingName)
-    : name_(mappingName)
+    : channel_(mappingName.c_str())
 {
 }
 
 HostClient::~HostClient()
 {
-    host_.Terminate();
-    CloseFrames();
-    if (control_ != nullptr)
-        UnmapViewOfFile(control_);
-    if (controlMapping_ != nullptr)
-        CloseHandle(controlMapping_);
+    channel_.Process().Terminate();
 }
 
 bool HostClient::CreateControl(uint32_t size)
 {
-    controlMapping_
-        = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name_.c_str());
-    if (controlMapping_ == nullptr)
+    if (!channel_.CreateControl(size))
         return false;
-    control_ = static_cast<HostControlBlock*>(MapViewOfFile(controlMapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (control_ == nullptr)
-        return false;
-    std::memset(control_, 0, size);
-    std::memcpy(control_->reserved, kControlMarker, sizeof kControlMarker);
-    control_->iAlive = 1;
-    control_->dwClientPid = GetCurrentProcessId();
-    control_->hWndHost = 0;
+    std::memcpy(Control()->reserved, kControlMarker, sizeof kControlMarker);
     return true;
-}
-
-bool HostClient::CreateFrame(const std::string& name, uint64_t size, const char* marker, Frame* frame)
-{
-    frame->mapping
-        = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(size >> 32),
-                             static_cast<DWORD>(size), name.c_str());
-    if (frame->mapping == nullptr)
-        return false;
-    frame->view = static_cast<uint8_t*>(MapViewOfFile(frame->mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (frame->view == nullptr)
-        return false;
-    if (size >= 8)
-        std::memcpy(frame->view, marker, 8);
-    return true;
-}
-
-void HostClient::CloseFrame(Frame* frame)
-{
-    if (frame->view != nullptr)
-        UnmapViewOfFile(frame->view);
-    if (frame->mapping != nullptr)
-        CloseHandle(frame->mapping);
-    *frame = Frame();
 }
 
 bool HostClient::CreateFrames(uint64_t inputSize, uint64_t outputSize)
 {
-    CloseFrames();
-    if (inputSize != 0 && !CreateFrame(name_ + kFrameInSuffix, inputSize, kFrameInMarker, &frameIn_))
+    if (!channel_.CreateFrames(inputSize, outputSize))
         return false;
-    return outputSize == 0 || CreateFrame(name_ + kFrameOutSuffix, outputSize, kFrameOutMarker, &frameOut_);
-}
-
-void HostClient::CloseFrames()
-{
-    CloseFrame(&frameIn_);
-    CloseFrame(&frameOut_);
-}
-
-bool HostClient::Start(const std::string& slot)
-{
-    return host_.Start(BinPath("Tandrel64.exe"), "/name:" + slot + " /map:" + name_);
-}
-
-bool HostClient::WaitForWindow(DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    volatile uint32_t* window = &control_->hWndHost;
-    while (*window == 0) {
-        if (GetTickCount() - start >= timeoutMs || host_.WaitForExit(0))
-            return false;
-        Sleep(1);
-    }
+    if (inputSize >= 8)
+        std::memcpy(FrameIn(), kFrameInMarker, 8);
+    if (outputSize >= 8)
+        std::memcpy(FrameOut(), kFrameOutMarker, 8);
     return true;
-}
-
-bool HostClient::Launch(const std::string& slot)
-{
-    return Start(slot) && WaitForWindow();
 }
 
 HWND HostClient::Window() const
 {
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(control_->hWndHost));
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(channel_.Control()->hWndHost));
 }
 
 int32_t HostClient::Send(UINT request, WPARAM wParam, LPARAM lParam)
 {
-    // The host's 32-bit result arrives sign-extended; its low half is it.
-    return static_cast<int32_t>(SendMessageA(Window(), request, wParam, lParam));
+    int32_t result = 0;
+    channel_.Send(request, wParam, lParam, kWaitForever, &result);
+    return result;
 }
 
 std::future<int32_t> HostClient::SendInBackground(UINT request, WPARAM wParam, LPARAM lParam)
@@ -137,16 +65,14 @@ void HostClient::PutHeader(uint32_t offset, const BITMAPINFOHEADER& header)
 BITMAPINFOHEADER HostClient::HeaderAt(uint32_t offset) const
 {
     BITMAPINFOHEADER header;
-    std::memcpy(&header, reinterpret_cast<const uint8_t*>(control_) + sizeof(HostControlBlock) + offset,
-                sizeof header);
+    std::memcpy(&header, channel_.ParamArea() + offset, sizeof header);
     return header;
 }
 
 uint32_t HostClient::DwordAt(uint32_t offset) const
 {
     uint32_t value;
-    std::memcpy(&value, reinterpret_cast<const uint8_t*>(control_) + sizeof(HostControlBlock) + offset,
-                sizeof value);
+    std::memcpy(&value, channel_.ParamArea() + offset, sizeof value);
     return value;
 }
 

@@ -273,3 +273,28 @@ TEST_F(HostTranslationTest, DecompressRecordPointsIntoParamAreaAndTheViews)
     EXPECT_EQ(23, client.Send(kRequestDecompressEnd));
     EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS_END).dw1, RegionNull));
 }
+
+TEST_F(HostTranslationTest, HandshakeChoosesWholeHeaderLayouts)
+{
+    BITMAPINFOHEADER palettized = MakeHeader(32, 16, 8, BI_RGB, 0, 256);
+    client.PutHeader(0, palettized);
+    client.PutHeader(40 + 1024, MakeHeader(32, 16, 8, BI_RLE8));
+    script.Answer(ICM_COMPRESS_QUERY, 5);
+    struct {
+        WPARAM asked;
+        uint32_t inEffect;
+        int32_t outputOffset;
+    } steps[] = {{kLayoutsClassic, kLayoutsClassic, 40},
+                 {kLayoutsWholeHeaders, kLayoutsWholeHeaders, 40 + 1024},
+                 {7, kLayoutsWholeHeaders, 40 + 1024},
+                 {kLayoutsClassic, kLayoutsClassic, 40}};
+    uint32_t calls = CallCount();
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.asked);
+        EXPECT_EQ(int32_t(HandshakeResult(kHostProtocolVersion, step.inEffect)),
+                  client.Send(kRequestHandshake, step.asked, kHostProtocolVersion));
+        EXPECT_EQ(5, client.Send(kRequestCompressQuery, 1, 1));
+        EXPECT_TRUE(ArgIs(LastCall(ICM_COMPRESS_QUERY).dw2, RegionParamArea, step.outputOffset));
+    }
+    EXPECT_EQ(calls + 4, CallCount()) << "the handshake itself never reaches the codec";
+}

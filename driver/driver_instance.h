@@ -1,0 +1,71 @@
+#pragma once
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <cstdint>
+
+#include "driver/host_channel.h"
+
+// One open instance of the client driver: what a 64-bit program's ICOpen
+// of a slot returns. It answers ICM_GETINFO from the slot's settings,
+// starts its own host at the first request that needs the codec, and
+// translates every other request between the program's 64-bit records and
+// the host's ParamArea layouts, copying frames in and out of the frame
+// mappings. Requests are served one at a time.
+//
+// A host that cannot start, dies or misses its time limit is ended; every
+// later request then fails at once with the result the host gives when it
+// has no codec, until the program closes the instance.
+class DriverInstance {
+public:
+    // The instance of slot 0 to 9, or kNoSlot for the driver's own open
+    // (no ICOPEN), which serves nothing.
+    DriverInstance(int slot, int timeoutSeconds);
+    DriverInstance(const DriverInstance&) = delete;
+    DriverInstance& operator=(const DriverInstance&) = delete;
+    // Ends the host with the close request.
+    ~DriverInstance();
+
+    LRESULT OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2);
+
+private:
+    LRESULT Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2);
+    bool HostReady();
+    bool StartHost();
+    // Sends a request within its time limit; false when the host cannot
+    // answer.
+    bool Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
+    LRESULT Forward(UINT request);
+
+    LRESULT OnGetInfo(ICINFO* info, LPARAM size);
+    LRESULT OnGetState(void* state, LPARAM size);
+    LRESULT OnSetState(const void* state, LPARAM size);
+    LRESULT OnDialog(UINT request, LPARAM owner);
+    LRESULT OnGetDefaultQuality(DWORD* quality, LPARAM lParam2);
+    LRESULT OnHeaderPair(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
+    LRESULT OnGetFormat(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
+    LRESULT OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
+    // Copies the header the codec wrote at `offset`, with what it carries,
+    // to the program: `limit` bytes at the most.
+    void TakeFormat(uint32_t offset, uint32_t limit, BITMAPINFOHEADER* output);
+
+    // The series and their frames (driver_frames.cpp).
+    LRESULT OnBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
+    bool FramesHold(uint64_t inputSize, uint64_t outputSize);
+    LRESULT OnCompress(ICCOMPRESS* record);
+    LRESULT OnDecompress(ICDECOMPRESS* record);
+
+    const int slot_;
+    const int timeoutSeconds_;
+    // How ParamArea is laid out (HostLayouts), as the handshake settled it.
+    uint32_t layouts_ = 0;
+    bool started_ = false;
+    bool ready_ = false;
+    HostChannel channel_;
+    CRITICAL_SECTION lock_;
+};
+
+// What a request gets when the host cannot serve it: the host's own
+// results for a host without a codec.
+LRESULT UnservedResult(UINT request);

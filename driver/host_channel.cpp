@@ -1,0 +1,167 @@
+#include "driver/host_channel.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "settings/path_text.h"
+
+namespace {
+
+const char kHostExeName[] = "Tandrel64.exe";
+// How long the close request may take when the channel goes.
+const DWORD kCloseTimeoutMs = 1000;
+
+// This code's own module: the driver DLL, or the program it is linked into.
+HMODULE ThisModule()
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+bool HostExePath(char* exePath)
+{
+    char modulePath[MAX_PATH];
+    char folder[MAX_PATH];
+    DWORD length = GetModuleFileNameA(ThisModule(), modulePath, MAX_PATH);
+    return length != 0 && length < MAX_PATH && DirectoryOfPath(modulePath, folder)
+        && JoinPath(folder, kHostExeName, exePath);
+}
+
+// A window handle travels as 32 bits; the system sign-extends it.
+HWND WindowFromValue(uint32_t value)
+{
+    return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
+}
+
+HostChannel::HostChannel(const char* name)
+    : name_()
+{
+    if (name == nullptr) {
+        static LONG counter = 0;
+        std::snprintf(name_, sizeof name_, "Tandrel64Client_%lu_%lu_%lu", GetCurrentProcessId(),
+                      static_cast<unsigned long>(InterlockedIncrement(&counter)), GetTickCount());
+    } else if (std::strlen(name) < sizeof name_) {
+        std::strcpy(name_, name);
+    }
+}
+
+HostChannel::~HostChannel()
+{
+    EndHost(kCloseTimeoutMs);
+}
+
+bool HostChannel::CreateControl(uint32_t size)
+{
+    if (name_[0] == '\0' || size < sizeof(HostControlBlock) || !control_.Create(name_, size, true))
+        return false;
+    std::memset(control_.View(), 0, size);
+    HostControlBlock* control = Control();
+    control->iAlive = 1;
+    control->dwClientPid = GetCurrentProcessId();
+    control->hWndHost = 0;
+    return true;
+}
+
+bool HostChannel::CreateFrames(uint64_t inputSize, uint64_t outputSize)
+{
+    CloseFrames();
+    char name[sizeof name_ + sizeof kFrameOutSuffix];
+    std::snprintf(name, sizeof name, "%s%s", name_, kFrameInSuffix);
+    if (inputSize != 0 && !frameIn_.Create(name, inputSize, false))
+        return false;
+    std::snprintf(name, sizeof name, "%s%s", name_, kFrameOutSuffix);
+    return outputSize == 0 || frameOut_.Create(name, outputSize, false);
+}
+
+void HostChannel::CloseFrames()
+{
+    frameIn_.Close();
+    frameOut_.Close();
+}
+
+bool HostChannel::StartHost(const char* slot)
+{
+    char exePath[MAX_PATH];
+    char commandLine[2 * MAX_PATH + sizeof name_];
+    if (name_[0] == '\0' || !HostExePath(exePath))
+        return false;
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\" /name:%s /map:%s", exePath, slot, name_);
+    return process_.Start(exePath, commandLine);
+}
+
+bool HostChannel::WaitForWindow(DWORD timeoutMs)
+{
+    if (control_.View() == nullptr || process_.Handle() == nullptr)
+        return false;
+    const volatile uint32_t* published = &Control()->hWndHost;
+    DWORD start = GetTickCount();
+    uint32_t value;
+    while ((value = *published) == 0) {
+        if (WaitForSingleObject(process_.Handle(), 1) != WAIT_TIMEOUT
+            || GetTickCount() - start >= timeoutMs) {
+            Fail();
+            return false;
+        }
+    }
+    // Requests go only to a window of the process this channel started.
+    HWND window = WindowFromValue(value);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != process_.Id()) {
+        Fail();
+        return false;
+    }
+    window_ = window;
+    return true;
+}
+
+bool HostChannel::Send(UINT request, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, int32_t* result)
+{
+    *result = 0;
+    if (failed_ || window_ == nullptr || !process_.IsRunning()) {
+        Fail();
+        return false;
+    }
+    DWORD_PTR answer = 0;
+    bool answered;
+    if (timeoutMs == kWaitForever) {
+        // The system ends the send when the host's thread goes.
+        answer = static_cast<DWORD_PTR>(SendMessageA(window_, request, wParam, lParam));
+        answered = process_.IsRunning();
+    } else {
+        answered
+            = SendMessageTimeoutA(window_, request, wParam, lParam, SMTO_NORMAL, timeoutMs, &answer) != 0;
+    }
+    if (!answered) {
+        Fail();
+        return false;
+    }
+    // The host's 32-bit result arrives sign-extended; its low half is it.
+    *result = static_cast<int32_t>(answer);
+    return true;
+}
+
+void HostChannel::EndHost(DWORD timeoutMs)
+{
+    if (window_ != nullptr && !failed_ && process_.IsRunning()) {
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(window_, kRequestDrvClose, 0, 0, SMTO_NORMAL, timeoutMs, &ignored);
+    }
+    if (control_.View() != nullptr)
+        Control()->iAlive = 0;
+    if (!failed_ && process_.IsRunning() && !process_.WaitForExit(timeoutMs))
+        process_.Terminate();
+    process_.Close();
+    window_ = nullptr;
+}
+
+void HostChannel::Fail()
+{
+    failed_ = true;
+    window_ = nullptr;
+    process_.Terminate();
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "driver/child_process.h"
+#include "driver/shared_mapping.h"
+#include "driver/wait_limits.h"
+#include "host/host_protocol.h"
+
+// The client side of the channel to one host process: the control mapping
+// and the two frame mappings (this side creates all three, the host only
+// opens them), the host process, and the requests sent to its window.
+//
+// This side writes iAlive, dwClientPid and ParamArea before a request and
+// reads ParamArea after it; the host writes hWndHost once and ParamArea and
+// the output frame while it serves a request. Everything the host wrote is
+// untrusted: hWndHost is checked against the started process once, and
+// callers copy what they need out of ParamArea before they check it.
+//
+// A host that cannot start, dies or misses a time-out is ended and the
+// channel fails every later request; only a new channel starts a new host.
+class HostChannel {
+public:
+    // The control mapping gets `name`, or with none a name unique to this
+    // process and moment.
+    explicit HostChannel(const char* name = nullptr);
+    HostChannel(const HostChannel&) = delete;
+    HostChannel& operator=(const HostChannel&) = delete;
+    // Ends a host that still runs (EndHost) and closes the mappings.
+    ~HostChannel();
+
+    // The control mapping of `size` bytes (the host needs 65536): iAlive 1,
+    // this process's id, hWndHost 0. False when a mapping of that name exists.
+    bool CreateControl(uint32_t size = kControlMappingSize);
+
+    // "<name>FrameIn" and "<name>FrameOut" of at least the given sizes; a
+    // size of 0 leaves that mapping out.
+    bool CreateFrames(uint64_t inputSize, uint64_t outputSize);
+    void CloseFrames();
+
+    // Starts "Tandrel64.exe /name:<slot> /map:<name>" from the folder of the
+    // module this code lies in.
+    bool StartHost(const char* slot);
+    // Waits until the host has published a window of its own; false when
+    // the time passes or the host ends first.
+    bool WaitForWindow(DWORD timeoutMs);
+
+    // Sends a request to the host window and waits at most `timeoutMs`
+    // (or kWaitForever, which a host that dies still ends at once) for the
+    // codec's 32-bit result. False, with the host
+    // ended, when the host is gone or does not answer in time.
+    bool Send(UINT request, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, int32_t* result);
+
+    // Asks the host to end with the close request (waiting at most
+    // `timeoutMs`) and clears iAlive; a host that does not take the request
+    // is terminated. The mappings stay.
+    void EndHost(DWORD timeoutMs);
+
+    bool Failed() const { return failed_; }
+    const char* Name() const { return name_; }
+    HostControlBlock* Control() const { return reinterpret_cast<HostControlBlock*>(control_.View()); }
+    uint8_t* ParamArea() const { return control_.View() + sizeof(HostControlBlock); }
+    uint8_t* FrameIn() const { return frameIn_.View(); }
+    uint8_t* FrameOut() const { return frameOut_.View(); }
+    uint64_t FrameInSize() const { return frameIn_.Size(); }
+    uint64_t FrameOutSize() const { return frameOut_.Size(); }
+    HWND Window() const { return window_; }
+    ChildProcess& Process() { return process_; }
+
+private:
+    void Fail();
+
+    char name_[kControlMappingNameLimit + 1];
+    SharedMapping control_;
+    SharedMapping frameIn_;
+    SharedMapping frameOut_;
+    ChildProcess process_;
+    HWND window_ = nullptr;
+    bool failed_ = false;
+};

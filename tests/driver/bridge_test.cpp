@@ -1,0 +1,240 @@
+// End to end: the 64-bit VfW API, TandrelDrv64.dll, the host and a 32-bit
+// codec, compared with the same codec called directly in a 32-bit process
+// (codec_reference.exe); the slots' information, how many may be open, and
+// how hosts end and fail.
+
+#include <windows.h>
+#include <vfw.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "demo/codec_session.h"
+#include "demo/reference_run.h"
+#include "driver/slot_config.h"
+#include "drivers32_values.h"
+#include "host_test_fixture.h"
+#include "settings/profile.h"
+#include "settings_files.h"
+
+namespace {
+
+const DWORD kReferenceTimeoutMs = 60000;
+// A host notices an ended client at its once-a-second check.
+const DWORD kHostEndMs = 6000;
+
+// Slots registered for the driver in the 64-bit view and described in the
+// real settings file; the recording test codec under a FourCC of this
+// process. Everything goes again after each test.
+class BridgeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveRealSettings();
+        CreateRealSettingsDirectory();
+        fccText = UniqueFccText('b');
+        fcc = mmioFOURCC(fccText[0], fccText[1], fccText[2], fccText[3]);
+        ASSERT_TRUE(RegisterTestCodec(fccText.c_str()));
+        ASSERT_TRUE(script.Create(fcc));
+    }
+    void TearDown() override
+    {
+        UnregisterTestCodec(fccText.c_str());
+        RemoveRealSettings();
+    }
+
+    void AssignSlot(int slot, uint32_t codec, int enable = 1,
+                    const std::string& driver = BinPath("TandrelDrv64.dll"))
+    {
+        std::string section = "tdl" + std::to_string(slot);
+        ASSERT_TRUE(drivers.Set(HKEY_LOCAL_MACHINE, "vidc." + section, driver, KEY_WOW64_64KEY));
+        ASSERT_TRUE(ProfileWriteInt(Settings(), section.c_str(), "iEnable", &enable));
+        ASSERT_TRUE(ProfileWriteHex(Settings(), section.c_str(), "dwFcc", &codec));
+    }
+    void SetSetting(const char* section, const char* key, const char* value)
+    {
+        ASSERT_TRUE(ProfileWriteString(Settings(), section, key, value));
+    }
+    const char* Settings()
+    {
+        settingsPath = RealSettingsFile();
+        return settingsPath.c_str();
+    }
+
+    // The test codec's answer to a query of 24-bit input: starts the host.
+    LRESULT Query(HIC codec)
+    {
+        BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
+        return ICCompressQuery(codec, &rgb, nullptr);
+    }
+    bool CodecClosedTimes(uint32_t count, DWORD timeoutMs)
+    {
+        for (DWORD waited = 0; script->closeCount < count && waited < timeoutMs; waited += 10)
+            Sleep(10);
+        return script->closeCount == count;
+    }
+
+    std::string fccText;
+    uint32_t fcc = 0;
+    TestCodecScript script;
+    Drivers32Values drivers;
+    std::string settingsPath;
+};
+
+}
+
+TEST_F(BridgeTest, SessionsGiveTheBytesOfTheCodecCalledDirectly)
+{
+    struct {
+        const char* codec;
+        ClipSpec clip;
+    } sessions[] = {
+        {"mrle", {96, 64, 8, 9, 4}}, // palettized, key and delta frames
+        {nullptr, {48, 32, 24, 4, 2}}, // the recording test codec
+    };
+    for (const auto& session : sessions) {
+        const char* codec = session.codec != nullptr ? session.codec : fccText.c_str();
+        SCOPED_TRACE(codec);
+        AssignSlot(4, mmioFOURCC(codec[0], codec[1], codec[2], codec[3]));
+        HIC bridged = ICOpen(ICTYPE_VIDEO, SlotFourCC(4), ICMODE_COMPRESS);
+        ASSERT_NE(nullptr, bridged);
+        Transcript got;
+        SessionFigures figures;
+        RunCodecSession(bridged, session.clip, &got, &figures);
+        ICClose(bridged);
+        Transcript expected;
+        ASSERT_TRUE(RunReference(codec, session.clip, kReferenceTimeoutMs, &expected));
+
+        int difference = FirstDifference(expected, got);
+        EXPECT_EQ(-1, difference) << "first at " << (difference >= 0 ? got[difference].what : "");
+        int framesDone = 0;
+        for (const SessionStep& step : got)
+            framesDone
+                += (step.what == "compressed frame" || step.what == "decompressed frame") && step.result == 0;
+        EXPECT_EQ(2 * session.clip.frames, framesDone);
+        EXPECT_GT(figures.keyFrames, 0);
+        if (session.clip.bitCount == 8) {
+            EXPECT_LT(figures.keyFrames, session.clip.frames) << "delta frames too";
+        }
+    }
+}
+
+TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
+{
+    AssignSlot(3, fcc);
+    SetSetting("tdl3", "pcName", "Recorder");
+    SetSetting("tdl3", "pcDesc", "Recording codec");
+    HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), ICMODE_QUERY);
+    ASSERT_NE(nullptr, codec);
+    ICINFO info = {};
+    EXPECT_EQ(sizeof info, ICGetInfo(codec, &info, sizeof info));
+    ICClose(codec);
+    EXPECT_EQ(SlotFourCC(3), info.fccHandler);
+    EXPECT_EQ(static_cast<DWORD>(ICTYPE_VIDEO), info.fccType);
+    EXPECT_STREQ(L"Recorder", info.szName);
+    std::wstring fccWide(fccText.begin(), fccText.end());
+    EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)", std::wstring(info.szDescription));
+    EXPECT_EQ(0u, script->openCount) << "no host was started";
+
+    struct {
+        int enable;
+        uint32_t codec;
+        const char* timeout;
+        bool opens;
+    } slots[] = {
+        {0, fcc, "1", false},
+        {1, 0, "1", false},
+        {1, fcc, "soon", true}, // an iTimeout that does not parse means 1 s
+        {1, fcc, "-7", true},
+    };
+    for (const auto& slot : slots) {
+        SCOPED_TRACE(slot.timeout);
+        AssignSlot(5, slot.codec, slot.enable);
+        SetSetting("GENERAL", "iTimeout", slot.timeout);
+        codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
+        EXPECT_EQ(slot.opens, codec != nullptr);
+        if (codec != nullptr) {
+            EXPECT_EQ(ICERR_OK, Query(codec));
+            ICClose(codec);
+        }
+    }
+}
+
+TEST_F(BridgeTest, TenSlotsServeAtOnceAndEachHostEndsWithItsCodec)
+{
+    HIC codecs[kSlotCount];
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        AssignSlot(slot, fcc);
+        codecs[slot] = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_COMPRESS);
+        ASSERT_NE(nullptr, codecs[slot]);
+        EXPECT_EQ(ICERR_OK, Query(codecs[slot]));
+    }
+    EXPECT_EQ(static_cast<uint32_t>(kSlotCount), script->openCount) << "one host and codec each";
+    for (HIC codec : codecs)
+        ICClose(codec);
+    EXPECT_TRUE(CodecClosedTimes(kSlotCount, kHostEndMs));
+}
+
+TEST_F(BridgeTest, TheHostEndsWhenTheProgramClosesItExitsOrIsKilled)
+{
+    AssignSlot(6, fcc);
+    for (const char* end : {"close", "exit", "kill"}) {
+        SCOPED_TRACE(end);
+        uint32_t closed = script->closeCount;
+        TestProcess program;
+        if (std::string(end) == "close") {
+            HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(6), ICMODE_COMPRESS);
+            EXPECT_EQ(ICERR_OK, Query(codec));
+            ICClose(codec);
+            EXPECT_EQ(closed + 1, script->closeCount) << "at once";
+            continue;
+        }
+        ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), std::string("/driver tdl6 ") + end));
+        for (int i = 0; i < 2000 && script->openCount == closed; ++i)
+            Sleep(10);
+        ASSERT_EQ(closed + 1, script->openCount);
+        program.Terminate();
+        EXPECT_TRUE(CodecClosedTimes(closed + 1, kHostEndMs));
+    }
+}
+
+TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
+{
+    std::string lonelyDriver = FreshTempPath("TandrelDrv64.dll");
+    ASSERT_TRUE(CopyFileA(BinPath("TandrelDrv64.dll").c_str(), lonelyDriver.c_str(), FALSE));
+    struct {
+        const char* what;
+        uint32_t message;
+        int32_t answer;
+        std::function<LRESULT(HIC)> call;
+        std::string driver;
+        DWORD limitMs;
+    } failures[] = {
+        {"crash", ICM_COMPRESS_QUERY, kAnswerDie, [this](HIC codec) { return Query(codec); }, "", 3000},
+        {"hang", ICM_COMPRESS_QUERY, kAnswerHang, [this](HIC codec) { return Query(codec); }, "", 4000},
+        {"crash in a dialog", ICM_ABOUT, kAnswerDie,
+         [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }, "", 3000},
+        {"no host beside the driver", 0, 0, [this](HIC codec) { return Query(codec); }, lonelyDriver, 1000},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.what);
+        AssignSlot(7, fcc, 1, failure.driver.empty() ? BinPath("TandrelDrv64.dll") : failure.driver);
+        script.Answer(failure.message, failure.answer);
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
+        ASSERT_NE(nullptr, codec);
+        DWORD start = GetTickCount();
+        EXPECT_NE(ICERR_OK, failure.call(codec));
+        EXPECT_LT(GetTickCount() - start, failure.limitMs);
+        EXPECT_EQ(kHostCannotServe, Query(codec)) << "every later call fails";
+        ICClose(codec);
+
+        script->answers[0] = TestCodecAnswer();
+        AssignSlot(7, fcc);
+        codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
+        EXPECT_EQ(ICERR_OK, Query(codec)) << "the slot serves again";
+        ICClose(codec);
+    }
+    DeleteFileA(lonelyDriver.c_str());
+}

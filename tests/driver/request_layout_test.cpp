@@ -1,0 +1,148 @@
+// The driver's placing of requests in ParamArea, checked against the
+// host's own reading of the same bytes; what it takes back; the sizes of
+// its frame mappings and its time limits.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "bitmap_header.h"
+#include "driver/request_layout.h"
+#include "driver/slot_config.h"
+#include "driver/wait_limits.h"
+#include "host/frame_size.h"
+#include "host/host_protocol.h"
+#include "host/param_layout.h"
+
+namespace {
+
+// A header with the colour table or masks behind it, as a program passes it.
+std::vector<uint8_t> Carried(const BITMAPINFOHEADER& header, uint8_t fill)
+{
+    std::vector<uint8_t> bytes(static_cast<size_t>(HeaderWholeSpan(header)), fill);
+    std::memcpy(bytes.data(), &header, sizeof header);
+    return bytes;
+}
+
+BITMAPINFOHEADER* Header(std::vector<uint8_t>& bytes)
+{
+    return reinterpret_cast<BITMAPINFOHEADER*>(bytes.data());
+}
+
+const BITMAPINFOHEADER kHeaders[] = {
+    MakeHeader(8, 8, 8), // 256 colours implied
+    MakeHeader(8, 8, 4, BI_RGB, 0, 5),
+    MakeHeader(8, 8, 16, BI_BITFIELDS), // three masks
+    MakeHeader(8, 8, 24),
+};
+
+bool SamePlaces(const RequestPlaces& driver, const ParamPlaces& host)
+{
+    return driver.input == host.input && driver.output == host.output && driver.chunkId == host.chunkId
+        && driver.flags == host.flags;
+}
+
+}
+
+TEST(RequestLayoutTest, PlacesAgreeWithTheHostAndWholeHeadersKeepTheirColours)
+{
+    std::vector<uint8_t> area(kParamAreaSize);
+    for (uint32_t layouts : {kLayoutsClassic, kLayoutsWholeHeaders}) {
+        for (const BITMAPINFOHEADER& in : kHeaders) {
+            for (const BITMAPINFOHEADER& out : kHeaders) {
+                SCOPED_TRACE(std::to_string(layouts) + " " + std::to_string(in.biBitCount) + " to "
+                             + std::to_string(out.biBitCount));
+                std::vector<uint8_t> input = Carried(in, 0xA1);
+                std::vector<uint8_t> output = Carried(out, 0xB2);
+                RequestPlaces places;
+                ParamPlaces host;
+                ICCOMPRESS compress = {};
+                compress.dwFlags = ICCOMPRESS_KEYFRAME;
+                compress.lpbiInput = Header(input);
+                compress.lpbiOutput = Header(output);
+                compress.lFrameNum = 7;
+                compress.dwQuality = 1234;
+                compress.lpPrev = &compress;
+                std::fill(area.begin(), area.end(), 0xEE);
+                ASSERT_TRUE(PutCompress(area.data(), layouts, compress, &places));
+                ASSERT_TRUE(PlaceCompress(area.data(), layouts, sizeof(IcCompress32), &host));
+                EXPECT_TRUE(SamePlaces(places, host));
+                IcCompress32 record;
+                std::memcpy(&record, area.data(), sizeof record);
+                EXPECT_EQ(ICCOMPRESS_KEYFRAME, record.dwFlags);
+                EXPECT_EQ(7, record.lFrameNum);
+                EXPECT_EQ(1234u, record.dwQuality);
+                EXPECT_EQ(0u, record.lpPrev) << "no address of this process travels";
+                EXPECT_EQ(0u, TakeCompressResults(area.data(), places).chunkId);
+                if (layouts == kLayoutsWholeHeaders) {
+                    EXPECT_EQ(0, std::memcmp(area.data() + places.input, input.data(), input.size()));
+                    EXPECT_EQ(0, std::memcmp(area.data() + places.output, output.data(), output.size()));
+                }
+
+                ICDECOMPRESS decompress = {0, Header(input), nullptr, Header(output), nullptr, 0};
+                ASSERT_TRUE(PutDecompress(area.data(), layouts, decompress, &places));
+                ASSERT_TRUE(PlaceDecompress(area.data(), layouts, sizeof(IcDecompress32), &host));
+                EXPECT_TRUE(places.input == host.input && places.output == host.output);
+
+                ASSERT_TRUE(PutHeaderPair(area.data(), layouts, Header(input), Header(output), 0, &places));
+                ASSERT_TRUE(PlaceHeaderPair(area.data(), layouts, true, true, 0, &host));
+                EXPECT_TRUE(places.input == host.input && places.output == host.output);
+            }
+        }
+    }
+}
+
+TEST(RequestLayoutTest, WhatDoesNotFitIsRefusedAndTakenBackOnlyWithinParamArea)
+{
+    std::vector<uint8_t> area(kParamAreaSize);
+    std::vector<uint8_t> huge = Carried(MakeHeader(8, 8, 24, BI_RGB, 0, 16360), 0); // 40 + 65440 bytes
+    std::vector<uint8_t> small = Carried(MakeHeader(8, 8, 24), 0);
+    RequestPlaces places;
+    ICCOMPRESS compress = {};
+    compress.lpbiInput = Header(huge);
+    compress.lpbiOutput = Header(small);
+    EXPECT_FALSE(PutCompress(area.data(), kLayoutsWholeHeaders, compress, &places));
+    EXPECT_FALSE(PutHeaderPair(area.data(), kLayoutsWholeHeaders, Header(huge), Header(small), 0, &places));
+    EXPECT_FALSE(
+        PutHeaderPair(area.data(), kLayoutsClassic, Header(small), nullptr, kParamAreaSize, &places));
+    EXPECT_TRUE(PutHeaderPair(area.data(), kLayoutsWholeHeaders, nullptr, Header(huge), 0, &places));
+
+    // A format the codec wrote near the end, claiming more than is left.
+    BITMAPINFOHEADER claimed = MakeHeader(8, 8, 8, BI_RGB, 0, 4000);
+    std::memcpy(area.data() + kParamAreaSize - 100, &claimed, sizeof claimed);
+    EXPECT_EQ(100u, TakeHeaderSpan(area.data(), kParamAreaSize - 100).size());
+    EXPECT_TRUE(TakeHeaderSpan(area.data(), kParamAreaSize - 39).empty());
+}
+
+TEST(RequestLayoutTest, FrameMappingsHoldTheHostViewAndEveryByteTheCodecTouches)
+{
+    struct {
+        BITMAPINFOHEADER header;
+        uint64_t size;
+    } frames[] = {
+        {MakeHeader(320, 240, 8), 320 * 240 * 4}, // the view of biSizeImage 0
+        {MakeHeader(33, 17, 24, BI_RGB, 100), 100 * 17}, // rows padded to 4 bytes
+        {MakeHeader(64, -48, 32, mmioFOURCC('a', 'b', 'c', 'd'), 5000), 5000},
+        {MakeHeader(-8, 8, 24), kNoFrameSize},
+    };
+    for (const auto& frame : frames)
+        EXPECT_EQ(frame.size, FrameMappingSize(frame.header)) << frame.header.biWidth;
+}
+
+TEST(WaitLimitsTest, TimeoutsAreSaneAndWorkAndDialogsWaitLonger)
+{
+    for (auto seconds : {std::make_pair(1, 1), {0, 1}, {-5, 1}, {30, 30}, {99999, 3600}})
+        EXPECT_EQ(seconds.second, TimeoutSeconds(seconds.first)) << seconds.first;
+    EXPECT_EQ(kWorkWaitFloorMs, StartWaitMs(1));
+    EXPECT_EQ(2000u, RequestWaitMs(kRequestCompressQuery, 0, 2));
+    EXPECT_EQ(kWorkWaitFloorMs, RequestWaitMs(kRequestCompress, 0, 2));
+    EXPECT_EQ(30000u, RequestWaitMs(kRequestDecompress, 0, 30));
+    EXPECT_EQ(2000u, RequestWaitMs(kRequestAbout, static_cast<WPARAM>(-1), 2)) << "the query";
+    EXPECT_EQ(kWaitForever, RequestWaitMs(kRequestConfigure, 0, 2));
+
+    EXPECT_EQ(0, SlotFromFourCC(mmioFOURCC('t', 'd', 'l', '0')));
+    EXPECT_EQ(9, SlotFromFourCC(mmioFOURCC('T', 'D', 'L', '9')));
+    EXPECT_EQ(kNoSlot, SlotFromFourCC(mmioFOURCC('t', 'd', 'l', 'x')));
+    EXPECT_EQ(kNoSlot, SlotFromFourCC(mmioFOURCC('t', 'd', 'm', '1')));
+}
