@@ -47,6 +47,13 @@ std::string StoredValue(const std::string& path, const std::string& section, con
     return text;
 }
 
+std::string ShortPath(const std::string& path)
+{
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return shortPath;
+}
+
 bool PathExists(const std::string& path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -22,6 +22,9 @@ std::string FreshTempPath(const std::string& name);
 const char kMissingValue[] = "<missing>";
 std::string StoredValue(const std::string& path, const std::string& section, const char* key);
 
+// The short form of an existing path.
+std::string ShortPath(const std::string& path);
+
 // True when a file or folder of that name exists.
 bool PathExists(const std::string& path);
 

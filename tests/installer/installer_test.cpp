@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
+#include <vfw.h>
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "bitmap_header.h"
 #include "drivers32_values.h"
 #include "message_box_probe.h"
 #include "settings_files.h"
@@ -32,7 +34,8 @@ std::string UninstallValue(const char* name)
 DWORD ConfigurationToolProcess()
 {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {sizeof entry};
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
     DWORD found = 0;
     for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
         found = lstrcmpiA(entry.szExeFile, "Tandrel64.exe") == 0 ? entry.th32ProcessID : 0;
@@ -97,8 +100,17 @@ TEST_F(InstallerTest, InstallsRegistersASlotAndUninstallsWithoutTrace)
     EXPECT_EQ(folder + "\\Tandrel64.exe,0", UninstallValue("DisplayIcon"));
     ASSERT_EQ("\"" + folder + "\\Uninstall.exe\"", UninstallValue("UninstallString"));
 
+    // Wine's mrle in slot tdl0: a 64-bit program opens the slot, and the
+    // host started from the installed folder answers for the codec.
+    WritePrivateProfileStringA("tdl0", "iEnable", "1", RealSettingsFile().c_str());
+    WritePrivateProfileStringA("tdl0", "dwFcc", "0x656C726D", RealSettingsFile().c_str());
     EXPECT_EQ(0, RunToExit(folder + "\\TandrelMng.exe", "/reg:tdl0"));
-    EXPECT_EQ(folder + "\\TandrelDrv64.dll", SlotDriverValue(0));
+    EXPECT_EQ(ShortPath(folder + "\\TandrelDrv64.dll"), SlotDriverValue(0));
+    HIC codec = ICOpen(ICTYPE_VIDEO, mmioFOURCC('t', 'd', 'l', '0'), ICMODE_COMPRESS);
+    ASSERT_NE(nullptr, codec);
+    BITMAPINFO input = {MakeHeader(64, 48, 8, BI_RGB, 64 * 48, 1), {}};
+    EXPECT_EQ(ICERR_OK, ICCompressQuery(codec, &input, nullptr));
+    EXPECT_EQ(ICERR_OK, ICClose(codec));
 
     // The uninstaller goes on from a copy of itself: done when the folder
     // and the entry are gone. Yes to the settings-file question.
