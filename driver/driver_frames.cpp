@@ -41,6 +41,8 @@ LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, con
         || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places)
         || !Request(request, 0, 0, &result))
         return UnservedResult(request);
+    if (request == kRequestCompressBegin)
+        largestCompressedFrame_ = outputSize;
     return result;
 }
 
@@ -71,8 +73,10 @@ LRESULT DriverInstance::OnCompress(ICCOMPRESS* record)
         return kHostCannotServe;
     if (result < 0)
         return result;
+    // The program made room for the largest frame the series allowed, not
+    // for whatever size the host reports.
     CompressResults results = TakeCompressResults(channel_.ParamArea(), places);
-    if (results.output.biSizeImage > channel_.FrameOutSize())
+    if (results.output.biSizeImage > largestCompressedFrame_)
         return kHostCannotServe;
     std::memcpy(record->lpOutput, channel_.FrameOut(), results.output.biSizeImage);
     *record->lpbiOutput = results.output;

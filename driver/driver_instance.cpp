@@ -45,6 +45,9 @@ LRESULT UnservedResult(UINT request)
     case kRequestGetState:
     case kRequestSetState:
         return 0;
+    // Any other answer would claim a configuration dialog.
+    case kRequestDrvQueryConfigure:
+        return 0;
     case kRequestConfigure:
     case kRequestAbout:
     case kRequestGetDefaultQuality:
@@ -82,7 +85,7 @@ LRESULT DriverInstance::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2)
 LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
 {
     if (slot_ == kNoSlot)
-        return message == ICM_GETINFO ? 0 : ICERR_UNSUPPORTED;
+        return message == ICM_GETINFO || message < ICM_USER ? 0 : ICERR_UNSUPPORTED;
     switch (message) {
     case ICM_GETINFO:
         return OnGetInfo(reinterpret_cast<ICINFO*>(lParam1), lParam2);
@@ -280,8 +283,10 @@ LRESULT DriverInstance::OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHE
     if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, kFormatRoom, &places)
         || !Request(kRequestDecompressGetPalette, Given(input), Given(output), &result))
         return UnservedResult(kRequestDecompressGetPalette);
+    // The palette goes where the program's header said its colours are.
     if (output != nullptr && result >= 0)
-        TakeFormat(places.output, kFormatRoom, output);
+        TakeFormat(places.output,
+                   static_cast<uint32_t>(std::min<uint64_t>(HeaderWholeSpan(*output), kFormatRoom)), output);
     return result;
 }
 

@@ -60,6 +60,10 @@ private:
     const int timeoutSeconds_;
     // How ParamArea is laid out (HostLayouts), as the handshake settled it.
     uint32_t layouts_ = 0;
+    // The largest compressed frame of the running compression series: the
+    // output frame view of its BEGIN, or the codec's answer to
+    // ICM_COMPRESS_GET_SIZE when that is larger.
+    uint64_t largestCompressedFrame_ = 0;
     bool started_ = false;
     bool ready_ = false;
     HostChannel channel_;
@@ -67,5 +71,5 @@ private:
 };
 
 // What a request gets when the host cannot serve it: the host's own
-// results for a host without a codec.
+// results for a host without a codec, but no configuration dialog.
 LRESULT UnservedResult(UINT request);

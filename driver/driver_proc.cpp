@@ -5,23 +5,25 @@
 #include <vfw.h>
 
 #include "driver/driver_instance.h"
+#include "driver/host_channel.h"
 #include "driver/slot_config.h"
 #include "driver/wait_limits.h"
 
 namespace {
 
 // The first open comes without an ICOPEN and must succeed; an open of a
-// slot is refused when the slot is switched off or names no codec. No host
-// starts here.
+// slot is refused when the slot is switched off, names no codec or has no
+// host program beside the driver. No host starts here.
 LRESULT OpenInstance(ICOPEN* open)
 {
     if (open == nullptr)
         return reinterpret_cast<LRESULT>(new DriverInstance(kNoSlot, 0));
     int slot = SlotFromFourCC(open->fccHandler);
     SlotSettings settings;
+    char hostExe[MAX_PATH];
     if (slot != kNoSlot)
         ReadSlotSettings(slot, &settings);
-    if (slot == kNoSlot || !SlotServes(settings)) {
+    if (slot == kNoSlot || !SlotServes(settings) || !FindHostExe(hostExe)) {
         open->dwError = static_cast<DWORD>(ICERR_UNSUPPORTED);
         return 0;
     }

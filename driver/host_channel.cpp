@@ -20,21 +20,24 @@ HMODULE ThisModule()
     return module;
 }
 
-bool HostExePath(char* exePath)
-{
-    char modulePath[MAX_PATH];
-    char folder[MAX_PATH];
-    DWORD length = GetModuleFileNameA(ThisModule(), modulePath, MAX_PATH);
-    return length != 0 && length < MAX_PATH && DirectoryOfPath(modulePath, folder)
-        && JoinPath(folder, kHostExeName, exePath);
-}
-
 // A window handle travels as 32 bits; the system sign-extends it.
 HWND WindowFromValue(uint32_t value)
 {
     return reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(value)));
 }
 
+}
+
+bool FindHostExe(char* exePath)
+{
+    char modulePath[MAX_PATH];
+    char folder[MAX_PATH];
+    DWORD length = GetModuleFileNameA(ThisModule(), modulePath, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !DirectoryOfPath(modulePath, folder)
+        || !JoinPath(folder, kHostExeName, exePath))
+        return false;
+    DWORD attributes = GetFileAttributesA(exePath);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 HostChannel::HostChannel(const char* name)
@@ -87,7 +90,7 @@ bool HostChannel::StartHost(const char* slot)
 {
     char exePath[MAX_PATH];
     char commandLine[2 * MAX_PATH + sizeof name_];
-    if (name_[0] == '\0' || !HostExePath(exePath))
+    if (name_[0] == '\0' || !FindHostExe(exePath))
         return false;
     std::snprintf(commandLine, sizeof commandLine, "\"%s\" /name:%s /map:%s", exePath, slot, name_);
     return process_.Start(exePath, commandLine);

@@ -21,6 +21,12 @@
 //
 // A host that cannot start, dies or misses a time-out is ended and the
 // channel fails every later request; only a new channel starts a new host.
+class HostChannel;
+
+// "Tandrel64.exe" in the folder of the module this code lies in (the driver
+// DLL, or the program it is linked into); false when there is none.
+bool FindHostExe(char* exePath);
+
 class HostChannel {
 public:
     // The control mapping gets `name`, or with none a name unique to this

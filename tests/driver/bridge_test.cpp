@@ -138,20 +138,24 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
     EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)", std::wstring(info.szDescription));
     EXPECT_EQ(0u, script->openCount) << "no host was started";
 
+    std::string lonelyDriver = FreshTempPath("TandrelDrv64.dll");
+    ASSERT_TRUE(CopyFileA(BinPath("TandrelDrv64.dll").c_str(), lonelyDriver.c_str(), FALSE));
     struct {
         int enable;
         uint32_t codec;
         const char* timeout;
+        std::string driver;
         bool opens;
     } slots[] = {
-        {0, fcc, "1", false},
-        {1, 0, "1", false},
-        {1, fcc, "soon", true}, // an iTimeout that does not parse means 1 s
-        {1, fcc, "-7", true},
+        {0, fcc, "1", BinPath("TandrelDrv64.dll"), false},
+        {1, 0, "1", BinPath("TandrelDrv64.dll"), false},
+        {1, fcc, "1", lonelyDriver, false}, // no Tandrel64.exe beside it
+        {1, fcc, "soon", BinPath("TandrelDrv64.dll"), true}, // an iTimeout that does not parse means 1 s
+        {1, fcc, "-7", BinPath("TandrelDrv64.dll"), true},
     };
     for (const auto& slot : slots) {
         SCOPED_TRACE(slot.timeout);
-        AssignSlot(5, slot.codec, slot.enable);
+        AssignSlot(5, slot.codec, slot.enable, slot.driver);
         SetSetting("GENERAL", "iTimeout", slot.timeout);
         codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
         EXPECT_EQ(slot.opens, codec != nullptr);
@@ -160,6 +164,7 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
             ICClose(codec);
         }
     }
+    DeleteFileA(lonelyDriver.c_str());
 }
 
 TEST_F(BridgeTest, TenSlotsServeAtOnceAndEachHostEndsWithItsCodec)
@@ -202,25 +207,21 @@ TEST_F(BridgeTest, TheHostEndsWhenTheProgramClosesItExitsOrIsKilled)
 
 TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
 {
-    std::string lonelyDriver = FreshTempPath("TandrelDrv64.dll");
-    ASSERT_TRUE(CopyFileA(BinPath("TandrelDrv64.dll").c_str(), lonelyDriver.c_str(), FALSE));
     struct {
         const char* what;
         uint32_t message;
         int32_t answer;
         std::function<LRESULT(HIC)> call;
-        std::string driver;
         DWORD limitMs;
     } failures[] = {
-        {"crash", ICM_COMPRESS_QUERY, kAnswerDie, [this](HIC codec) { return Query(codec); }, "", 3000},
-        {"hang", ICM_COMPRESS_QUERY, kAnswerHang, [this](HIC codec) { return Query(codec); }, "", 4000},
+        {"crash", ICM_COMPRESS_QUERY, kAnswerDie, [this](HIC codec) { return Query(codec); }, 3000},
+        {"hang", ICM_COMPRESS_QUERY, kAnswerHang, [this](HIC codec) { return Query(codec); }, 4000},
         {"crash in a dialog", ICM_ABOUT, kAnswerDie,
-         [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }, "", 3000},
-        {"no host beside the driver", 0, 0, [this](HIC codec) { return Query(codec); }, lonelyDriver, 1000},
+         [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }, 3000},
     };
+    AssignSlot(7, fcc);
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.what);
-        AssignSlot(7, fcc, 1, failure.driver.empty() ? BinPath("TandrelDrv64.dll") : failure.driver);
         script.Answer(failure.message, failure.answer);
         HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
         ASSERT_NE(nullptr, codec);
@@ -231,10 +232,8 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         ICClose(codec);
 
         script->answers[0] = TestCodecAnswer();
-        AssignSlot(7, fcc);
         codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
         EXPECT_EQ(ICERR_OK, Query(codec)) << "the slot serves again";
         ICClose(codec);
     }
-    DeleteFileA(lonelyDriver.c_str());
 }
