@@ -15,7 +15,24 @@ include(GoogleTest)
 
 add_subdirectory(driver)
 add_subdirectory(demo)
+add_subdirectory(mng)
+
+# The test harness, built again for the 64-bit test programs.
+set(harness "${PROJECT_SOURCE_DIR}/tests/harness")
+add_library(test_harness64 STATIC
+    "${harness}/drivers32_values.cpp" "${harness}/message_box_probe.cpp" "${harness}/settings_files.cpp"
+    "${harness}/test_process.cpp" "${harness}/tool_folder.cpp" "${PROJECT_SOURCE_DIR}/tests/codec/test_codec_script.cpp")
+target_include_directories(test_harness64 PUBLIC "${PROJECT_SOURCE_DIR}" "${harness}"
+    "${PROJECT_SOURCE_DIR}/tests/codec")
+target_link_libraries(test_harness64 PUBLIC driver_channel shell32)
+
 add_subdirectory(tests/win64)
 add_subdirectory(tests/driver)
 add_subdirectory(tests/fuzz)
 add_subdirectory(bench)
+add_subdirectory(tests/mng)
+
+# Last: the installer packs the programs of both halves, this half's driver
+# among them, and is built only when that target exists.
+add_subdirectory(installer)
+add_subdirectory(tests/installer)

@@ -11,6 +11,19 @@
 
 namespace {
 
+// Wine's driver loader, when an open is refused, frees its record of the
+// driver a second time after unloading the module; with nothing unloaded in
+// between, the second free finds the record already free and does no harm
+// to the program. So a driver that refuses an open stays loaded from then
+// on; one that never refuses unloads normally (and an uninstaller can
+// remove it while the program runs on).
+void StayLoaded()
+{
+    HMODULE self;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&StayLoaded), &self);
+}
+
 // The first open comes without an ICOPEN and must succeed; an open of a
 // slot is refused when the slot is switched off, names no codec or has no
 // host program beside the driver. No host starts here.
@@ -24,6 +37,7 @@ LRESULT OpenInstance(ICOPEN* open)
     if (slot != kNoSlot)
         ReadSlotSettings(slot, &settings);
     if (slot == kNoSlot || !SlotServes(settings) || !FindHostExe(hostExe)) {
+        StayLoaded();
         open->dwError = static_cast<DWORD>(ICERR_UNSUPPORTED);
         return 0;
     }
@@ -37,16 +51,6 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, L
 {
     DriverInstance* instance = reinterpret_cast<DriverInstance*>(id);
     switch (message) {
-    case DRV_LOAD: {
-        // The driver stays loaded once loaded. Wine's driver loader, when an
-        // open is refused, frees its record of the driver a second time after
-        // unloading the module; with nothing unloaded in between, the second
-        // free finds the record already free and does no harm to the program.
-        HMODULE self;
-        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCSTR>(&DriverProc), &self);
-        return 1;
-    }
     case DRV_OPEN:
         return OpenInstance(reinterpret_cast<ICOPEN*>(lParam2));
     case DRV_CLOSE:

@@ -28,13 +28,6 @@ int LocaleLanguage()
     return UiLanguageFromCountry(country);
 }
 
-std::string StoredLanguage()
-{
-    char text[MAX_PATH] = "";
-    GetPrivateProfileStringA("MAIN", "language", "<missing>", text, MAX_PATH, RealSettingsFile().c_str());
-    return text;
-}
-
 class StartupProcessTest : public ::testing::Test {
 protected:
     void SetUp() override { RemoveRealSettings(); }
@@ -55,7 +48,7 @@ TEST_F(StartupProcessTest, StartWithDirectoryStoresTheLocaleLanguage)
 {
     CreateRealSettingsDirectory();
     RunQuietly("");
-    EXPECT_EQ(std::to_string(LocaleLanguage()), StoredLanguage());
+    EXPECT_EQ(std::to_string(LocaleLanguage()), StoredValue(RealSettingsFile(), "MAIN", "language"));
 }
 
 TEST_F(StartupProcessTest, StoredLanguageIsKeptInEveryMode)
@@ -64,7 +57,7 @@ TEST_F(StartupProcessTest, StoredLanguageIsKeptInEveryMode)
     ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), "[MAIN]\r\nlanguage=0\r\n"));
     RunQuietly("/name:tdl0");
     RunQuietly("/map:x");
-    EXPECT_EQ("0", StoredLanguage());
+    EXPECT_EQ("0", StoredValue(RealSettingsFile(), "MAIN", "language"));
 }
 
 TEST_F(StartupProcessTest, NoSettingsDirectoryMeansNothingIsWritten)

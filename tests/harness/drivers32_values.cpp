@@ -74,18 +74,42 @@ std::vector<std::string> Drivers32ValueNames(HKEY root)
     return names;
 }
 
-bool ReadMachineDrivers32Value(const std::string& name, std::string* data)
+std::string MachineDrivers32Value(const std::string& name, REGSAM view)
 {
-    HKEY key = OpenKey(HKEY_LOCAL_MACHINE, KEY_QUERY_VALUE);
+    HKEY key = OpenKey(HKEY_LOCAL_MACHINE, KEY_QUERY_VALUE, view);
     if (key == nullptr)
-        return false;
+        return kMissingValue;
     char buffer[1024];
     DWORD size = sizeof buffer;
     DWORD type = 0;
     LONG result = RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)
-        return false;
-    data->assign(buffer, size > 0 && buffer[size - 1] == '\0' ? size - 1 : size);
-    return true;
+        return kMissingValue;
+    return std::string(buffer, size > 0 && buffer[size - 1] == '\0' ? size - 1 : size);
+}
+
+std::string SlotDriverValue(int slot)
+{
+    return MachineDrivers32Value("vidc.tdl" + std::to_string(slot), KEY_WOW64_64KEY);
+}
+
+bool SetSlotDriverValue(int slot, const std::string& data)
+{
+    std::string name = "vidc.tdl" + std::to_string(slot);
+    if (data == kMissingValue)
+        return DeleteDrivers32Value(HKEY_LOCAL_MACHINE, name, KEY_WOW64_64KEY);
+    return SetDrivers32Value(HKEY_LOCAL_MACHINE, name, data, KEY_WOW64_64KEY);
+}
+
+SlotDriversSnapshot::SlotDriversSnapshot()
+{
+    for (int slot = 0; slot < 10; ++slot)
+        saved_.push_back(SlotDriverValue(slot));
+}
+
+SlotDriversSnapshot::~SlotDriversSnapshot()
+{
+    for (int slot = 0; slot < 10; ++slot)
+        SetSlotDriverValue(slot, saved_[slot]);
 }

@@ -40,11 +40,23 @@ std::string FreshTempPath(const std::string& name)
     return path;
 }
 
-std::string StoredValue(const std::string& path, const char* section, const char* key)
+std::string StoredValue(const std::string& path, const std::string& section, const char* key)
 {
     char text[MAX_PATH] = "";
-    GetPrivateProfileStringA(section, key, "<missing>", text, MAX_PATH, path.c_str());
+    GetPrivateProfileStringA(section.c_str(), key, kMissingValue, text, MAX_PATH, path.c_str());
     return text;
+}
+
+std::string ShortPath(const std::string& path)
+{
+    char shortPath[MAX_PATH] = "";
+    GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return shortPath;
+}
+
+bool PathExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool ReadWholeFile(const std::string& path, std::string* contents)

@@ -18,8 +18,15 @@ void CreateRealSettingsDirectory();
 // any file of that name is deleted first.
 std::string FreshTempPath(const std::string& name);
 
-// A value as the profile functions read it back, or "<missing>".
-std::string StoredValue(const std::string& path, const char* section, const char* key);
+// What a read of the key gives back, or kMissingValue when it is absent.
+const char kMissingValue[] = "<missing>";
+std::string StoredValue(const std::string& path, const std::string& section, const char* key);
+
+// The short form of an existing path.
+std::string ShortPath(const std::string& path);
+
+// True when a file or folder of that name exists.
+bool PathExists(const std::string& path);
 
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);

@@ -13,6 +13,15 @@ std::string BinPath(const char* fileName)
     return TestBinDirectory() + "\\" + fileName;
 }
 
+int RunToExit(const std::string& exePath, const std::string& arguments)
+{
+    TestProcess process;
+    DWORD exitCode = 0;
+    if (!process.Start(exePath, arguments) || !process.WaitForExit(20000, &exitCode))
+        return -1;
+    return static_cast<int>(exitCode);
+}
+
 bool TestProcess::Start(const std::string& exePath, const std::string& arguments)
 {
     Terminate();

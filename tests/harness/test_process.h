@@ -13,6 +13,10 @@ std::string TestBinDirectory();
 // Full path of a program beside the test program, e.g. "Tandrel64.exe".
 std::string BinPath(const char* fileName);
 
+// The exit code of `exePath` run with `arguments` to its end, or -1 when it
+// did not start or end within 20 s.
+int RunToExit(const std::string& exePath, const std::string& arguments);
+
 // A program started as a child process, for tests that drive it from outside.
 // The destructor ends a child that is still running.
 class TestProcess {

@@ -16,13 +16,6 @@
 
 namespace {
 
-std::string ProfileValue(const std::string& path, const std::string& section, const char* key)
-{
-    char value[MAX_PATH];
-    GetPrivateProfileStringA(section.c_str(), key, "<missing>", value, MAX_PATH, path.c_str());
-    return value;
-}
-
 class CodecRegistrationTest : public ::testing::Test {
 protected:
     void TearDown() override
@@ -43,12 +36,12 @@ TEST_F(CodecRegistrationTest, RegisteredCodecOpensAndUnregisteredOneNoLonger)
 
     EXPECT_EQ(1, RegisterCodec(settings.c_str(), "tqr1", codecPath.c_str()));
     EXPECT_TRUE(IsCodecInstalled(FourCCFromText("tqr1")));
-    EXPECT_EQ("tqr1", ProfileValue(settings, "CODEC32.tqr1", "pcFcc"));
-    EXPECT_EQ(codecPath, ProfileValue(settings, "CODEC32.tqr1", "pcDllPath"));
+    EXPECT_EQ("tqr1", StoredValue(settings, "CODEC32.tqr1", "pcFcc"));
+    EXPECT_EQ(codecPath, StoredValue(settings, "CODEC32.tqr1", "pcDllPath"));
 
     EXPECT_EQ(1, UnregisterCodec(settings.c_str(), "tqr1"));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tqr1")));
-    EXPECT_EQ("<missing>", ProfileValue(settings, "CODEC32.tqr1", "pcFcc"));
+    EXPECT_EQ(kMissingValue, StoredValue(settings, "CODEC32.tqr1", "pcFcc"));
 }
 
 TEST_F(CodecRegistrationTest, SectionFollowsEveryRunButNotARefusedRequest)
@@ -57,8 +50,8 @@ TEST_F(CodecRegistrationTest, SectionFollowsEveryRunButNotARefusedRequest)
     // written all the same.
     EXPECT_EQ(1, RegisterCodec(settings.c_str(), "tqs1", "C:\\tandrel-missing\\codec.dll"));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tqs1")));
-    EXPECT_EQ("tqs1", ProfileValue(settings, "CODEC32.tqs1", "pcFcc"));
-    EXPECT_EQ("C:\\tandrel-missing\\codec.dll", ProfileValue(settings, "CODEC32.tqs1", "pcDllPath"));
+    EXPECT_EQ("tqs1", StoredValue(settings, "CODEC32.tqs1", "pcFcc"));
+    EXPECT_EQ("C:\\tandrel-missing\\codec.dll", StoredValue(settings, "CODEC32.tqs1", "pcDllPath"));
 
     EXPECT_EQ(0, RegisterCodec(settings.c_str(), "tq:2", "C:\\x.dll"));
     EXPECT_EQ(0, RegisterCodec(settings.c_str(), "tqs3", ("C:\\" + std::string(250, 'p') + ".dll").c_str()));

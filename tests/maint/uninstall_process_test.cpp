@@ -41,11 +41,6 @@ int DefaultButtonOf(HWND box)
     return 0;
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 class UninstallProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -152,8 +147,8 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
 
     AnswerAndExpectTheEnd(box, IDYES);
-    EXPECT_FALSE(Exists(RealSettingsFile()));
-    EXPECT_FALSE(Exists(RealSettingsDirectory()));
+    EXPECT_FALSE(PathExists(RealSettingsFile()));
+    EXPECT_FALSE(PathExists(RealSettingsDirectory()));
 }
 
 TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
@@ -164,8 +159,8 @@ TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
     MessageBoxSeen box = StartAndWaitForBox();
     ASSERT_NE(nullptr, box.window);
     AnswerAndExpectTheEnd(box, IDYES);
-    EXPECT_FALSE(Exists(RealSettingsFile()));
-    EXPECT_TRUE(Exists(otherFile));
+    EXPECT_FALSE(PathExists(RealSettingsFile()));
+    EXPECT_TRUE(PathExists(otherFile));
 }
 
 TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsks)

@@ -13,17 +13,9 @@
 
 namespace {
 
-// Runs the installer of the build with one command-line tail; its exit
-// code, or -1 when it did not end by itself.
 int RunInstallerTool(const std::string& arguments)
 {
-    TestProcess installer;
-    if (!installer.Start(BinPath("QelInstall32.exe"), arguments))
-        return -1;
-    DWORD exitCode = 0;
-    if (!installer.WaitForExit(20000, &exitCode))
-        return -1;
-    return static_cast<int>(exitCode);
+    return RunToExit(BinPath("QelInstall32.exe"), arguments);
 }
 
 bool Opens(const char* fccText, DWORD mode)
@@ -33,12 +25,6 @@ bool Opens(const char* fccText, DWORD mode)
         return false;
     ICClose(codec);
     return true;
-}
-
-std::string ValueOf(const char* name)
-{
-    std::string data;
-    return ReadMachineDrivers32Value(name, &data) ? data : "<missing>";
 }
 
 class InstallerProcessTest : public ::testing::Test {
@@ -61,13 +47,13 @@ TEST_F(InstallerProcessTest, RegisteredCodecOpensUntilItIsUnregistered)
     ASSERT_FALSE(Opens("tqi1", ICMODE_COMPRESS));
 
     EXPECT_EQ(kInstallerDone, RunInstallerTool("\"/regf:tqi1:" + codecPath + "\""));
-    EXPECT_EQ(codecPath, ValueOf("vidc.tqi1"));
+    EXPECT_EQ(codecPath, MachineDrivers32Value("vidc.tqi1"));
     EXPECT_TRUE(Opens("tqi1", ICMODE_COMPRESS));
     EXPECT_TRUE(Opens("tqi1", ICMODE_DECOMPRESS));
     EXPECT_EQ(2u, script->openCount);
 
     EXPECT_EQ(kInstallerDone, RunInstallerTool("\"/unreg:tqi1\""));
-    EXPECT_EQ("<missing>", ValueOf("vidc.tqi1"));
+    EXPECT_EQ(kMissingValue, MachineDrivers32Value("vidc.tqi1"));
     EXPECT_FALSE(Opens("tqi1", ICMODE_COMPRESS));
     EXPECT_EQ(kInstallerNotRegistered, RunInstallerTool("\"/unreg:tqi1\""));
 }
@@ -89,8 +75,8 @@ TEST_F(InstallerProcessTest, RefusedRequestsChangeNothing)
         EXPECT_EQ(kInstallerBadArguments, RunInstallerTool(arguments)) << arguments;
     EXPECT_EQ(kInstallerNoSuchFile, RunInstallerTool("\"/regf:tqi2:C:\\tandrel-missing\\codec.dll\""));
     EXPECT_EQ(kInstallerNoSuchFile, RunInstallerTool("\"/regf:tqi2:" + TestBinDirectory() + "\""));
-    EXPECT_EQ("keep.dll", ValueOf("vidc.tqi2"));
+    EXPECT_EQ("keep.dll", MachineDrivers32Value("vidc.tqi2"));
 
     EXPECT_EQ(kInstallerDone, RunInstallerTool("\"/regf:tqi2:" + codecPath + "\""));
-    EXPECT_EQ(codecPath, ValueOf("vidc.tqi2"));
+    EXPECT_EQ(codecPath, MachineDrivers32Value("vidc.tqi2"));
 }
