@@ -4,21 +4,26 @@
 
 namespace {
 
-struct BoxSearch {
+struct DialogSearch {
     DWORD processId;
+    std::initializer_list<int> ids;
     HWND found;
 };
 
-BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM param)
+BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param)
 {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0) {
-        search->found = window;
-        return FALSE;
+    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0)
+        return TRUE;
+    for (int id : search->ids) {
+        if (GetDlgItem(window, id) != nullptr) {
+            search->found = window;
+            return FALSE;
+        }
     }
     return TRUE;
 }
@@ -32,6 +37,15 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM param)
     return TRUE;
 }
 
+int DefaultButtonOf(HWND box, const std::vector<int>& buttons)
+{
+    for (int id : buttons) {
+        if ((GetWindowLongA(GetDlgItem(box, id), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+            return id;
+    }
+    return 0;
+}
+
 std::string WindowText(HWND window)
 {
     char text[4096] = "";
@@ -41,26 +55,34 @@ std::string WindowText(HWND window)
 
 }
 
-bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxSeen* seen)
+HWND WaitForDialog(DWORD processId, std::initializer_list<int> ids, DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
-        BoxSearch search = {processId, nullptr};
-        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            seen->window = search.found;
-            seen->owner = GetWindow(search.found, GW_OWNER);
-            seen->caption = WindowText(search.found);
-            HWND label = GetDlgItem(search.found, 0xFFFF);
-            seen->text = label ? WindowText(label) : std::string();
-            seen->buttons.clear();
-            EnumChildWindows(search.found, CollectButton, reinterpret_cast<LPARAM>(&seen->buttons));
-            return true;
-        }
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
+        DialogSearch search = {processId, ids, nullptr};
+        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr || GetTickCount() - start >= timeoutMs)
+            return search.found;
         Sleep(10);
     }
+}
+
+bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxSeen* seen)
+{
+    // The process's own dialogs are of the same class; a box has a button
+    // of the standard answers.
+    HWND box = WaitForDialog(processId, {IDOK, IDYES}, timeoutMs);
+    if (box == nullptr)
+        return false;
+    seen->window = box;
+    seen->owner = GetWindow(box, GW_OWNER);
+    seen->caption = WindowText(box);
+    HWND label = GetDlgItem(box, 0xFFFF);
+    seen->text = label ? WindowText(label) : std::string();
+    seen->buttons.clear();
+    EnumChildWindows(box, CollectButton, reinterpret_cast<LPARAM>(&seen->buttons));
+    seen->defaultButton = DefaultButtonOf(box, seen->buttons);
+    return true;
 }
 
 bool AnswerMessageBox(HWND box, int buttonId)

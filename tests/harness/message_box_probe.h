@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,16 @@ struct MessageBoxSeen {
     std::string caption;
     std::string text;
     std::vector<int> buttons; // control ids: IDOK, IDYES, IDNO...
+    int defaultButton = 0;
     HWND owner = nullptr;
 };
 
+// The first visible top-level dialog of the process that has a control of
+// one of the `ids`, polled for until the time-out; null when none came.
+HWND WaitForDialog(DWORD processId, std::initializer_list<int> ids, DWORD timeoutMs = 20000);
+
 // Waits until the process shows a message box (a visible dialog-class
-// window) and reads it. False when none appears within the time-out.
+// window with an OK or Yes button) and reads it. False when none appears within the time-out.
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxSeen* seen);
 
 // Presses the button with that id (IDOK, IDYES, IDNO...).

@@ -5,41 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "message_box_probe.h"
+#include "dialog_driver.h"
 #include "settings_files.h"
 #include "test_process.h"
 #include "tool_folder.h"
 
 namespace {
-
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
-
-// The text of another process's message box as it was given, whatever the
-// ANSI code page of this process.
-std::wstring WideTextOf(HWND box)
-{
-    WCHAR text[1024] = L"";
-    HWND label = GetDlgItem(box, 0xFFFF);
-    if (label != nullptr)
-        SendMessageW(label, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-int DefaultButtonOf(HWND box)
-{
-    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
-        HWND button = GetDlgItem(box, id);
-        if (button != nullptr && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
-            return id;
-    }
-    return 0;
-}
 
 bool Exists(const std::string& path)
 {
@@ -113,9 +84,9 @@ TEST_F(UninstallProcessTest, WithoutCodecSectionsOnlyTheManagerRunsAndNoKeepsThe
     ASSERT_NE(nullptr, box.window);
     EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
     EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ(L"Do you delete an ini file?\r\n\r\n" + Wide(RealSettingsFile()), WideTextOf(box.window));
+    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), ItemText(box.window, 0xFFFF));
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
-    EXPECT_EQ(IDYES, DefaultButtonOf(box.window));
+    EXPECT_EQ(IDYES, box.defaultButton);
     EXPECT_EQ(nullptr, box.owner);
 
     AnswerAndExpectTheEnd(box, IDNO);
@@ -146,9 +117,7 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     EXPECT_EQ(std::string::npos, contents.find("CODEC32"));
     EXPECT_NE(std::string::npos, contents.find("[codec32.low1]"));
     EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ(L"\x8A2D\x5B9A\x30D5\x30A1\x30A4\x30EB\x3092\x524A\x9664\x3057\x307E\x3059\x304B\xFF1F\r\n\r\n"
-                  + Wide(RealSettingsFile()),
-              WideTextOf(box.window));
+    EXPECT_EQ("設定ファイルを削除しますか？\r\n\r\n" + RealSettingsFile(), ItemText(box.window, 0xFFFF));
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
 
     AnswerAndExpectTheEnd(box, IDYES);
@@ -192,7 +161,7 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsks)
             Sleep(10);
     }
     ASSERT_NE(nullptr, question.window);
-    EXPECT_EQ(L"Do you delete an ini file?\r\n\r\n" + Wide(RealSettingsFile()), WideTextOf(question.window));
+    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), ItemText(question.window, 0xFFFF));
     AnswerAndExpectTheEnd(question, IDNO);
     EXPECT_EQ(2u, folder.Calls().size());
     std::string contents;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <windows.h>
+
+// Small helpers on dialog controls, shared by the configuration dialogs.
+//
+// The exchange helpers take a direction: 0 reads the control into the
+// variable, 1 writes the variable into the control, any other value does
+// nothing. Each does nothing either when the control does not exist.
+
+void DlgExchangeInt(int direction, HWND dialog, int id, int* value);
+void DlgExchangeCheck(int direction, HWND dialog, int id, int* value);
+
+// 0: the selected item's text into `text` (260 characters); without a
+// selection `text` keeps its contents. 1: selects the first item after item 0
+// that begins with `text`, ignoring case, wrapping round to item 0; nothing
+// changes when no item matches or `text` is empty.
+void DlgExchangeComboText(int direction, HWND dialog, int id, char* text);
+
+// The selected item, or -1 when nothing is selected or there is no control.
+int GetComboSel(HWND dialog, int id);
+void SetComboSel(HWND dialog, int id, int index);
+// The index at which the item landed in the (possibly sorted) list.
+int AddComboString(HWND dialog, int id, const char* text);
+LPARAM GetComboItemData(HWND dialog, int id, int index);
+void SetComboItemData(HWND dialog, int id, int index, LPARAM data);
+void SetCheck(HWND dialog, int id, int state);
+
+// Sends WM_COMMAND with `id`, notification code 0 and no control handle.
+void SendCommand(HWND window, int id);
+
+// Moves the top-left corner, keeping the size; repaints.
+void MoveWindowTo(HWND window, int x, int y);
+void MoveWindowToRect(HWND window, const RECT& rect);
+
+// The window rectangle into `rect`, unless the window is minimised or
+// maximised: then `rect` keeps the last normal one.
+void KeepNormalWindowRect(HWND window, RECT* rect);
+
+// Icon 118 at 16 by 16 as the window's small icon.
+void SetSmallIcon(HWND window, HINSTANCE instance);
+
+// The object a dialog procedure forwards to: stored in the window's user
+// data from the creation parameter at WM_INITDIALOG, fetched for every
+// message; null before WM_INITDIALOG.
+template <typename Dialog>
+Dialog* DialogObject(HWND window, UINT message, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
+    return reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}

@@ -1,0 +1,65 @@
+#include "ui/ui_text.h"
+
+#include <cstdio>
+
+#include "settings/ui_language.h"
+
+const char kProductName[] = "Tandrel64";
+const char kProductVersion[] = "1.00";
+
+namespace {
+
+int LanguageIndex(int language)
+{
+    return language == UiLanguageJapanese ? 0 : 1;
+}
+
+const char kRightsNotice[] = "Copyright (C) 2026 The Tandrel64 developers";
+const char kContactAddress[] = "support@tandrel64.org";
+const char* const kHomePages[] = {"https://tandrel64.org/ja/", "https://tandrel64.org/"};
+const char* const kHelpPages[] = {"Tandrel64Help_ja.html", "Tandrel64Help_en.html"};
+
+}
+
+void FormatConfigCaption(char* caption)
+{
+    std::snprintf(caption, 64, "%s Config Ve%s", kProductName, kProductVersion);
+}
+
+void FormatBuildDate(const char* text, char* date)
+{
+    char month[4] = "";
+    int day = 0;
+    int year = 0;
+    if (std::sscanf(text, "%3s %d %d", month, &day, &year) != 3) {
+        std::snprintf(date, 16, "%.15s", text);
+        return;
+    }
+    std::snprintf(date, 16, "%s %d %d", month, day, year);
+}
+
+void FormatAboutText(const char* buildDate, int language, char* text)
+{
+    std::snprintf(text, kAboutTextCapacity, "\r\n%s Ver%s\r\nBuild:%s\r\n\r\n%s\r\n%s\r\n%s\r\n", kProductName,
+                  kProductVersion, buildDate, kRightsNotice, kContactAddress, HomePage(language));
+}
+
+void FormatCodecItem(const char* fccText, const char* name, char* item)
+{
+    std::snprintf(item, 260, "%s - %s", fccText, name);
+}
+
+void FormatSlotLabel(int index, char* label)
+{
+    std::snprintf(label, 32, "Tandrel %d", index);
+}
+
+const char* HomePage(int language)
+{
+    return kHomePages[LanguageIndex(language)];
+}
+
+const char* HelpPageName(int language)
+{
+    return kHelpPages[LanguageIndex(language)];
+}
