@@ -23,7 +23,7 @@ ensure_packages() {
     dpkg --print-foreign-architectures | grep -qx i386 || missing="i386"
     for cmd in wine /usr/lib/wine/wine /usr/lib/wine/wine64 Xvfb cmake \
                i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix \
-               /usr/bin/convert /usr/bin/import; do
+               /usr/bin/convert /usr/bin/import xwininfo; do
         command -v "$cmd" >/dev/null 2>&1 || missing="$missing $cmd"
     done
     [ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"
@@ -34,7 +34,7 @@ ensure_packages() {
     sudo_if_needed apt-get update -qq
     sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
         wine wine32 wine64 xvfb g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-        cmake googletest fonts-ipafont-gothic imagemagick >/dev/null
+        cmake googletest fonts-ipafont-gothic imagemagick x11-utils >/dev/null
 }
 
 display_running() {
@@ -126,6 +126,31 @@ warm_wine() {
 
 ensure_wine() {
     ensure_display && ensure_prefix && warm_wine
+}
+
+# Runs the configuration tool on the display $1 (the user's) until it is
+# closed. Without one it runs on the private display: a screenshot of the
+# main dialog is saved in the build folder and its path printed, and the
+# tool is closed again.
+run_config_tool() {
+    local exe="$BUILD_DIR/bin/Tandrel64.exe" title="Tandrel64 Config Ve1.00"
+    local shot="$BUILD_DIR/config-tool.png" pid
+    ensure_display && ensure_prefix
+    if [ -n "${1:-}" ]; then
+        # The prefix's running Wine belongs to the private display.
+        quiet_wine wineserver -k || true
+        DISPLAY=$1 wine "$exe" || true
+        quiet_wine wineserver -k || true
+        return 0
+    fi
+    warm_wine
+    /usr/lib/wine/wine "$exe" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 200); do xwininfo -name "$title" >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 1
+    import -window "$title" "$shot"
+    kill "$pid"
+    echo "The configuration tool ran on the private display $TANDREL_DISPLAY: $shot"
 }
 
 configure_and_build() {

@@ -43,10 +43,8 @@ bool CAboutDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage)
 void CAboutDlg::OnInitDialog(HWND window)
 {
     hWnd = window;
-    char date[16];
     char text[kAboutTextCapacity];
-    FormatBuildDate(TANDREL_BUILD_DATE, date);
-    FormatAboutText(date, language, text);
+    FormatAboutText(TANDREL_BUILD_DATE, language, text);
     SetDlgItemTextA(hWnd, IDC_ABOUT_TEXT, text);
 }
 

@@ -26,18 +26,6 @@ void FormatConfigCaption(char* caption)
     std::snprintf(caption, 64, "%s Config Ve%s", kProductName, kProductVersion);
 }
 
-void FormatBuildDate(const char* text, char* date)
-{
-    char month[4] = "";
-    int day = 0;
-    int year = 0;
-    if (std::sscanf(text, "%3s %d %d", month, &day, &year) != 3) {
-        std::snprintf(date, 16, "%.15s", text);
-        return;
-    }
-    std::snprintf(date, 16, "%s %d %d", month, day, year);
-}
-
 void FormatAboutText(const char* buildDate, int language, char* text)
 {
     std::snprintf(text, kAboutTextCapacity, "\r\n%s Ver%s\r\nBuild:%s\r\n\r\n%s\r\n%s\r\n%s\r\n", kProductName,

@@ -11,10 +11,6 @@ extern const char kProductVersion[]; // "1.00"
 // "Tandrel64 Config Ve1.00" into a buffer of at least 64 characters.
 void FormatConfigCaption(char* caption);
 
-// A date such as "Dec  7 2026" or "Dec 07 2026" as month, day and year
-// separated by single blanks, the day unpadded ("Dec 7 2026"); 16 characters.
-void FormatBuildDate(const char* text, char* date);
-
 // The About box's text: an empty line, "Tandrel64 Ver1.00", "Build:<date>",
 // an empty line, the rights notice, the contact address and the home page of
 // the language, every line ended by "\r\n". kAboutTextCapacity characters.

@@ -2,18 +2,9 @@
 
 #include <shlobj.h>
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
-
-std::string Utf8(const WCHAR* text)
-{
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    if (size > 1)
-        WideCharToMultiByte(CP_UTF8, 0, text, -1, &result[0], size, nullptr, nullptr);
-    return result;
-}
 
 std::vector<std::string> Items(HWND control, UINT count, UINT textMessage)
 {
@@ -29,21 +20,9 @@ std::vector<std::string> Items(HWND control, UINT count, UINT textMessage)
 
 }
 
-std::string TextOf(HWND window)
-{
-    WCHAR text[4096] = L"";
-    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
-    return Utf8(text);
-}
-
 std::string ItemText(HWND dialog, int id)
 {
     return TextOf(GetDlgItem(dialog, id));
-}
-
-void SetItemText(HWND dialog, int id, const std::string& text)
-{
-    SetDlgItemTextA(dialog, id, text.c_str());
 }
 
 std::vector<std::string> ComboItems(HWND dialog, int id)
@@ -59,15 +38,13 @@ std::vector<std::string> ListItems(HWND dialog, int id)
 bool ChooseComboItem(HWND dialog, int id, const std::string& text)
 {
     std::vector<std::string> items = ComboItems(dialog, id);
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i] == text) {
-            HWND combo = GetDlgItem(dialog, id);
-            SendMessageW(combo, CB_SETCURSEL, i, 0);
-            SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-            return true;
-        }
-    }
-    return false;
+    auto found = std::find(items.begin(), items.end(), text);
+    if (found == items.end())
+        return false;
+    HWND combo = GetDlgItem(dialog, id);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(found - items.begin()), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+    return true;
 }
 
 void Click(HWND dialog, int id)
@@ -96,28 +73,13 @@ HWND SlotRow(HWND mainDialog, int index)
     return nullptr;
 }
 
-MessageBoxSeen AnswerNextBox(DWORD processId, int button, DWORD timeoutMs)
-{
-    MessageBoxSeen seen;
-    if (!WaitForMessageBox(processId, timeoutMs, &seen))
-        return seen;
-    seen.text = ItemText(seen.window, 0xFFFF);
-    AnswerMessageBox(seen.window, button);
-    WaitUntilClosed(seen.window, timeoutMs);
-    return seen;
-}
-
 bool DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths)
 {
-    std::string names;
+    std::string block(sizeof(DROPFILES), '\0');
+    reinterpret_cast<DROPFILES*>(&block[0])->pFiles = sizeof(DROPFILES);
     for (const std::string& path : paths)
-        names += path + '\0';
-    names += '\0';
-    std::vector<char> block(sizeof(DROPFILES) + names.size());
-    DROPFILES header = {};
-    header.pFiles = sizeof header;
-    std::memcpy(block.data(), &header, sizeof header);
-    std::memcpy(block.data() + sizeof header, names.data(), names.size());
+        block += path + '\0';
+    block += '\0';
     // A fixed memory block is its own handle, so the address serves as the
     // drop handle in that process.
     void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);

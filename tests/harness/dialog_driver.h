@@ -10,10 +10,7 @@
 // Drives the dialogs of another process as a user would, through window
 // messages. Texts are UTF-8, the encoding of the tests' own sources.
 
-std::string TextOf(HWND window);
 std::string ItemText(HWND dialog, int id);
-// ANSI text: the program reads paths and FourCCs as ANSI.
-void SetItemText(HWND dialog, int id, const std::string& text);
 
 // The items of a combo box or a list box.
 std::vector<std::string> ComboItems(HWND dialog, int id);
@@ -31,11 +28,6 @@ bool IsChecked(HWND dialog, int id);
 
 // The slot row of the main dialog whose enable box reads "Tandrel <index>".
 HWND SlotRow(HWND mainDialog, int index);
-
-// Waits for the process's next message box, reads it (its text as UTF-8),
-// presses `button` and waits until it has closed. An empty caption and text
-// when none came.
-MessageBoxSeen AnswerNextBox(DWORD processId, int button, DWORD timeoutMs = 20000);
 
 // Drops files on a window of the process, as the shell does: the drop
 // block is written into that process.

@@ -40,6 +40,18 @@ std::string FreshTempPath(const std::string& name)
     return path;
 }
 
+std::string StoredValues(const std::string& path, const std::string& section,
+                         std::initializer_list<const char*> keys)
+{
+    std::string values;
+    for (const char* key : keys) {
+        char value[MAX_PATH];
+        GetPrivateProfileStringA(section.c_str(), key, "<missing>", value, MAX_PATH, path.c_str());
+        values += (values.empty() ? "" : "|") + std::string(value);
+    }
+    return values;
+}
+
 bool ReadWholeFile(const std::string& path, std::string* contents)
 {
     FILE* file = std::fopen(path.c_str(), "rb");

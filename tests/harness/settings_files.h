@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 // The real per-user settings locations of the test prefix, and plain file
@@ -17,6 +18,11 @@ void CreateRealSettingsDirectory();
 // A fresh path in the temporary folder, unique to this process and `name`;
 // any file of that name is deleted first.
 std::string FreshTempPath(const std::string& name);
+
+// The values of the keys of one section as the profile functions read them
+// back, joined by "|"; "<missing>" for a key that is not there.
+std::string StoredValues(const std::string& path, const std::string& section,
+                         std::initializer_list<const char*> keys);
 
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);

@@ -5,17 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver.h"
+#include "message_box_probe.h"
 #include "settings_files.h"
 #include "test_process.h"
 #include "tool_folder.h"
 
 namespace {
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 class UninstallProcessTest : public ::testing::Test {
 protected:
@@ -84,7 +79,7 @@ TEST_F(UninstallProcessTest, WithoutCodecSectionsOnlyTheManagerRunsAndNoKeepsThe
     ASSERT_NE(nullptr, box.window);
     EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
     EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), ItemText(box.window, 0xFFFF));
+    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), box.text);
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
     EXPECT_EQ(IDYES, box.defaultButton);
     EXPECT_EQ(nullptr, box.owner);
@@ -117,12 +112,12 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     EXPECT_EQ(std::string::npos, contents.find("CODEC32"));
     EXPECT_NE(std::string::npos, contents.find("[codec32.low1]"));
     EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ("設定ファイルを削除しますか？\r\n\r\n" + RealSettingsFile(), ItemText(box.window, 0xFFFF));
+    EXPECT_EQ("設定ファイルを削除しますか？\r\n\r\n" + RealSettingsFile(), box.text);
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
 
     AnswerAndExpectTheEnd(box, IDYES);
-    EXPECT_FALSE(Exists(RealSettingsFile()));
-    EXPECT_FALSE(Exists(RealSettingsDirectory()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsFile().c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
 }
 
 TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
@@ -133,8 +128,8 @@ TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
     MessageBoxSeen box = StartAndWaitForBox();
     ASSERT_NE(nullptr, box.window);
     AnswerAndExpectTheEnd(box, IDYES);
-    EXPECT_FALSE(Exists(RealSettingsFile()));
-    EXPECT_TRUE(Exists(otherFile));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsFile().c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(otherFile.c_str()));
 }
 
 TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsks)
@@ -152,16 +147,11 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsks)
     EXPECT_EQ(nullptr, error.owner);
     EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
     ASSERT_TRUE(AnswerMessageBox(error.window, IDOK));
+    ASSERT_TRUE(WaitUntilClosed(error.window, 10000));
 
     MessageBoxSeen question;
-    for (int i = 0; i < 200 && (question.window == nullptr || question.window == error.window); ++i) {
-        question = MessageBoxSeen();
-        WaitForMessageBox(process.Id(), 10000, &question);
-        if (question.window == error.window)
-            Sleep(10);
-    }
-    ASSERT_NE(nullptr, question.window);
-    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), ItemText(question.window, 0xFFFF));
+    ASSERT_TRUE(WaitForMessageBox(process.Id(), 10000, &question));
+    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), question.text);
     AnswerAndExpectTheEnd(question, IDNO);
     EXPECT_EQ(2u, folder.Calls().size());
     std::string contents;

@@ -22,29 +22,6 @@ TEST(Codec32SectionsTest, DeliversOnlyUpperCasePrefixedSectionsInFileOrder)
     DeleteFileA(path.c_str());
 }
 
-TEST(Codec32SectionsTest, WriteAddsBothKeysAndDeleteRemovesTheWholeSection)
-{
-    std::string path = FreshTempPath("codec-write.ini");
-    ASSERT_TRUE(WriteWholeFile(path, "[tdl0]\r\niEnable=       1\r\n"));
-    EXPECT_TRUE(WriteCodec32Section(path.c_str(), "mrle", "C:\\codecs\\msrle32.dll"));
-    EXPECT_TRUE(WriteCodec32Section(path.c_str(), "cvid", "iccvid.dll"));
-
-    char value[MAX_PATH];
-    GetPrivateProfileStringA("CODEC32.mrle", "pcDllPath", "", value, MAX_PATH, path.c_str());
-    EXPECT_STREQ("C:\\codecs\\msrle32.dll", value);
-    std::vector<std::string> names;
-    EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
-    EXPECT_EQ((std::vector<std::string> {"mrle", "cvid"}), names);
-
-    EXPECT_TRUE(DeleteCodec32Section(path.c_str(), "mrle"));
-    names.clear();
-    EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
-    EXPECT_EQ((std::vector<std::string> {"cvid"}), names);
-    GetPrivateProfileStringA("tdl0", "iEnable", "", value, MAX_PATH, path.c_str());
-    EXPECT_STREQ("1", value);
-    DeleteFileA(path.c_str());
-}
-
 TEST(Codec32SectionsTest, SectionNameThatWouldNotFitIsRefused)
 {
     std::string path = FreshTempPath("codec-long.ini");

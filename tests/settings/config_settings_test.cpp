@@ -52,12 +52,6 @@ std::string SlotSections(const ConfigSettings& settings)
     return text;
 }
 
-std::unique_ptr<ConfigSettings> NewSettings()
-{
-    std::unique_ptr<ConfigSettings> settings(new ConfigSettings());
-    return settings;
-}
-
 class ConfigSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override { path = FreshTempPath("config.ini"); }
@@ -71,7 +65,7 @@ protected:
     }
     ConfigSettings* Load()
     {
-        loaded = NewSettings();
+        loaded.reset(new ConfigSettings());
         ExchangeConfigSettingsFile(path.c_str(), loaded.get(), 0);
         return loaded.get();
     }
@@ -175,36 +169,4 @@ TEST_F(ConfigSettingsTest, GarbageAndPartialValuesFollowTheReadRules)
                           "iTimeout=abc\r\n"));
     EXPECT_NE(std::string::npos, text.find("dwbiFcc=zz\r\n"));
     EXPECT_NE(std::string::npos, text.find("iEnable=2\r\n"));
-}
-
-TEST_F(ConfigSettingsTest, InstallDialogRectangleUsesItsOwnSection)
-{
-    RECT rect = {};
-    ExchangeInstallDlgRectFile(path.c_str(), &rect, 0);
-    EXPECT_EQ(500, rect.right);
-    EXPECT_EQ("[CDLG_INSTALL]\r\n" + RectLines(100, 100, 500, 700), FileText());
-
-    rect = {1, 2, 3, 4};
-    ExchangeInstallDlgRectFile(path.c_str(), &rect, 1);
-    RECT loaded = {};
-    ExchangeInstallDlgRectFile(path.c_str(), &loaded, 0);
-    EXPECT_EQ(2, loaded.top);
-    EXPECT_EQ(4, loaded.bottom);
-}
-
-TEST(ConfigSettingsRealFileTest, LoadAndSaveUseTheSettingsDirectoryOnlyWhenItExists)
-{
-    RemoveRealSettings();
-    std::unique_ptr<ConfigSettings> settings = NewSettings();
-    ExchangeConfigSettings(settings.get(), 0);
-    EXPECT_EQ(1, settings->iTimeout);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
-
-    CreateRealSettingsDirectory();
-    settings->slots[5].dwFcc = 0x64697663;
-    ExchangeConfigSettings(settings.get(), 1);
-    char text[MAX_PATH] = "";
-    GetPrivateProfileStringA("tdl5", "dwFcc", "", text, MAX_PATH, RealSettingsFile().c_str());
-    EXPECT_STREQ("0x64697663", text);
-    RemoveRealSettings();
 }

@@ -13,12 +13,7 @@ protected:
 
     // The value as the profile functions give it back: without the blanks
     // that pad numbers on the left.
-    std::string Raw(const char* section, const char* key)
-    {
-        char text[MAX_PATH] = "";
-        GetPrivateProfileStringA(section, key, "<missing>", text, MAX_PATH, path.c_str());
-        return text;
-    }
+    std::string Raw(const char* section, const char* key) { return StoredValues(path, section, {key}); }
     void Put(const char* section, const char* key, const char* value)
     {
         WritePrivateProfileStringA(section, key, value, path.c_str());

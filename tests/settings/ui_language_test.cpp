@@ -5,17 +5,6 @@
 #include "settings/ui_language.h"
 #include "settings_files.h"
 
-namespace {
-
-std::string StoredLanguage(const std::string& path)
-{
-    char text[MAX_PATH] = "";
-    GetPrivateProfileStringA("MAIN", "language", "<missing>", text, MAX_PATH, path.c_str());
-    return text;
-}
-
-}
-
 TEST(UiLanguageTest, OnlyTheExactCountryNameJapanChoosesJapanese)
 {
     EXPECT_EQ(UiLanguageJapanese, UiLanguageFromCountry("Japan"));
@@ -30,7 +19,7 @@ TEST(UiLanguageTest, MissingLanguageIsSettledFromTheLocaleAndStored)
     std::string path = FreshTempPath("language.ini");
     ASSERT_TRUE(WriteWholeFile(path, ""));
     EXPECT_EQ(UiLanguageJapanese, SettleUiLanguage(path.c_str(), UiLanguageFromCountry("Japan")));
-    EXPECT_EQ("0", StoredLanguage(path));
+    EXPECT_EQ("0", StoredValues(path, "MAIN", {"language"}));
     DeleteFileA(path.c_str());
 }
 
@@ -49,22 +38,7 @@ TEST(UiLanguageTest, StoredValueThatIsNoLanguageFallsBackToTheLocaleAndIsKept)
         ASSERT_TRUE(WriteWholeFile(path, std::string("[MAIN]\r\nlanguage=") + stored + "\r\n"));
         EXPECT_EQ(UiLanguageJapanese, SettleUiLanguage(path.c_str(), UiLanguageJapanese)) << stored;
         EXPECT_EQ(UiLanguageEnglish, SettleUiLanguage(path.c_str(), UiLanguageEnglish)) << stored;
-        EXPECT_EQ(stored, StoredLanguage(path));
+        EXPECT_EQ(stored, StoredValues(path, "MAIN", {"language"}));
     }
     DeleteFileA(path.c_str());
-}
-
-TEST(UiLanguageTest, SaveThenLoadUsesTheRealSettingsFile)
-{
-    RemoveRealSettings();
-    CreateRealSettingsDirectory();
-    SaveUiLanguage(UiLanguageJapanese);
-    int language = -1;
-    LoadUiLanguage(&language);
-    EXPECT_EQ(UiLanguageJapanese, language);
-    SaveUiLanguage(UiLanguageEnglish);
-    LoadUiLanguage(&language);
-    EXPECT_EQ(UiLanguageEnglish, language);
-    EXPECT_EQ("1", StoredLanguage(RealSettingsFile()));
-    RemoveRealSettings();
 }

@@ -21,7 +21,6 @@
 #include "ui/config_dlg_res.h"
 #include "ui/install_dlg_res.h"
 #include "ui/slot_row_res.h"
-#include "ui/ui_text.h"
 
 // Configuration mode driven from outside, as a user would: Tandrel64.exe
 // runs from a folder of its own beside the recording manager-tool stand-in
@@ -29,13 +28,13 @@
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 const char kClear[] = "------   Clear   ------";
 
-std::string Ini(const std::string& section, const char* key)
+std::string Ini(const std::string& section, std::initializer_list<const char*> keys)
 {
-    char value[MAX_PATH];
-    GetPrivateProfileStringA(section.c_str(), key, "<missing>", value, MAX_PATH, RealSettingsFile().c_str());
-    return value;
+    return StoredValues(RealSettingsFile(), section, keys);
 }
 
 std::string Position(HWND window)
@@ -45,29 +44,20 @@ std::string Position(HWND window)
     return std::to_string(rect.left) + "," + std::to_string(rect.top);
 }
 
-bool ApplyEnabled(HWND dialog)
-{
-    return IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)) != FALSE;
-}
-
-// Version, description and driver as a row shows them.
-std::vector<std::string> CodecTexts(HWND row)
-{
-    return {ItemText(row, IDC_VERSION), ItemText(row, IDC_DESCRIPTION), ItemText(row, IDC_DRIVER)};
-}
-
-std::string Selected(HWND row)
+// What a row shows: its check, its choice, its version, description and driver.
+Texts Row(HWND row)
 {
     int index = static_cast<int>(SendDlgItemMessageW(row, IDC_CODEC, CB_GETCURSEL, 0, 0));
-    return index < 0 ? "<none>" : ComboItems(row, IDC_CODEC).at(static_cast<size_t>(index));
+    return {IsChecked(row, IDC_ENABLE) ? "ticked" : "unticked",
+            index < 0 ? "<none>" : ComboItems(row, IDC_CODEC).at(static_cast<size_t>(index)),
+            ItemText(row, IDC_VERSION), ItemText(row, IDC_DESCRIPTION), ItemText(row, IDC_DRIVER)};
 }
 
-// Polls until the list shows `items`; the tools run while the dialog waits.
-std::vector<std::string> WaitForList(HWND dialog, const std::vector<std::string>& items)
+// Polls until the list shows `items`: the dialog is busy while a tool runs.
+Texts WaitForList(HWND dialog, const Texts& items)
 {
-    std::vector<std::string> shown;
-    for (int i = 0; i < 1000 && (shown = ListItems(dialog, IDC_CODEC_LIST)) != items; ++i)
-        Sleep(10);
+    Texts shown;
+    PollUntil(10000, [&] { return (shown = ListItems(dialog, IDC_CODEC_LIST)) == items; });
     return shown;
 }
 
@@ -136,20 +126,16 @@ TEST_F(ConfigToolTest, FirstStartShowsAndStoresTheDefaultsAndOnlyTheCloseBoxClos
     EXPECT_EQ("Tandrel64 Config Ve1.00", TextOf(dialog));
     EXPECT_EQ("100,100", Position(dialog));
     EXPECT_EQ("1", ItemText(dialog, IDC_TIMEOUT));
-    EXPECT_FALSE(ApplyEnabled(dialog));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     for (int i = 0; i < 10; ++i) {
-        HWND row = SlotRow(dialog, i);
-        ASSERT_NE(nullptr, row) << i;
-        EXPECT_FALSE(IsChecked(row, IDC_ENABLE));
-        EXPECT_EQ("<none>", Selected(row));
-        EXPECT_EQ(kClear, ComboItems(row, IDC_CODEC).front());
+        ASSERT_NE(nullptr, SlotRow(dialog, i)) << i;
+        EXPECT_EQ((Texts {"unticked", "<none>", "", "", ""}), Row(SlotRow(dialog, i)));
     }
     char country[MAX_PATH] = "";
     GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, country, MAX_PATH);
-    EXPECT_EQ(std::to_string(UiLanguageFromCountry(country)), Ini("MAIN", "language"));
-    EXPECT_EQ("100", Ini("CDLG_MAIN", "rcWnd.rcLeft"));
-    EXPECT_EQ("1", Ini("GENERAL", "iTimeout"));
-    EXPECT_EQ("0x00000000", Ini("tdl9", "dwFcc"));
+    EXPECT_EQ(std::to_string(UiLanguageFromCountry(country)), Ini("MAIN", {"language"}));
+    EXPECT_EQ("100|100|500|700", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop", "rcWnd.rcRight", "rcWnd.rcBottom"}));
+    EXPECT_EQ("1", Ini("GENERAL", {"iTimeout"}));
 
     PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
     PostCommand(dialog, IDOK);
@@ -167,29 +153,23 @@ TEST_F(ConfigToolTest, ChosenAndTickedSlotIsAppliedAndClearEmptiesIt)
     HWND row = SlotRow(dialog, 2);
     ASSERT_NE(nullptr, row);
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tua1 - Alpha"));
-    EXPECT_FALSE(IsChecked(row, IDC_ENABLE));
-    EXPECT_TRUE(ApplyEnabled(dialog));
-    EXPECT_EQ((std::vector<std::string> {"7", "Alpha codec", "Alpha.dll"}), CodecTexts(row));
+    EXPECT_EQ((Texts {"unticked", "tua1 - Alpha", "7", "Alpha codec", "Alpha.dll"}), Row(row));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     Click(row, IDC_ENABLE);
     Click(dialog, IDC_APPLY);
-    EXPECT_FALSE(ApplyEnabled(dialog));
-    EXPECT_EQ((std::vector<std::string> {ManagerRun("0010000000"), "ended"}), folder.Calls());
-    std::string stored;
-    for (const char* key : {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver"})
-        stored += Ini("tdl2", key) + "|";
-    EXPECT_EQ("1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll|", stored);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
+    EXPECT_EQ("1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll",
+              Ini("tdl2", {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver"}));
 
     // Clear unticks and empties the row; ticking again keeps nothing.
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
-    EXPECT_FALSE(IsChecked(row, IDC_ENABLE));
-    EXPECT_EQ((std::vector<std::string> {"", "", ""}), CodecTexts(row));
+    EXPECT_EQ((Texts {"unticked", kClear, "", "", ""}), Row(row));
     Click(row, IDC_ENABLE);
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
     EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(2));
-    EXPECT_EQ("0", Ini("tdl2", "iEnable"));
-    EXPECT_EQ("", Ini("tdl2", "pcFccName"));
-    EXPECT_EQ("0x00000000", Ini("tdl2", "dwFcc"));
+    EXPECT_EQ("0||0x00000000", Ini("tdl2", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
 TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCloseKeepsTheRectangle)
@@ -198,23 +178,21 @@ TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCl
     WriteSettings("[tdl1]\r\niEnable=1\r\npcFccName=tub1 - Beta\r\ndwFcc=0x31627574\r\n");
     HWND dialog = Start();
     HWND row = SlotRow(dialog, 1);
-    EXPECT_TRUE(IsChecked(row, IDC_ENABLE));
-    EXPECT_EQ("tub1 - Beta", Selected(row));
+    EXPECT_EQ((Texts {"ticked", "tub1 - Beta", "", "", ""}), Row(row));
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
     SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Click(dialog, IDC_CANCEL);
     ASSERT_TRUE(Ended());
     EXPECT_TRUE(folder.Calls().empty());
-    EXPECT_EQ("1", Ini("tdl1", "iEnable"));
-    EXPECT_EQ("tub1 - Beta", Ini("tdl1", "pcFccName"));
-    EXPECT_EQ("160", Ini("CDLG_MAIN", "rcWnd.rcTop"));
+    EXPECT_EQ("1|tub1 - Beta", Ini("tdl1", {"iEnable", "pcFccName"}));
+    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
 
     dialog = Start();
     EXPECT_EQ("150,160", Position(dialog));
     SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Ended());
-    EXPECT_EQ("150", Ini("CDLG_MAIN", "rcWnd.rcLeft"));
+    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
 }
 
 TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
@@ -223,23 +201,19 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
     AddCodec("tud1", "Delta 2");
     // Slot 1's codec "tux1" is gone; the item of another codec begins with its text.
     WriteSettings("[tdl0]\r\npcFccName=TUC1 - GAM\r\ndwFcc=0x31637574\r\n"
-                  "[tdl1]\r\niEnable=1\r\npcFccName=tud1 - Delta\r\ndwFcc=0x31787574\r\npcDesc=Gone codec\r\n");
+                  "[tdl1]\r\niEnable=1\r\npcFccName=tud1 - Delta\r\ndwFcc=0x31787574\r\npcDesc=Gone\r\n");
     HWND dialog = Start();
-    HWND row0 = SlotRow(dialog, 0);
-    HWND row1 = SlotRow(dialog, 1);
-    EXPECT_EQ("tuc1 - Gamma", Selected(row0));
-    EXPECT_EQ("<none>", Selected(row1));
-    EXPECT_EQ("Gone codec", ItemText(row1, IDC_DESCRIPTION));
-    Click(row1, IDC_ENABLE);
+    EXPECT_EQ((Texts {"unticked", "tuc1 - Gamma", "", "", ""}), Row(SlotRow(dialog, 0)));
+    EXPECT_EQ((Texts {"ticked", "<none>", "", "Gone", ""}), Row(SlotRow(dialog, 1)));
+    Click(SlotRow(dialog, 1), IDC_ENABLE);
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
     EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(0));
-    EXPECT_EQ("tuc1 - Gamma", Ini("tdl0", "pcFccName"));
-    EXPECT_EQ("0x31787574", Ini("tdl1", "dwFcc"));
-    EXPECT_EQ("0", Ini("tdl1", "iEnable"));
+    EXPECT_EQ("tuc1 - Gamma", Ini("tdl0", {"pcFccName"}));
+    EXPECT_EQ("0|tud1 - Delta|0x31787574", Ini("tdl1", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
-TEST_F(ConfigToolTest, FirstInstallStartMakesTheDirectoryAndAppliesBeforeShowing)
+TEST_F(ConfigToolTest, InstallStartAppliesBeforeShowingAndGivesThePreferredCodecsTheFirstSlots)
 {
     RemoveRealSettings();
     HWND dialog = Start("/Install"); // not the option: nothing is created
@@ -248,43 +222,27 @@ TEST_F(ConfigToolTest, FirstInstallStartMakesTheDirectoryAndAppliesBeforeShowing
     ASSERT_TRUE(Ended());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
 
+    // The first /install start makes the directory after the language step.
     dialog = Start("/install");
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ((std::vector<std::string> {ManagerRun("0000000000"), "ended"}), folder.Calls());
-    EXPECT_FALSE(ApplyEnabled(dialog));
-    // The directory came after the language step: no language, no iLog.
-    EXPECT_EQ("<missing>", Ini("MAIN", "language"));
-    EXPECT_EQ("<missing>", Ini("GENERAL", "iLog"));
-    EXPECT_EQ("1", Ini("GENERAL", "iTimeout"));
-}
+    EXPECT_EQ((Texts {ManagerRun("0000000000"), "ended"}), folder.Calls());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_EQ("<missing>|<missing>|1", Ini("MAIN", {"language"}) + "|" + Ini("GENERAL", {"iLog", "iTimeout"}));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Ended());
 
-TEST_F(ConfigToolTest, InstallStartGivesThePreferredCodecsTheFirstSlotsInCatalogueOrder)
-{
+    // The catalogue lists the machine's codecs before the user's.
     AddCodec("ZRC2", "Zc");
-    AddCodec("zrb3", "Zb");
-    AddCodec("Zrb2", "Zb2", HKEY_CURRENT_USER);
-    AddCodec("tue1", "Epsilon");
+    AddCodec("Zrb2", "Zb", HKEY_CURRENT_USER);
     WriteSettings("[tdl0]\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n"
-                  "[tdl3]\r\niEnable=1\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n");
-    // The registry's order of the machine's codecs, then the user's.
-    std::vector<std::string> order;
-    for (const std::string& name : Drivers32ValueNames(HKEY_LOCAL_MACHINE)) {
-        if (name == "vidc.ZRC2" || name == "vidc.zrb3")
-            order.push_back(name.substr(5));
-    }
-    order.push_back("Zrb2");
-    ASSERT_EQ(3u, order.size());
-
-    HWND dialog = Start("/install");
+                  "[tdl2]\r\niEnable=1\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n");
+    dialog = Start("/install");
     ASSERT_NE(nullptr, dialog);
-    EXPECT_EQ(ManagerRun("1111000000"), folder.Calls().at(0));
-    EXPECT_FALSE(ApplyEnabled(dialog));
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(order[i], Ini("tdl" + std::to_string(i), "pcFcc"));
-        EXPECT_TRUE(IsChecked(SlotRow(dialog, i), IDC_ENABLE));
-    }
-    EXPECT_EQ((std::vector<std::string> {"7", "Zb codec", "Zb.dll"}), CodecTexts(SlotRow(dialog, 0)));
-    EXPECT_EQ("tue1", Ini("tdl3", "pcFcc"));
+    EXPECT_EQ(ManagerRun("1110000000"), folder.Calls().at(2));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_EQ("ZRC2|Zrb2|tue1", Ini("tdl0", {"pcFcc"}) + "|" + Ini("tdl1", {"pcFcc"}) + "|" + Ini("tdl2", {"pcFcc"}));
+    EXPECT_EQ((Texts {"ticked", "ZRC2 - Zc", "7", "Zc codec", "Zc.dll"}), Row(SlotRow(dialog, 0)));
+    EXPECT_EQ((Texts {"ticked", "Zrb2 - ", "", "", ""}), Row(SlotRow(dialog, 1)));
 }
 
 TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
@@ -292,26 +250,21 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
     WriteSettings("[MAIN]\r\nlanguage=0\r\n");
     HWND dialog = Start("/map:x"); // without /name: still configuration mode
     ASSERT_NE(nullptr, dialog);
-    struct Switch {
-        int command;
-        const char* notice;
-        const char* stored;
-        const char* installCaption;
-    };
-    for (const Switch& to : {Switch {IDM_ENGLISH, "Please restart Application.", "1", "Install"},
-                             Switch {IDM_JAPANESE, "アプリケーションを再スタートして下さい。", "0", "登録"},
-                             Switch {IDM_JAPANESE, "アプリケーションを再スタートして下さい。", "0", "登録"}}) {
-        PostCommand(dialog, to.command);
+    const char* japanese = "アプリケーションを再スタートして下さい。";
+    // Menu item, restart notice, stored language, caption of Install.
+    for (const Texts& to : {Texts {"English", "Please restart Application.", "1", "Install"},
+                            Texts {"日本語", japanese, "0", "登録"}, Texts {"日本語", japanese, "0", "登録"}}) {
+        PostCommand(dialog, to[0] == "English" ? IDM_ENGLISH : IDM_JAPANESE);
         MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
         EXPECT_EQ("Tandrel64", notice.caption);
-        EXPECT_EQ(to.notice, notice.text);
+        EXPECT_EQ(to[1], notice.text);
         EXPECT_EQ(dialog, notice.owner);
-        EXPECT_EQ(to.stored, Ini("MAIN", "language"));
+        EXPECT_EQ(to[2], Ini("MAIN", {"language"}));
         EXPECT_EQ("キャンセル", ItemText(dialog, IDC_CANCEL));
 
         PostCommand(dialog, IDM_INSTALL_CODEC);
         HWND install = WaitForDialog(process.Id(), {IDC_INSTALL});
-        EXPECT_EQ(to.installCaption, ItemText(install, IDC_INSTALL));
+        EXPECT_EQ(to[3], ItemText(install, IDC_INSTALL));
         PostMessageW(install, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitUntilClosed(install, 5000));
     }
@@ -325,9 +278,7 @@ TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSetting
     PostCommand(dialog, IDM_ABOUT);
     HWND about = WaitForDialog(process.Id(), {IDC_ABOUT_TEXT});
     ASSERT_NE(nullptr, about);
-    char date[16];
-    FormatBuildDate(TANDREL_BUILD_DATE, date);
-    EXPECT_EQ(std::string("\r\nTandrel64 Ver1.00\r\nBuild:") + date
+    EXPECT_EQ(std::string("\r\nTandrel64 Ver1.00\r\nBuild:") + TANDREL_BUILD_DATE
                   + "\r\n\r\nCopyright (C) 2026 The Tandrel64 developers\r\nsupport@tandrel64.org\r\n"
                     "https://tandrel64.org/\r\n",
               ItemText(about, IDC_ABOUT_TEXT));
@@ -339,9 +290,7 @@ TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSetting
 
     PostCommand(dialog, IDM_OPEN_SETTINGS);
     HWND notepad = nullptr;
-    for (int i = 0; i < 1000 && notepad == nullptr; ++i, Sleep(10))
-        notepad = FindWindowW(L"Notepad", nullptr);
-    ASSERT_NE(nullptr, notepad);
+    ASSERT_TRUE(PollUntil(10000, [&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
     EXPECT_NE(std::string::npos, TextOf(notepad).find("Tandrel64.ini"));
     PostMessageW(notepad, WM_CLOSE, 0, 0);
 }
@@ -358,37 +307,37 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     HWND install = WaitForDialog(process.Id(), {IDC_INSTALL});
     ASSERT_NE(nullptr, install);
     EXPECT_EQ("120,130", Position(install));
-    EXPECT_EQ(std::vector<std::string> {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
+    EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
 
+    // Refused before the installer runs, except the codec that cannot compress,
+    // whose path (with blanks) reaches the installer whole.
     const std::string dll = BinPath(kTestCodecDllName);
+    const std::string blanks = folder.PathOf(kTestCodecDllName);
+    ASSERT_TRUE(folder.Add(kTestCodecDllName));
     const char* badFourCC = "Please enter a FourCC of 1 to 4 characters\n(without : \" or \\).";
-    struct Refusal {
-        const char* fcc;
-        std::string path;
-        const char* message;
-    };
-    for (const Refusal& refusal : {Refusal {"", dll, badFourCC}, Refusal {"tu:1", dll, badFourCC},
-                                   Refusal {"tuf1", "C:\\tandrel-missing.dll", "The DLL file was not found."},
-                                   Refusal {"tuf2", dll, "Install failed."}}) {
-        SetItemText(install, IDC_FOURCC, refusal.fcc);
-        SetItemText(install, IDC_DLL_PATH, refusal.path);
+    for (const Texts& refusal : {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
+                                 Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
+                                 Texts {"tuf2", blanks, "Install failed."}}) {
+        SetDlgItemTextA(install, IDC_FOURCC, refusal[0].c_str());
+        SetDlgItemTextA(install, IDC_DLL_PATH, refusal[1].c_str());
         PostCommand(install, IDC_INSTALL);
         MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
-        EXPECT_EQ("Tandrel64", box.caption);
-        EXPECT_EQ(refusal.message, box.text) << refusal.fcc;
+        EXPECT_EQ("Tandrel64|" + refusal[2], box.caption + "|" + box.text);
         EXPECT_EQ(install, box.owner);
     }
-    // Only the decompress-only codec reached the installer; its section stays.
-    EXPECT_EQ(dll, Ini("CODEC32.tuf2", "pcDllPath"));
-    EXPECT_EQ("<missing>", Ini("CODEC32.tuf1", "pcFcc"));
-    EXPECT_EQ(std::vector<std::string> {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
+    EXPECT_EQ("<missing>|" + blanks, Ini("CODEC32.tuf1", {"pcFcc"}) + "|" + Ini("CODEC32.tuf2", {"pcDllPath"}));
+    std::string registered;
+    EXPECT_TRUE(ReadMachineDrivers32Value("vidc.tuf2", &registered));
+    EXPECT_EQ(blanks, registered);
+    EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
 
+    // A dropped DLL fills the path; of several, the first.
     ASSERT_TRUE(DropFiles(process.Handle(), install, {dll, "C:\\second.dll"}));
     EXPECT_EQ(dll, ItemText(install, IDC_DLL_PATH));
-    SetItemText(install, IDC_FOURCC, "tui1");
-    Click(install, IDC_INSTALL);
-    EXPECT_EQ((std::vector<std::string> {"tui1 - TestCodec", "tuo1 - "}), ListItems(install, IDC_CODEC_LIST));
-    EXPECT_EQ(dll, Ini("CODEC32.tui1", "pcDllPath"));
+    SetDlgItemTextA(install, IDC_FOURCC, "tui1");
+    PostCommand(install, IDC_INSTALL);
+    EXPECT_EQ((Texts {"tui1 - TestCodec", "tuo1 - "}), WaitForList(install, {"tui1 - TestCodec", "tuo1 - "}));
+    EXPECT_EQ(dll, Ini("CODEC32.tui1", {"pcDllPath"}));
     PostCommand(install, IDC_INSTALL);
     EXPECT_EQ("Already installed.", AnswerNextBox(process.Id(), IDOK).text);
 
@@ -398,14 +347,14 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("Do you uninstall codec ?\nFourCC: tui1", question.text);
     EXPECT_EQ(nullptr, question.owner);
     EXPECT_EQ(IDNO, question.defaultButton);
-    EXPECT_EQ(std::vector<std::string> {"tuo1 - "}, WaitForList(install, {"tuo1 - "}));
-    EXPECT_EQ("<missing>", Ini("CODEC32.tui1", "pcFcc"));
+    EXPECT_EQ(Texts {"tuo1 - "}, WaitForList(install, {"tuo1 - "}));
+    EXPECT_EQ("<missing>", Ini("CODEC32.tui1", {"pcFcc"}));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tui1")));
 
     PostCommand(install, IDM_UNINSTALL_ALL);
     EXPECT_EQ("Do you uninstall all codec ?", AnswerNextBox(process.Id(), IDYES).text);
     EXPECT_TRUE(WaitForList(install, {}).empty());
-    EXPECT_EQ("<missing>", Ini("CODEC32.tuf2", "pcFcc"));
+    EXPECT_EQ("<missing>", Ini("CODEC32.tuf2", {"pcFcc"}));
 
     SetWindowPos(install, nullptr, 140, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     PostCommand(install, IDC_CLOSE);
@@ -413,5 +362,5 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("Please restart Application.", notice.text);
     EXPECT_EQ(install, notice.owner);
     EXPECT_TRUE(WaitUntilClosed(install, 5000));
-    EXPECT_EQ("140", Ini("CDLG_INSTALL", "rcWnd.rcLeft"));
+    EXPECT_EQ("140|150", Ini("CDLG_INSTALL", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
 }
