@@ -9,34 +9,11 @@
 #include "ui/resource_ids.h"
 #include "ui/ui_text.h"
 
-namespace {
-
-INT_PTR CALLBACK AboutDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CAboutDlg* dialog = DialogObject<CAboutDlg>(window, message, lParam);
-    if (dialog == nullptr)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        dialog->OnInitDialog(window);
-        return FALSE;
-    case WM_COMMAND:
-        dialog->OnCommand(window, wParam);
-        return FALSE;
-    case WM_CLOSE:
-        dialog->OnClose(window);
-        return TRUE;
-    }
-    return FALSE;
-}
-
-}
-
 bool CAboutDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage)
 {
     hInstance = instance;
     language = newLanguage;
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), parent, AboutDlgProc, reinterpret_cast<LPARAM>(this));
+    RunModalDialog(instance, parent, IDD_ABOUT, this);
     return true;
 }
 

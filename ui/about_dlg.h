@@ -12,6 +12,7 @@ public:
     void OnInitDialog(HWND window);
     void OnCommand(HWND window, WPARAM wParam);
     void OnClose(HWND window);
+    INT_PTR OnMessage(UINT, WPARAM, LPARAM) { return FALSE; }
 
 private:
     HINSTANCE hInstance = nullptr;

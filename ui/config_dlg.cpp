@@ -30,28 +30,6 @@ bool IsPreferredCodec(const char* fccText)
     return false;
 }
 
-INT_PTR CALLBACK ConfigDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CConfigDlg* dialog = DialogObject<CConfigDlg>(window, message, lParam);
-    if (dialog == nullptr)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        dialog->OnInitDialog(window);
-        return FALSE;
-    case WM_COMMAND:
-        dialog->OnCommand(window, wParam);
-        return FALSE;
-    case WM_CLOSE:
-        dialog->OnClose(window);
-        return TRUE;
-    case WM_DRAWITEM:
-        dialog->OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
 }
 
 bool CConfigDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage, int install)
@@ -59,9 +37,7 @@ bool CConfigDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage, int i
     hInstance = instance;
     language = newLanguage;
     bInstall = install;
-    int templateId = language == UiLanguageJapanese ? IDD_CONFIG_JA : IDD_CONFIG_EN;
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, ConfigDlgProc,
-                    reinterpret_cast<LPARAM>(this));
+    RunModalDialog(instance, parent, language == UiLanguageJapanese ? IDD_CONFIG_JA : IDD_CONFIG_EN, this);
     return true;
 }
 
@@ -175,6 +151,14 @@ void CConfigDlg::OnClose(HWND window)
     hWnd = nullptr;
 }
 
+INT_PTR CConfigDlg::OnMessage(UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_DRAWITEM)
+        return FALSE;
+    OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    return TRUE;
+}
+
 // Nothing is painted: each row window covers its item, and moving it there
 // whenever the item is drawn makes the rows follow the list's scrolling.
 void CConfigDlg::OnDrawItem(const DRAWITEMSTRUCT* item)
@@ -194,7 +178,8 @@ void CConfigDlg::EnableApply(int enable)
 void CConfigDlg::UpdateLanguageMenu()
 {
     HMENU menu = GetMenu(hWnd);
-    CheckMenuItem(menu, IDM_ENGLISH, MF_BYCOMMAND | (language == UiLanguageEnglish ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_ENGLISH,
+                  MF_BYCOMMAND | (language == UiLanguageEnglish ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuItem(menu, IDM_JAPANESE,
                   MF_BYCOMMAND | (language == UiLanguageJapanese ? MF_CHECKED : MF_UNCHECKED));
 }

@@ -29,9 +29,10 @@ public:
     void OnInitDialog(HWND window);
     void OnCommand(HWND window, WPARAM wParam);
     void OnClose(HWND window);
-    void OnDrawItem(const DRAWITEMSTRUCT* item);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void OnDrawItem(const DRAWITEMSTRUCT* item);
     void AssignPreferredCodecs();
     void Apply();
 

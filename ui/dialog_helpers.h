@@ -40,13 +40,37 @@ void KeepNormalWindowRect(HWND window, RECT* rect);
 // Icon 118 at 16 by 16 as the window's small icon.
 void SetSmallIcon(HWND window, HINSTANCE instance);
 
-// The object a dialog procedure forwards to: stored in the window's user
-// data from the creation parameter at WM_INITDIALOG, fetched for every
-// message; null before WM_INITDIALOG.
+// The procedure of every dialog here. The object comes as the creation
+// parameter at WM_INITDIALOG and is kept in the window's user data; then
+// WM_INITDIALOG, WM_COMMAND and WM_CLOSE go to OnInitDialog, OnCommand and
+// OnClose, any other message to OnMessage, whose answer is the result.
 template <typename Dialog>
-Dialog* DialogObject(HWND window, UINT message, LPARAM lParam)
+INT_PTR CALLBACK ForwardingDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG)
         SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
-    return reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    Dialog* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (dialog == nullptr)
+        return FALSE;
+    switch (message) {
+    case WM_INITDIALOG:
+        dialog->OnInitDialog(window);
+        return FALSE;
+    case WM_COMMAND:
+        dialog->OnCommand(window, wParam);
+        return FALSE;
+    case WM_CLOSE:
+        dialog->OnClose(window);
+        return TRUE;
+    }
+    return dialog->OnMessage(message, wParam, lParam);
+}
+
+// Runs the dialog of template `templateId` modally with `dialog` as the
+// creation parameter, and returns when it has ended.
+template <typename Dialog>
+void RunModalDialog(HINSTANCE instance, HWND parent, int templateId, Dialog* dialog)
+{
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, ForwardingDialogProc<Dialog>,
+                    reinterpret_cast<LPARAM>(dialog));
 }

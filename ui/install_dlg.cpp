@@ -21,28 +21,6 @@
 
 namespace {
 
-INT_PTR CALLBACK InstallDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CInstallDlg* dialog = DialogObject<CInstallDlg>(window, message, lParam);
-    if (dialog == nullptr)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        dialog->OnInitDialog(window);
-        return FALSE;
-    case WM_COMMAND:
-        dialog->OnCommand(window, wParam);
-        return FALSE;
-    case WM_CLOSE:
-        dialog->OnClose(window);
-        return TRUE;
-    case WM_DROPFILES:
-        dialog->OnDropFiles(reinterpret_cast<HDROP>(wParam));
-        return TRUE;
-    }
-    return FALSE;
-}
-
 bool IsExistingFile(const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -55,9 +33,7 @@ bool CInstallDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage)
 {
     hInstance = instance;
     language = newLanguage;
-    int templateId = language == UiLanguageJapanese ? IDD_INSTALL_JA : IDD_INSTALL_EN;
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), parent, InstallDlgProc,
-                    reinterpret_cast<LPARAM>(this));
+    RunModalDialog(instance, parent, language == UiLanguageJapanese ? IDD_INSTALL_JA : IDD_INSTALL_EN, this);
     return true;
 }
 
@@ -115,7 +91,8 @@ void CInstallDlg::AddCodecItem(const char* fccText)
     if (index < 0)
         return;
     fccTexts.push_back(fccText);
-    SendMessageW(hListBox, LB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(fccTexts.size() - 1));
+    SendMessageW(hListBox, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                 static_cast<LPARAM>(fccTexts.size() - 1));
 }
 
 bool CInstallDlg::SelectedCodec(int* item, std::string* fccText) const
@@ -187,8 +164,7 @@ void CInstallDlg::OnUninstallAll()
     if (ShowUiMessage(nullptr, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
     UnregisterAllCodecs();
-    while (SendMessageW(hListBox, LB_DELETESTRING, 0, 0) != LB_ERR) {
-    }
+    while (SendMessageW(hListBox, LB_DELETESTRING, 0, 0) != LB_ERR) { }
 }
 
 void CInstallDlg::OnCodecDialog(bool (*show)(HWND, const char*))
@@ -197,6 +173,14 @@ void CInstallDlg::OnCodecDialog(bool (*show)(HWND, const char*))
     std::string fccText;
     if (SelectedCodec(&item, &fccText))
         show(hWnd, fccText.c_str());
+}
+
+INT_PTR CInstallDlg::OnMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    if (message != WM_DROPFILES)
+        return FALSE;
+    OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    return TRUE;
 }
 
 void CInstallDlg::OnDropFiles(HDROP drop)

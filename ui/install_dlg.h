@@ -19,9 +19,10 @@ public:
     void OnInitDialog(HWND window);
     void OnCommand(HWND window, WPARAM wParam);
     void OnClose(HWND window);
-    void OnDropFiles(HDROP drop);
+    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void OnDropFiles(HDROP drop);
     void OnInstall();
     void OnUninstall();
     void OnUninstallAll();

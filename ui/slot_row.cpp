@@ -15,27 +15,6 @@ namespace {
 const char kClearItem[] = "------   Clear   ------";
 const LPARAM kClearItemData = -1;
 
-INT_PTR CALLBACK SlotRowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    CSlotRow* row = DialogObject<CSlotRow>(window, message, lParam);
-    if (row == nullptr)
-        return FALSE;
-    switch (message) {
-    case WM_INITDIALOG:
-        row->OnInitDialog(window);
-        return FALSE;
-    case WM_COMMAND:
-        row->OnCommand(window, wParam);
-        return FALSE;
-    case WM_CLOSE:
-        row->Destroy();
-        return TRUE;
-    case WM_DESTROY:
-        return TRUE;
-    }
-    return FALSE;
-}
-
 // The catalogue entry an item stands for; null for the Clear item, an item
 // of no entry, or no catalogue.
 const CodecEntry* EntryOfItem(HWND row, int item)
@@ -66,8 +45,8 @@ bool CSlotRow::Create(HINSTANCE instance, HWND listBox, SlotSettings* slot, int 
     hListBox = listBox;
     pSlot = slot;
     nIndex = index;
-    hWnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SLOT_ROW), listBox, SlotRowProc,
-                              reinterpret_cast<LPARAM>(this));
+    hWnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SLOT_ROW), listBox,
+                              ForwardingDialogProc<CSlotRow>, reinterpret_cast<LPARAM>(this));
     return true;
 }
 

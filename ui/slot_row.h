@@ -23,6 +23,8 @@ public:
 
     void OnInitDialog(HWND window);
     void OnCommand(HWND window, WPARAM wParam);
+    void OnClose(HWND) { Destroy(); }
+    INT_PTR OnMessage(UINT message, WPARAM, LPARAM) { return message == WM_DESTROY ? TRUE : FALSE; }
     HWND Window() const { return hWnd; }
 
 private:

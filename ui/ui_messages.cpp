@@ -1,7 +1,5 @@
 #include "ui/ui_messages.h"
 
-#include <cwchar>
-
 #include "settings/ui_language.h"
 
 namespace {
@@ -35,13 +33,7 @@ const WCHAR* UiMessageText(UiMessage message, int language)
 
 void FormatUninstallQuestion(int language, const char* fccText, WCHAR* text)
 {
-    const WCHAR* question = kUninstallQuestion[LanguageIndex(language)];
-    size_t length = std::wcslen(question);
-    std::wmemcpy(text, question, length);
-    int converted = MultiByteToWideChar(CP_ACP, 0, fccText, -1, text + length,
-                                        static_cast<int>(kUiMessageCapacity - length));
-    if (converted == 0)
-        text[length] = L'\0';
+    FormatQuestion(kUninstallQuestion[LanguageIndex(language)], fccText, text);
 }
 
 int ShowUiMessage(HWND owner, const WCHAR* text, UINT style)

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "maint/settings_file_question.h"
+
 // The configuration tool's message boxes whose texts follow the UI language.
 // Kept wide so that Japanese shows right whatever the ANSI code page; every
 // one carries the caption "Tandrel64".
@@ -15,7 +17,7 @@ enum class UiMessage {
     DllNotFound,
 };
 
-const int kUiMessageCapacity = 320;
+const int kUiMessageCapacity = kSettingsFileQuestionCapacity;
 
 // The text of `message` in `language` (0 Japanese, anything else English).
 const WCHAR* UiMessageText(UiMessage message, int language);

@@ -28,8 +28,9 @@ void FormatConfigCaption(char* caption)
 
 void FormatAboutText(const char* buildDate, int language, char* text)
 {
-    std::snprintf(text, kAboutTextCapacity, "\r\n%s Ver%s\r\nBuild:%s\r\n\r\n%s\r\n%s\r\n%s\r\n", kProductName,
-                  kProductVersion, buildDate, kRightsNotice, kContactAddress, HomePage(language));
+    std::snprintf(text, kAboutTextCapacity, "\r\n%s Ver%s\r\nBuild:%s\r\n\r\n%s\r\n%s\r\n%s\r\n",
+                  kProductName, kProductVersion, buildDate, kRightsNotice, kContactAddress,
+                  HomePage(language));
 }
 
 void FormatCodecItem(const char* fccText, const char* name, char* item)

@@ -30,7 +30,8 @@ TEST_F(CodecRegistrationTest, SectionFollowsEveryRunButNotARefusedRequest)
     // written all the same.
     EXPECT_EQ(1, RegisterCodec(settings.c_str(), "tqs1", "C:\\tandrel-missing\\codec.dll"));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tqs1")));
-    EXPECT_EQ("tqs1|C:\\tandrel-missing\\codec.dll", StoredValues(settings, "CODEC32.tqs1", {"pcFcc", "pcDllPath"}));
+    EXPECT_EQ("tqs1|C:\\tandrel-missing\\codec.dll",
+              StoredValues(settings, "CODEC32.tqs1", {"pcFcc", "pcDllPath"}));
 
     EXPECT_EQ(0, RegisterCodec(settings.c_str(), "tq:2", "C:\\x.dll"));
     EXPECT_EQ(0, RegisterCodec(settings.c_str(), "tqs3", ("C:\\" + std::string(250, 'p') + ".dll").c_str()));

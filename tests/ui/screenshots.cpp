@@ -34,7 +34,8 @@ bool SaveWindow(HWND window, const std::string& path)
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, info.bmiHeader.biWidth, info.bmiHeader.biHeight, screen, rect.left, rect.top,
+           SRCCOPY);
     GdiFlush();
     DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof info.bmiHeader;
     DWORD size = ((info.bmiHeader.biWidth * 3 + 3) & ~3) * info.bmiHeader.biHeight;
@@ -61,10 +62,11 @@ bool SaveMenuDialog(DWORD processId, HWND dialog, int command, int control, cons
 
 bool SaveLanguage(const std::string& folder, int language, const char* suffix)
 {
-    WriteWholeFile(RealSettingsFile(), "[MAIN]\r\nlanguage=" + std::to_string(language)
-                                           + "\r\n[CODEC32.mrle]\r\npcFcc=mrle\r\n[CODEC32.cvid]\r\npcFcc=cvid\r\n");
+    const char* codecs = "\r\n[CODEC32.mrle]\r\npcFcc=mrle\r\n[CODEC32.cvid]\r\npcFcc=cvid\r\n";
+    WriteWholeFile(RealSettingsFile(), "[MAIN]\r\nlanguage=" + std::to_string(language) + codecs);
     TestProcess process;
-    HWND dialog = process.Start(BinPath("Tandrel64.exe"), "") ? WaitForDialog(process.Id(), {IDC_TIMEOUT}) : nullptr;
+    process.Start(BinPath("Tandrel64.exe"), "");
+    HWND dialog = WaitForDialog(process.Id(), {IDC_TIMEOUT});
     if (dialog == nullptr)
         return false;
     for (int slot = 0; slot < 2; ++slot) {
