@@ -11,13 +11,17 @@ const WCHAR* const kQuestion[] = {
 };
 }
 
-void FormatSettingsFileQuestion(int language, const char* settingsPath, WCHAR* text)
+void FormatQuestion(const WCHAR* question, const char* subject, WCHAR* text)
 {
-    const WCHAR* question = kQuestion[language == UiLanguageJapanese ? 0 : 1];
     size_t length = std::wcslen(question);
     std::wmemcpy(text, question, length);
-    int pathLength = MultiByteToWideChar(CP_ACP, 0, settingsPath, -1, text + length,
-                                         static_cast<int>(kSettingsFileQuestionCapacity - length));
-    if (pathLength == 0)
+    int converted = MultiByteToWideChar(CP_ACP, 0, subject, -1, text + length,
+                                        static_cast<int>(kSettingsFileQuestionCapacity - length));
+    if (converted == 0)
         text[length] = L'\0';
+}
+
+void FormatSettingsFileQuestion(int language, const char* settingsPath, WCHAR* text)
+{
+    FormatQuestion(kQuestion[language == UiLanguageJapanese ? 0 : 1], settingsPath, text);
 }

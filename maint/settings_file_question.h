@@ -8,6 +8,10 @@
 
 const int kSettingsFileQuestionCapacity = 320;
 
+// `question` followed by `subject` (ANSI: a path, a FourCC) converted; `text`
+// holds kSettingsFileQuestionCapacity characters.
+void FormatQuestion(const WCHAR* question, const char* subject, WCHAR* text);
+
 // The question text of `language` (0 Japanese, anything else English) and
 // the ANSI path; `text` holds kSettingsFileQuestionCapacity characters.
 void FormatSettingsFileQuestion(int language, const char* settingsPath, WCHAR* text);

@@ -46,6 +46,12 @@ bool IsInstallerSafeFourCCText(const char* fccText)
     return std::strpbrk(fccText, "\":\\") == nullptr;
 }
 
+bool IsInstallableFourCCText(const char* fccText)
+{
+    size_t length = std::strlen(fccText);
+    return length >= 1 && length <= 4 && IsInstallerSafeFourCCText(fccText);
+}
+
 bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters)
 {
     parameters[0] = '\0';

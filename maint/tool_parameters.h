@@ -24,6 +24,10 @@ void FormatUnregisterAllSlotsParameters(char* parameters);
 // backslash (one before the closing quote would escape it).
 bool IsInstallerSafeFourCCText(const char* fccText);
 
+// What the installation dialog accepts as a FourCC: one to four characters,
+// installer-safe.
+bool IsInstallableFourCCText(const char* fccText);
+
 // "\"/regf:<fcc>:<path>\"". False, with an empty text, when the FourCC text
 // is not installer-safe, the path holds a double quote, or the text would
 // exceed 259 characters.

@@ -11,6 +11,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export DISPLAY=$TANDREL_DISPLAY
 
+# The font that shows the Japanese texts (Debian's fonts-ipafont-gothic).
+CJK_FONT=/usr/share/fonts/opentype/ipafont-gothic/ipagp.ttf
+
 sudo_if_needed() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -19,17 +22,19 @@ ensure_packages() {
     local missing=""
     dpkg --print-foreign-architectures | grep -qx i386 || missing="i386"
     for cmd in wine /usr/lib/wine/wine /usr/lib/wine/wine64 Xvfb cmake \
-               i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix makensis; do
+               i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix makensis \
+               /usr/bin/convert /usr/bin/import xwininfo; do
         command -v "$cmd" >/dev/null 2>&1 || missing="$missing $cmd"
     done
     [ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"
+    [ -f "$CJK_FONT" ] || missing="$missing fonts-ipafont-gothic"
     [ -z "$missing" ] && return 0
     echo "Installing build and test packages (missing:$missing)..."
     sudo_if_needed dpkg --add-architecture i386
     sudo_if_needed apt-get update -qq
     sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
         wine wine32 wine64 xvfb g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-        cmake googletest nsis >/dev/null
+        cmake googletest nsis fonts-ipafont-gothic imagemagick x11-utils >/dev/null
 }
 
 display_running() {
@@ -54,7 +59,11 @@ ensure_display() {
 quiet_wine() { "$@" </dev/null >/dev/null 2>&1; }
 
 ensure_prefix() {
-    [ -f "$WINEPREFIX/.tandrel-ready" ] && return 0
+    [ -f "$WINEPREFIX/.tandrel-ready" ] || create_prefix
+    ensure_dialog_fonts
+}
+
+create_prefix() {
     echo "Creating the Wine prefix $WINEPREFIX (about half a minute)..."
     mkdir -p "$WINEPREFIX"
     quiet_wine wineboot -i
@@ -65,6 +74,31 @@ ensure_prefix() {
     quiet_wine wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
     quiet_wine wineserver -w
     touch "$WINEPREFIX/.tandrel-ready"
+}
+
+# The dialogs ask for "MS UI Gothic" and "Microsoft Sans Serif", which show
+# Japanese; message boxes and menus use Tahoma. Here the first two become
+# IPA P Gothic and Tahoma falls back to it for the glyphs it lacks. Wine's
+# own Tahoma and Marlett (the caption buttons) are put in the prefix's font
+# folder too, where every Wine finds them. A step of its own, with its own
+# marker, so that prefixes made before it get it as well.
+ensure_dialog_fonts() {
+    [ -f "$WINEPREFIX/.tandrel-fonts" ] && return 0
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts" key font view
+    mkdir -p "$fonts"
+    for font in "$CJK_FONT" /usr/share/wine/fonts/{tahoma,tahomabd,marlett}.ttf; do
+        if [ -f "$font" ]; then ln -sf "$font" "$fonts/"; fi
+    done
+    key='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+    for view in 32 64; do
+        for font in "MS UI Gothic" "Microsoft Sans Serif"; do
+            quiet_wine wine reg add "$key\FontSubstitutes" /v "$font" /d "IPAPGothic" /f /reg:$view
+        done
+        quiet_wine wine reg add "$key\FontLink\SystemLink" /v Tahoma /t REG_MULTI_SZ \
+            /d "ipagp.ttf,IPAPGothic" /f /reg:$view
+    done
+    quiet_wine wineserver -w
+    touch "$WINEPREFIX/.tandrel-fonts"
 }
 
 # The wineserver of a prefix works in a directory named after the prefix's
@@ -92,6 +126,31 @@ warm_wine() {
 
 ensure_wine() {
     ensure_display && ensure_prefix && warm_wine
+}
+
+# Runs the configuration tool on the display $1 (the user's) until it is
+# closed. Without one it runs on the private display: a screenshot of the
+# main dialog is saved in the build folder and its path printed, and the
+# tool is closed again.
+run_config_tool() {
+    local exe="$BUILD_DIR/bin/Tandrel64.exe" title="Tandrel64 Config Ve1.00"
+    local shot="$BUILD_DIR/config-tool.png" pid
+    ensure_display && ensure_prefix
+    if [ -n "${1:-}" ]; then
+        # The prefix's running Wine belongs to the private display.
+        quiet_wine wineserver -k || true
+        DISPLAY=$1 wine "$exe" || true
+        quiet_wine wineserver -k || true
+        return 0
+    fi
+    warm_wine
+    /usr/lib/wine/wine "$exe" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 200); do xwininfo -name "$title" >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 1
+    import -window "$title" "$shot"
+    kill "$pid"
+    echo "The configuration tool ran on the private display $TANDREL_DISPLAY: $shot"
 }
 
 configure_and_build() {

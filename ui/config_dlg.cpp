@@ -1,9 +1,185 @@
 #include "ui/config_dlg.h"
 
+#include "catalogue/codec_catalogue.h"
+#include "catalogue/fourcc.h"
+#include "maint/outside_tools.h"
+#include "settings/ui_language.h"
+#include "ui/about_dlg.h"
+#include "ui/config_dlg_res.h"
+#include "ui/dialog_helpers.h"
+#include "ui/install_dlg.h"
+#include "ui/menu_commands.h"
+#include "ui/menu_texts.h"
+#include "ui/resource_ids.h"
+#include "ui/slot_row.h"
+#include "ui/slot_row_res.h"
+#include "ui/ui_text.h"
+
 CConfigDlg g_configDlg;
 
-// The main dialog is not built yet: configuration mode ends at once.
-INT_PTR CConfigDlg::DoModal(HINSTANCE, HWND, int, int)
+namespace {
+
+const char* const kPreferredCodecs[] = {"zrb3", "zrc2", "zrb2"};
+
+bool IsPreferredCodec(const char* fccText)
 {
-    return 0;
+    for (const char* preferred : kPreferredCodecs) {
+        if (FourCCTextEqualNoCase(fccText, preferred))
+            return true;
+    }
+    return false;
+}
+
+}
+
+bool CConfigDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage, int install)
+{
+    hInstance = instance;
+    language = newLanguage;
+    bInstall = install;
+    RunModalDialog(instance, parent, language == UiLanguageJapanese ? IDD_CONFIG_JA : IDD_CONFIG_EN, this);
+    return true;
+}
+
+void CConfigDlg::OnInitDialog(HWND window)
+{
+    hWnd = window;
+    char caption[64];
+    FormatConfigCaption(caption);
+    SetWindowTextA(hWnd, caption);
+    SetSmallIcon(hWnd, hInstance);
+    hListBox = GetDlgItem(hWnd, IDC_SLOT_LIST);
+    slotList.Create(hInstance, hListBox, settings.slots, kSlotCount);
+    ExchangeConfigSettings(&settings, 0);
+    MoveWindowTo(hWnd, settings.rcWnd.left, settings.rcWnd.top);
+    ExchangeControls(1);
+    RetitleConfigMenu(GetMenu(hWnd), language);
+    UpdateLanguageMenu();
+    if (bInstall) {
+        AssignPreferredCodecs();
+        SendCommand(hWnd, IDC_APPLY);
+    }
+    // After the exchange: writing the timeout raised EN_CHANGE.
+    EnableApply(0);
+}
+
+// Matches take the first rows in catalogue order, whatever the rows held.
+void CConfigDlg::AssignPreferredCodecs()
+{
+    if (g_codecCatalogue == nullptr)
+        return;
+    int row = 0;
+    for (int i = 0; i < g_codecCatalogue->count; ++i) {
+        if (!IsPreferredCodec(g_codecCatalogue->entries[i].pcFcc))
+            continue;
+        slotList.SelectCodec(row, i);
+        slotList.SetEnabled(row, 1);
+        slotList.SendRowCommand(row, IDC_CODEC);
+        ++row;
+    }
+}
+
+void CConfigDlg::ExchangeControls(int direction)
+{
+    DlgExchangeInt(direction, hWnd, IDC_TIMEOUT, &settings.iTimeout);
+    slotList.ExchangeControls(direction);
+}
+
+// The manager tool runs for all ten slots whether or not anything changed;
+// its outcome is not looked at.
+void CConfigDlg::Apply()
+{
+    ExchangeControls(0);
+    ApplySlots(settings.slots);
+}
+
+void CConfigDlg::OnCommand(HWND window, WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_OK:
+        Apply();
+        SendMessageW(window, WM_CLOSE, 1, 0);
+        break;
+    case IDC_CANCEL:
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        break;
+    case IDC_APPLY:
+        Apply();
+        ExchangeConfigSettings(&settings, 1);
+        EnableApply(0);
+        break;
+    case IDC_TIMEOUT:
+        if (HIWORD(wParam) == EN_CHANGE)
+            EnableApply(1);
+        break;
+    case IDM_ENGLISH:
+        SwitchLanguage(this, UiLanguageEnglish);
+        break;
+    case IDM_JAPANESE:
+        SwitchLanguage(this, UiLanguageJapanese);
+        break;
+    case IDM_ABOUT: {
+        CAboutDlg about;
+        about.DoModal(hInstance, window, language);
+        break;
+    }
+    case IDM_OPEN_SETTINGS:
+        OpenSettingsInEditor();
+        break;
+    case IDM_HELP:
+        OpenHelpPage(language);
+        break;
+    case IDM_INSTALL_CODEC: {
+        CInstallDlg install;
+        install.DoModal(hInstance, window, language);
+        break;
+    }
+    }
+}
+
+// OK, Cancel and the close box all end here; what the dialog holds is saved
+// (on Cancel the values loaded or last applied, not unapplied edits).
+void CConfigDlg::OnClose(HWND window)
+{
+    if (hWnd == nullptr)
+        return;
+    KeepNormalWindowRect(window, &settings.rcWnd);
+    ExchangeConfigSettings(&settings, 1);
+    slotList.Destroy();
+    FreeCodecCatalogue();
+    EndDialog(window, 0);
+    hWnd = nullptr;
+}
+
+INT_PTR CConfigDlg::OnMessage(UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_DRAWITEM)
+        return FALSE;
+    OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    return TRUE;
+}
+
+// Nothing is painted: each row window covers its item, and moving it there
+// whenever the item is drawn makes the rows follow the list's scrolling.
+void CConfigDlg::OnDrawItem(const DRAWITEMSTRUCT* item)
+{
+    if (item->CtlID != IDC_SLOT_LIST || item->itemID == static_cast<UINT>(-1))
+        return;
+    CSlotRow* row = reinterpret_cast<CSlotRow*>(item->itemData);
+    if (row != nullptr)
+        row->MoveToRect(item->rcItem);
+}
+
+void CConfigDlg::EnableApply(int enable)
+{
+    EnableWindow(GetDlgItem(hWnd, IDC_APPLY), enable == 1);
+}
+
+void CConfigDlg::UpdateLanguageMenu()
+{
+    HMENU menu = GetMenu(hWnd);
+    CheckMenuItem(menu, IDM_ENGLISH,
+                  MF_BYCOMMAND | (language == UiLanguageEnglish ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_JAPANESE,
+                  MF_BYCOMMAND | (language == UiLanguageJapanese ? MF_CHECKED : MF_UNCHECKED));
 }

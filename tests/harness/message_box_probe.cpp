@@ -4,63 +4,94 @@
 
 namespace {
 
-struct BoxSearch {
+struct DialogSearch {
     DWORD processId;
+    std::initializer_list<int> ids;
     HWND found;
 };
 
-BOOL CALLBACK FindBoxOfProcess(HWND window, LPARAM param)
+BOOL CALLBACK FindDialogOfProcess(HWND window, LPARAM param)
 {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0) {
-        search->found = window;
-        return FALSE;
+    if (owner != search->processId || !IsWindowVisible(window) || lstrcmpA(className, "#32770") != 0)
+        return TRUE;
+    for (int id : search->ids) {
+        if (GetDlgItem(window, id) != nullptr) {
+            search->found = window;
+            return FALSE;
+        }
     }
     return TRUE;
 }
 
 BOOL CALLBACK CollectButton(HWND child, LPARAM param)
 {
+    MessageBoxSeen* seen = reinterpret_cast<MessageBoxSeen*>(param);
     char className[32] = "";
     GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, "Button") == 0)
-        reinterpret_cast<std::vector<int>*>(param)->push_back(GetDlgCtrlID(child));
+    if (lstrcmpiA(className, "Button") != 0)
+        return TRUE;
+    seen->buttons.push_back(GetDlgCtrlID(child));
+    if ((GetWindowLongA(child, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+        seen->defaultButton = seen->buttons.back();
     return TRUE;
 }
 
-std::string WindowText(HWND window)
-{
-    char text[4096] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
 }
 
+std::string Utf8(const WCHAR* text)
+{
+    char converted[4 * 4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, converted, sizeof converted, nullptr, nullptr);
+    return converted;
+}
+
+std::string TextOf(HWND window)
+{
+    WCHAR text[4096] = L"";
+    SendMessageW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text));
+    return Utf8(text);
+}
+
+bool PollUntil(DWORD timeoutMs, const std::function<bool()>& done)
+{
+    for (DWORD start = GetTickCount(); !done(); Sleep(10)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    }
+    return true;
+}
+
+HWND WaitForDialog(DWORD processId, std::initializer_list<int> ids, DWORD timeoutMs)
+{
+    DialogSearch search = {processId, ids, nullptr};
+    PollUntil(timeoutMs, [&] {
+        EnumWindows(FindDialogOfProcess, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
 }
 
 bool WaitForMessageBox(DWORD processId, DWORD timeoutMs, MessageBoxSeen* seen)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        BoxSearch search = {processId, nullptr};
-        EnumWindows(FindBoxOfProcess, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            seen->window = search.found;
-            seen->owner = GetWindow(search.found, GW_OWNER);
-            seen->caption = WindowText(search.found);
-            HWND label = GetDlgItem(search.found, 0xFFFF);
-            seen->text = label ? WindowText(label) : std::string();
-            seen->buttons.clear();
-            EnumChildWindows(search.found, CollectButton, reinterpret_cast<LPARAM>(&seen->buttons));
-            return true;
-        }
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(10);
-    }
+    // The process's own dialogs are of the same class; a box has a button
+    // of the standard answers.
+    HWND box = WaitForDialog(processId, {IDOK, IDYES}, timeoutMs);
+    if (box == nullptr)
+        return false;
+    seen->window = box;
+    seen->owner = GetWindow(box, GW_OWNER);
+    seen->caption = TextOf(box);
+    HWND label = GetDlgItem(box, 0xFFFF);
+    seen->text = label ? TextOf(label) : std::string();
+    seen->buttons.clear();
+    seen->defaultButton = 0;
+    EnumChildWindows(box, CollectButton, reinterpret_cast<LPARAM>(seen));
+    return true;
 }
 
 bool AnswerMessageBox(HWND box, int buttonId)
@@ -74,23 +105,22 @@ bool AnswerMessageBox(HWND box, int buttonId)
 
 bool WaitUntilClosed(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(5);
+    return PollUntil(timeoutMs, [&] { return !IsWindow(window); });
+}
+
+MessageBoxSeen AnswerNextBox(DWORD processId, int buttonId, DWORD timeoutMs)
+{
+    MessageBoxSeen seen;
+    if (WaitForMessageBox(processId, timeoutMs, &seen) && !seen.buttons.empty()) {
+        AnswerMessageBox(seen.window, buttonId != 0 ? buttonId : seen.buttons.front());
+        WaitUntilClosed(seen.window, timeoutMs);
     }
-    return true;
+    return seen;
 }
 
 MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs)
 {
-    MessageBoxSeen seen;
-    if (WaitForMessageBox(processId, timeoutMs, &seen) && !seen.buttons.empty()) {
-        AnswerMessageBox(seen.window, seen.buttons.front());
-        WaitUntilClosed(seen.window, timeoutMs);
-    }
-    return seen;
+    return AnswerNextBox(processId, 0, timeoutMs);
 }
 
 MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs)

@@ -59,6 +59,15 @@ bool PathExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string StoredValues(const std::string& path, const std::string& section,
+                         std::initializer_list<const char*> keys)
+{
+    std::string values;
+    for (const char* key : keys)
+        values += (values.empty() ? "" : "|") + StoredValue(path, section, key);
+    return values;
+}
+
 bool ReadWholeFile(const std::string& path, std::string* contents)
 {
     FILE* file = std::fopen(path.c_str(), "rb");

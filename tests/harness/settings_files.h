@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 // The real per-user settings locations of the test prefix, and plain file
@@ -27,6 +28,10 @@ std::string ShortPath(const std::string& path);
 
 // True when a file or folder of that name exists.
 bool PathExists(const std::string& path);
+
+// The values of several keys of one section, joined by "|".
+std::string StoredValues(const std::string& path, const std::string& section,
+                         std::initializer_list<const char*> keys);
 
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);

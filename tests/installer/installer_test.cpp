@@ -13,6 +13,7 @@
 #include "message_box_probe.h"
 #include "settings_files.h"
 #include "test_process.h"
+#include "ui/config_dlg_res.h"
 
 namespace {
 
@@ -43,18 +44,23 @@ DWORD ConfigurationToolProcess()
     return found;
 }
 
-// Polls for `done` for up to a minute. Each dialog that Tandrel64.exe shows
-// meanwhile is sent `message` with `wParam`; its text goes to `text`.
-bool WaitAnswering(const std::function<bool()>& done, UINT message, WPARAM wParam, std::string* text)
+// Polls for `done` for up to a minute. Meanwhile the configuration tool's
+// main dialog, whenever it shows, is closed, and each message box it shows
+// is answered with `button`; the box's text goes to `text`.
+bool WaitAnswering(const std::function<bool()>& done, int button, std::string* text)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(50)) {
-        MessageBoxSeen seen;
         if (done())
             return true;
-        if (WaitForMessageBox(ConfigurationToolProcess(), 0, &seen)) {
+        DWORD tool = ConfigurationToolProcess();
+        MessageBoxSeen seen;
+        if (WaitForMessageBox(tool, 0, &seen)) {
             *text = seen.text;
-            PostMessageA(seen.window, message, wParam, 0);
+            AnswerMessageBox(seen.window, button);
             WaitUntilClosed(seen.window, 5000);
+        } else if (HWND main = WaitForDialog(tool, {IDC_OK}, 0)) {
+            PostMessageA(main, WM_CLOSE, 0, 0);
+            WaitUntilClosed(main, 5000);
         }
     }
     return false;
@@ -89,7 +95,7 @@ TEST_F(InstallerTest, InstallsRegistersASlotAndUninstallsWithoutTrace)
     DWORD exitCode = 1;
     ASSERT_TRUE(setup.Start(BinPath("Tandrel64Setup.exe"), "/S"));
     // The configuration tool's first start waits for its user: close it.
-    ASSERT_TRUE(WaitAnswering([&] { return setup.WaitForExit(0, &exitCode); }, WM_CLOSE, 0, &seen));
+    ASSERT_TRUE(WaitAnswering([&] { return setup.WaitForExit(0, &exitCode); }, IDOK, &seen));
     EXPECT_EQ(0u, exitCode);
     for (const char* file : kInstalledFiles)
         EXPECT_TRUE(PathExists(folder + "\\" + file)) << file;
@@ -118,7 +124,7 @@ TEST_F(InstallerTest, InstallsRegistersASlotAndUninstallsWithoutTrace)
     ASSERT_TRUE(uninstall.Start(folder + "\\Uninstall.exe", "/S"));
     EXPECT_TRUE(
         WaitAnswering([&] { return !PathExists(folder) && UninstallValue("DisplayName") == kMissingValue; },
-                      WM_COMMAND, IDYES, &seen));
+                      IDYES, &seen));
     EXPECT_NE(std::string::npos, seen.find(RealSettingsFile())) << seen;
     for (int slot = 0; slot < 10; ++slot)
         EXPECT_EQ(kMissingValue, SlotDriverValue(slot)) << slot;

@@ -12,35 +12,6 @@
 
 namespace {
 
-std::wstring Wide(const std::string& text)
-{
-    std::wstring wide(text.size() + 1, L'\0');
-    int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? length - 1 : 0);
-    return wide;
-}
-
-// The text of another process's message box as it was given, whatever the
-// ANSI code page of this process.
-std::wstring WideTextOf(HWND box)
-{
-    WCHAR text[1024] = L"";
-    HWND label = GetDlgItem(box, 0xFFFF);
-    if (label != nullptr)
-        SendMessageW(label, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-int DefaultButtonOf(HWND box)
-{
-    for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
-        HWND button = GetDlgItem(box, id);
-        if (button != nullptr && (GetWindowLongA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
-            return id;
-    }
-    return 0;
-}
-
 class UninstallProcessTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -108,9 +79,9 @@ TEST_F(UninstallProcessTest, WithoutCodecSectionsOnlyTheManagerRunsAndNoKeepsThe
     ASSERT_NE(nullptr, box.window);
     EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
     EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ(L"Do you delete an ini file?\r\n\r\n" + Wide(RealSettingsFile()), WideTextOf(box.window));
+    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), box.text);
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
-    EXPECT_EQ(IDYES, DefaultButtonOf(box.window));
+    EXPECT_EQ(IDYES, box.defaultButton);
     EXPECT_EQ(nullptr, box.owner);
 
     AnswerAndExpectTheEnd(box, IDNO);
@@ -141,9 +112,7 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     EXPECT_EQ(std::string::npos, contents.find("CODEC32"));
     EXPECT_NE(std::string::npos, contents.find("[codec32.low1]"));
     EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ(L"\x8A2D\x5B9A\x30D5\x30A1\x30A4\x30EB\x3092\x524A\x9664\x3057\x307E\x3059\x304B\xFF1F\r\n\r\n"
-                  + Wide(RealSettingsFile()),
-              WideTextOf(box.window));
+    EXPECT_EQ("設定ファイルを削除しますか？\r\n\r\n" + RealSettingsFile(), box.text);
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
 
     AnswerAndExpectTheEnd(box, IDYES);
@@ -178,16 +147,11 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsks)
     EXPECT_EQ(nullptr, error.owner);
     EXPECT_EQ((std::vector<std::string> {ManagerCall(), "ended"}), folder.Calls());
     ASSERT_TRUE(AnswerMessageBox(error.window, IDOK));
+    ASSERT_TRUE(WaitUntilClosed(error.window, 10000));
 
     MessageBoxSeen question;
-    for (int i = 0; i < 200 && (question.window == nullptr || question.window == error.window); ++i) {
-        question = MessageBoxSeen();
-        WaitForMessageBox(process.Id(), 10000, &question);
-        if (question.window == error.window)
-            Sleep(10);
-    }
-    ASSERT_NE(nullptr, question.window);
-    EXPECT_EQ(L"Do you delete an ini file?\r\n\r\n" + Wide(RealSettingsFile()), WideTextOf(question.window));
+    ASSERT_TRUE(WaitForMessageBox(process.Id(), 10000, &question));
+    EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), question.text);
     AnswerAndExpectTheEnd(question, IDNO);
     EXPECT_EQ(2u, folder.Calls().size());
     std::string contents;

@@ -170,33 +170,3 @@ TEST_F(ConfigSettingsTest, GarbageAndPartialValuesFollowTheReadRules)
     EXPECT_NE(std::string::npos, text.find("dwbiFcc=zz\r\n"));
     EXPECT_NE(std::string::npos, text.find("iEnable=2\r\n"));
 }
-
-TEST_F(ConfigSettingsTest, InstallDialogRectangleUsesItsOwnSection)
-{
-    RECT rect = {};
-    ExchangeInstallDlgRectFile(path.c_str(), &rect, 0);
-    EXPECT_EQ(500, rect.right);
-    EXPECT_EQ("[CDLG_INSTALL]\r\n" + RectLines(100, 100, 500, 700), FileText());
-
-    rect = {1, 2, 3, 4};
-    ExchangeInstallDlgRectFile(path.c_str(), &rect, 1);
-    RECT loaded = {};
-    ExchangeInstallDlgRectFile(path.c_str(), &loaded, 0);
-    EXPECT_EQ(2, loaded.top);
-    EXPECT_EQ(4, loaded.bottom);
-}
-
-TEST(ConfigSettingsRealFileTest, LoadAndSaveUseTheSettingsDirectoryOnlyWhenItExists)
-{
-    RemoveRealSettings();
-    auto settings = std::make_unique<ConfigSettings>();
-    ExchangeConfigSettings(settings.get(), 0);
-    EXPECT_EQ(1, settings->iTimeout);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
-
-    CreateRealSettingsDirectory();
-    settings->slots[5].dwFcc = 0x64697663;
-    ExchangeConfigSettings(settings.get(), 1);
-    EXPECT_EQ("0x64697663", StoredValue(RealSettingsFile(), "tdl5", "dwFcc"));
-    RemoveRealSettings();
-}

@@ -40,18 +40,3 @@ TEST(UiLanguageTest, StoredLanguageWinsElseTheLocale)
     }
     DeleteFileA(path.c_str());
 }
-
-TEST(UiLanguageTest, SaveThenLoadUsesTheRealSettingsFile)
-{
-    RemoveRealSettings();
-    CreateRealSettingsDirectory();
-    SaveUiLanguage(UiLanguageJapanese);
-    int language = -1;
-    LoadUiLanguage(&language);
-    EXPECT_EQ(UiLanguageJapanese, language);
-    SaveUiLanguage(UiLanguageEnglish);
-    LoadUiLanguage(&language);
-    EXPECT_EQ(UiLanguageEnglish, language);
-    EXPECT_EQ("1", StoredValue(RealSettingsFile(), "MAIN", "language"));
-    RemoveRealSettings();
-}

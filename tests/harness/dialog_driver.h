@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "message_box_probe.h"
+
+// Drives the dialogs of another process as a user would, through window
+// messages. Texts are UTF-8, the encoding of the tests' own sources.
+
+std::string ItemText(HWND dialog, int id);
+
+// The items of a combo box or a list box.
+std::vector<std::string> ComboItems(HWND dialog, int id);
+std::vector<std::string> ListItems(HWND dialog, int id);
+
+// Selects the combo item with that text and tells the dialog, as a user's
+// choice does; false when there is no such item.
+bool ChooseComboItem(HWND dialog, int id, const std::string& text);
+
+// Presses a button and returns when the dialog has handled it.
+void Click(HWND dialog, int id);
+// Sends the command without waiting, for commands that open modal windows.
+void PostCommand(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
+
+// The slot row of the main dialog whose enable box reads "Tandrel <index>".
+HWND SlotRow(HWND mainDialog, int index);
+
+// Drops files on a window of the process, as the shell does: the drop
+// block is written into that process.
+bool DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths);

@@ -1,0 +1,364 @@
+#include <windows.h>
+#include <vfw.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "build_date.h"
+#include "catalogue/codec_info.h"
+#include "catalogue/fourcc.h"
+#include "dialog_driver.h"
+#include "drivers32_values.h"
+#include "settings/ui_language.h"
+#include "settings_files.h"
+#include "test_codec_script.h"
+#include "test_process.h"
+#include "tool_folder.h"
+#include "ui/about_dlg_res.h"
+#include "ui/config_dlg_res.h"
+#include "ui/install_dlg_res.h"
+#include "ui/slot_row_res.h"
+
+// Configuration mode driven from outside, as a user would: Tandrel64.exe
+// runs from a folder of its own beside the recording manager-tool stand-in
+// and the real installer tool.
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+const char kClear[] = "------   Clear   ------";
+
+std::string Ini(const std::string& section, std::initializer_list<const char*> keys)
+{
+    return StoredValues(RealSettingsFile(), section, keys);
+}
+
+std::string Position(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return std::to_string(rect.left) + "," + std::to_string(rect.top);
+}
+
+// What a row shows: its check, its choice, its version, description and driver.
+Texts Row(HWND row)
+{
+    int index = static_cast<int>(SendDlgItemMessageW(row, IDC_CODEC, CB_GETCURSEL, 0, 0));
+    return {IsChecked(row, IDC_ENABLE) ? "ticked" : "unticked",
+            index < 0 ? "<none>" : ComboItems(row, IDC_CODEC).at(static_cast<size_t>(index)),
+            ItemText(row, IDC_VERSION), ItemText(row, IDC_DESCRIPTION), ItemText(row, IDC_DRIVER)};
+}
+
+// Polls until the list shows `items`: the dialog is busy while a tool runs.
+Texts WaitForList(HWND dialog, const Texts& items)
+{
+    Texts shown;
+    PollUntil(10000, [&] { return (shown = ListItems(dialog, IDC_CODEC_LIST)) == items; });
+    return shown;
+}
+
+class ConfigToolTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        RemoveRealSettings();
+        CreateRealSettingsDirectory();
+        for (const char* file : {"Tandrel64.exe", "fakes\\TandrelMng.exe", "QelInstall32.exe"})
+            ASSERT_TRUE(folder.Add(file));
+    }
+    void TearDown() override
+    {
+        process.Terminate();
+        RemoveRealSettings();
+        for (const char* fcc : {"tui1", "tuf2"})
+            UnregisterTestCodec(fcc);
+    }
+
+    void WriteSettings(const std::string& text) { ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), text)); }
+
+    // The recording test codec as "vidc.<fcc>", named `name`, version 7.
+    void AddCodec(const char* fcc, const std::string& name, HKEY root = HKEY_LOCAL_MACHINE)
+    {
+        ASSERT_TRUE(codecs.SetTestCodec(root, std::string("vidc.") + fcc));
+        scripts.emplace_back(new TestCodecScript());
+        ASSERT_TRUE(scripts.back()->Create(FourCCFromText(fcc)));
+        TestCodecControl* control = scripts.back()->Control();
+        SetScriptText(control->name, 16, name.c_str());
+        SetScriptText(control->description, 128, (name + " codec").c_str());
+        SetScriptText(control->driver, 128, (name + ".dll").c_str());
+        control->version = 7;
+    }
+
+    // Starts the program and waits for its main dialog.
+    HWND Start(const std::string& arguments = "")
+    {
+        EXPECT_TRUE(process.Start(folder.PathOf("Tandrel64.exe"), arguments));
+        HWND dialog = WaitForDialog(process.Id(), {IDC_TIMEOUT});
+        EXPECT_NE(nullptr, dialog) << arguments;
+        return dialog;
+    }
+
+    bool Ended() { return process.WaitForExit(20000); }
+
+    // The manager tool's run for slots ticked as in "0010000000".
+    std::string ManagerRun(const std::string& ticked) const
+    {
+        std::string run = "\"" + folder.PathOf("TandrelMng.exe") + "\" ";
+        for (int i = 0; i < 10; ++i)
+            run += (ticked[i] == '1' ? "/reg:tdl" : "/unreg:tdl") + std::to_string(i) + " ";
+        return run;
+    }
+
+    ToolFolder folder {"config"};
+    TestProcess process;
+    Drivers32Values codecs;
+    std::vector<std::unique_ptr<TestCodecScript>> scripts;
+};
+
+}
+
+TEST_F(ConfigToolTest, FirstStartShowsAndStoresTheDefaultsAndOnlyTheCloseBoxCloses)
+{
+    HWND dialog = Start("/name:tdl3"); // without /map: still configuration mode
+    EXPECT_EQ("Tandrel64 Config Ve1.00", TextOf(dialog));
+    EXPECT_EQ("100,100", Position(dialog));
+    EXPECT_EQ("1", ItemText(dialog, IDC_TIMEOUT));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_NE(nullptr, SlotRow(dialog, i)) << i;
+        EXPECT_EQ((Texts {"unticked", "<none>", "", "", ""}), Row(SlotRow(dialog, i)));
+    }
+    char country[MAX_PATH] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, country, MAX_PATH);
+    EXPECT_EQ(std::to_string(UiLanguageFromCountry(country)), Ini("MAIN", {"language"}));
+    EXPECT_EQ("100|1", Ini("CDLG_MAIN", {"rcWnd.rcLeft"}) + "|" + Ini("GENERAL", {"iTimeout"}));
+
+    PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostCommand(dialog, IDOK);
+    PostCommand(dialog, IDCANCEL);
+    EXPECT_FALSE(process.WaitForExit(500));
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(Ended());
+    EXPECT_TRUE(folder.Calls().empty());
+}
+
+TEST_F(ConfigToolTest, ChosenAndTickedSlotIsAppliedAndClearEmptiesIt)
+{
+    AddCodec("tua1", "Alpha");
+    HWND dialog = Start();
+    HWND row = SlotRow(dialog, 2);
+    ASSERT_NE(nullptr, row);
+    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tua1 - Alpha"));
+    EXPECT_EQ((Texts {"unticked", "tua1 - Alpha", "7", "Alpha codec", "Alpha.dll"}), Row(row));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    Click(row, IDC_ENABLE);
+    Click(dialog, IDC_APPLY);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
+    EXPECT_EQ(
+        "1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll",
+        Ini("tdl2", {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver"}));
+
+    // Clear unticks and empties the row; ticking again keeps nothing.
+    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
+    EXPECT_EQ((Texts {"unticked", kClear, "", "", ""}), Row(row));
+    Click(row, IDC_ENABLE);
+    Click(dialog, IDC_OK);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(2));
+    EXPECT_EQ("0||0x00000000", Ini("tdl2", {"iEnable", "pcFccName", "dwFcc"}));
+}
+
+TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCloseKeepsTheRectangle)
+{
+    AddCodec("tub1", "Beta");
+    WriteSettings("[tdl1]\r\niEnable=1\r\npcFccName=tub1 - Beta\r\ndwFcc=0x31627574\r\n");
+    HWND dialog = Start();
+    HWND row = SlotRow(dialog, 1);
+    EXPECT_EQ((Texts {"ticked", "tub1 - Beta", "", "", ""}), Row(row));
+    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
+    SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Ended());
+    EXPECT_TRUE(folder.Calls().empty());
+    EXPECT_EQ("1|tub1 - Beta", Ini("tdl1", {"iEnable", "pcFccName"}));
+    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+
+    dialog = Start();
+    EXPECT_EQ("150,160", Position(dialog));
+    SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+}
+
+TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
+{
+    AddCodec("tuc1", "Gamma");
+    AddCodec("tud1", "Delta 2");
+    // Slot 1's codec "tux1" is gone; the item of another codec begins with its text.
+    WriteSettings("[tdl0]\r\npcFccName=TUC1 - GAM\r\ndwFcc=0x31637574\r\n"
+                  "[tdl1]\r\niEnable=1\r\npcFccName=tud1 - Delta\r\ndwFcc=0x31787574\r\npcDesc=Gone\r\n");
+    HWND dialog = Start();
+    EXPECT_EQ((Texts {"unticked", "tuc1 - Gamma", "", "", ""}), Row(SlotRow(dialog, 0)));
+    EXPECT_EQ((Texts {"ticked", "<none>", "", "Gone", ""}), Row(SlotRow(dialog, 1)));
+    Click(SlotRow(dialog, 1), IDC_ENABLE);
+    Click(dialog, IDC_OK);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(0));
+    EXPECT_EQ("tuc1 - Gamma", Ini("tdl0", {"pcFccName"}));
+    EXPECT_EQ("0|tud1 - Delta|0x31787574", Ini("tdl1", {"iEnable", "pcFccName", "dwFcc"}));
+}
+
+TEST_F(ConfigToolTest, InstallStartAppliesBeforeShowingAndGivesThePreferredCodecsTheFirstSlots)
+{
+    RemoveRealSettings();
+    HWND dialog = Start("/Install"); // not the option: nothing is created
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
+
+    // The first /install start makes the directory after the language step.
+    dialog = Start("/install");
+    EXPECT_EQ((Texts {ManagerRun("0000000000"), "ended"}), folder.Calls());
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_EQ("<missing>|<missing>|1",
+              Ini("MAIN", {"language"}) + "|" + Ini("GENERAL", {"iLog", "iTimeout"}));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Ended());
+
+    // The catalogue lists the machine's codecs before the user's.
+    AddCodec("ZRC2", "Zc");
+    AddCodec("Zrb2", "Zb", HKEY_CURRENT_USER);
+    WriteSettings("[tdl0]\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n"
+                  "[tdl2]\r\niEnable=1\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n");
+    dialog = Start("/install");
+    EXPECT_EQ(ManagerRun("1110000000"), folder.Calls().at(2));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_EQ("ZRC2|Zrb2", Ini("tdl0", {"pcFcc"}) + "|" + Ini("tdl1", {"pcFcc"}));
+    EXPECT_EQ((Texts {"ticked", "ZRC2 - Zc", "7", "Zc codec", "Zc.dll"}), Row(SlotRow(dialog, 0)));
+    EXPECT_EQ((Texts {"ticked", "Zrb2 - ", "", "", ""}), Row(SlotRow(dialog, 1)));
+}
+
+TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
+{
+    WriteSettings("[MAIN]\r\nlanguage=0\r\n");
+    HWND dialog = Start("/map:x"); // without /name: still configuration mode
+    const char* japanese = "アプリケーションを再スタートして下さい。";
+    // Menu item, restart notice, stored language, caption of Install.
+    for (const Texts& to :
+         {Texts {"English", "Please restart Application.", "1", "Install"},
+          Texts {"日本語", japanese, "0", "登録"}, Texts {"日本語", japanese, "0", "登録"}}) {
+        PostCommand(dialog, to[0] == "English" ? IDM_ENGLISH : IDM_JAPANESE);
+        MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
+        EXPECT_EQ("Tandrel64", notice.caption);
+        EXPECT_EQ(to[1], notice.text);
+        EXPECT_EQ(dialog, notice.owner);
+        EXPECT_EQ(to[2], Ini("MAIN", {"language"}));
+        EXPECT_EQ("キャンセル", ItemText(dialog, IDC_CANCEL));
+
+        PostCommand(dialog, IDM_INSTALL_CODEC);
+        HWND install = WaitForDialog(process.Id(), {IDC_INSTALL});
+        EXPECT_EQ(to[3], ItemText(install, IDC_INSTALL));
+        PostMessageW(install, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntilClosed(install, 5000));
+    }
+    MessageBoxSeen none;
+    EXPECT_FALSE(WaitForMessageBox(process.Id(), 300, &none)) << none.text;
+}
+
+TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSettingsOpenInNotepad)
+{
+    HWND dialog = Start();
+    PostCommand(dialog, IDM_ABOUT);
+    HWND about = WaitForDialog(process.Id(), {IDC_ABOUT_TEXT});
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ(std::string("\r\nTandrel64 Ver1.00\r\nBuild:") + TANDREL_BUILD_DATE
+                  + "\r\n\r\nCopyright (C) 2026 The Tandrel64 developers\r\nsupport@tandrel64.org\r\n"
+                    "https://tandrel64.org/\r\n",
+              ItemText(about, IDC_ABOUT_TEXT));
+    PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostCommand(about, IDCANCEL);
+    EXPECT_FALSE(WaitUntilClosed(about, 300));
+    PostMessageW(about, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntilClosed(about, 5000));
+
+    PostCommand(dialog, IDM_OPEN_SETTINGS);
+    HWND notepad = nullptr;
+    ASSERT_TRUE(PollUntil(10000, [&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    EXPECT_NE(std::string::npos, TextOf(notepad).find("Tandrel64.ini"));
+    PostMessageW(notepad, WM_CLOSE, 0, 0);
+}
+
+TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheInstallerTool)
+{
+    TestCodecScript decompressOnly;
+    ASSERT_TRUE(decompressOnly.Create(FourCCFromText("tuf2")));
+    decompressOnly->refuseOpenModes = 1u << ICMODE_COMPRESS;
+    WriteSettings("[MAIN]\r\nlanguage=1\r\n[CDLG_INSTALL]\r\nrcWnd.rcLeft=120\r\nrcWnd.rcTop=130\r\n"
+                  "rcWnd.rcRight=500\r\nrcWnd.rcBottom=700\r\n[CODEC32.tuo1]\r\npcFcc=tuo1\r\n");
+    HWND dialog = Start();
+    PostCommand(dialog, IDM_INSTALL_CODEC);
+    HWND install = WaitForDialog(process.Id(), {IDC_INSTALL});
+    ASSERT_NE(nullptr, install);
+    EXPECT_EQ("120,130", Position(install));
+    EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
+
+    // Refused before the installer runs, except the codec that cannot compress,
+    // whose path (with blanks) reaches the installer whole.
+    const std::string dll = BinPath(kTestCodecDllName);
+    const std::string blanks = folder.PathOf(kTestCodecDllName);
+    ASSERT_TRUE(folder.Add(kTestCodecDllName));
+    const char* badFourCC = "Please enter a FourCC of 1 to 4 characters\n(without : \" or \\).";
+    for (const Texts& refusal : {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
+                                 Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
+                                 Texts {"tuf2", blanks, "Install failed."}}) {
+        SetDlgItemTextA(install, IDC_FOURCC, refusal[0].c_str());
+        SetDlgItemTextA(install, IDC_DLL_PATH, refusal[1].c_str());
+        PostCommand(install, IDC_INSTALL);
+        MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
+        EXPECT_EQ("Tandrel64|" + refusal[2], box.caption + "|" + box.text);
+        EXPECT_EQ(install, box.owner);
+    }
+    EXPECT_EQ("<missing>|" + blanks,
+              Ini("CODEC32.tuf1", {"pcFcc"}) + "|" + Ini("CODEC32.tuf2", {"pcDllPath"}));
+    EXPECT_EQ(blanks, MachineDrivers32Value("vidc.tuf2"));
+    EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
+
+    // A dropped DLL fills the path; of several, the first.
+    ASSERT_TRUE(DropFiles(process.Handle(), install, {dll, "C:\\second.dll"}));
+    EXPECT_EQ(dll, ItemText(install, IDC_DLL_PATH));
+    SetDlgItemTextA(install, IDC_FOURCC, "tui1");
+    PostCommand(install, IDC_INSTALL);
+    EXPECT_EQ((Texts {"tui1 - TestCodec", "tuo1 - "}), WaitForList(install, {"tui1 - TestCodec", "tuo1 - "}));
+    EXPECT_EQ(dll, Ini("CODEC32.tui1", {"pcDllPath"}));
+    PostCommand(install, IDC_INSTALL);
+    EXPECT_EQ("Already installed.", AnswerNextBox(process.Id(), IDOK).text);
+
+    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 0, 0);
+    PostCommand(install, IDC_UNINSTALL);
+    MessageBoxSeen question = AnswerNextBox(process.Id(), IDYES);
+    EXPECT_EQ("Do you uninstall codec ?\nFourCC: tui1", question.text);
+    EXPECT_EQ(nullptr, question.owner);
+    EXPECT_EQ(IDNO, question.defaultButton);
+    EXPECT_EQ(Texts {"tuo1 - "}, WaitForList(install, {"tuo1 - "}));
+    EXPECT_EQ("<missing>", Ini("CODEC32.tui1", {"pcFcc"}));
+    EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tui1")));
+
+    PostCommand(install, IDM_UNINSTALL_ALL);
+    EXPECT_EQ("Do you uninstall all codec ?", AnswerNextBox(process.Id(), IDYES).text);
+    EXPECT_TRUE(WaitForList(install, {}).empty());
+    EXPECT_EQ("<missing>", Ini("CODEC32.tuf2", {"pcFcc"}));
+
+    SetWindowPos(install, nullptr, 140, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    PostCommand(install, IDC_CLOSE);
+    MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
+    EXPECT_EQ("Please restart Application.", notice.text);
+    EXPECT_EQ(install, notice.owner);
+    EXPECT_TRUE(WaitUntilClosed(install, 5000));
+    EXPECT_EQ("140|150", Ini("CDLG_INSTALL", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+}

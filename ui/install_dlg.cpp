@@ -1,0 +1,203 @@
+#include "ui/install_dlg.h"
+
+#include <shellapi.h>
+
+#include "catalogue/codec_dialogs.h"
+#include "catalogue/codec_info.h"
+#include "catalogue/fourcc.h"
+#include "maint/outside_tools.h"
+#include "maint/tool_parameters.h"
+#include "maint/uninstall.h"
+#include "settings/codec32_sections.h"
+#include "settings/config_settings.h"
+#include "settings/settings_paths.h"
+#include "settings/ui_language.h"
+#include "ui/dialog_helpers.h"
+#include "ui/install_dlg_res.h"
+#include "ui/menu_texts.h"
+#include "ui/resource_ids.h"
+#include "ui/ui_messages.h"
+#include "ui/ui_text.h"
+
+namespace {
+
+bool IsExistingFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}
+
+bool CInstallDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage)
+{
+    hInstance = instance;
+    language = newLanguage;
+    RunModalDialog(instance, parent, language == UiLanguageJapanese ? IDD_INSTALL_JA : IDD_INSTALL_EN, this);
+    return true;
+}
+
+void CInstallDlg::OnInitDialog(HWND window)
+{
+    hWnd = window;
+    SetSmallIcon(hWnd, hInstance);
+    hListBox = GetDlgItem(hWnd, IDC_CODEC_LIST);
+    // Saved at close even when the stored rectangle is never loaded below.
+    GetWindowRect(hWnd, &rcWnd);
+    SendDlgItemMessageW(hWnd, IDC_FOURCC, EM_LIMITTEXT, 4, 0);
+    RetitleInstallMenu(GetMenu(hWnd), language);
+    GetSettingsFilePath(pcIniPath);
+    std::vector<std::string> sections;
+    if (!EnumCodec32Sections(hWnd, pcIniPath, &sections))
+        return;
+    for (const std::string& fccText : sections)
+        AddCodecItem(fccText.c_str());
+    ExchangeInstallDlgRectFile(pcIniPath, &rcWnd, 0);
+    MoveWindowTo(hWnd, rcWnd.left, rcWnd.top);
+    bRestart = 0;
+}
+
+void CInstallDlg::OnCommand(HWND window, WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDC_INSTALL:
+        OnInstall();
+        break;
+    case IDC_UNINSTALL:
+        OnUninstall();
+        break;
+    case IDM_UNINSTALL_ALL:
+        OnUninstallAll();
+        break;
+    case IDC_CODEC_CONFIGURE:
+        OnCodecDialog(ConfigureCodec);
+        break;
+    case IDC_CODEC_ABOUT:
+        OnCodecDialog(AboutCodec);
+        break;
+    case IDC_CLOSE:
+        SendMessageW(window, WM_CLOSE, 0, 0);
+        break;
+    }
+}
+
+void CInstallDlg::AddCodecItem(const char* fccText)
+{
+    char name[MAX_PATH];
+    char item[MAX_PATH];
+    GetCodecInfo(FourCCFromText(fccText), name, nullptr, nullptr, nullptr);
+    FormatCodecItem(fccText, name, item);
+    LRESULT index = SendMessageA(hListBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    if (index < 0)
+        return;
+    fccTexts.push_back(fccText);
+    SendMessageW(hListBox, LB_SETITEMDATA, static_cast<WPARAM>(index),
+                 static_cast<LPARAM>(fccTexts.size() - 1));
+}
+
+bool CInstallDlg::SelectedCodec(int* item, std::string* fccText) const
+{
+    LRESULT selected = SendMessageW(hListBox, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR)
+        return false;
+    LRESULT data = SendMessageW(hListBox, LB_GETITEMDATA, static_cast<WPARAM>(selected), 0);
+    if (data < 0 || static_cast<size_t>(data) >= fccTexts.size())
+        return false;
+    *item = static_cast<int>(selected);
+    *fccText = fccTexts[static_cast<size_t>(data)];
+    return true;
+}
+
+void CInstallDlg::Tell(UiMessage message) const
+{
+    ShowUiMessage(hWnd, UiMessageText(message, language), MB_OK);
+}
+
+// Input that the installer tool could not use is refused before it runs,
+// so that no "CODEC32." section is written for it.
+void CInstallDlg::OnInstall()
+{
+    char fccText[MAX_PATH] = "";
+    char dllPath[MAX_PATH] = "";
+    GetDlgItemTextA(hWnd, IDC_FOURCC, fccText, MAX_PATH);
+    GetDlgItemTextA(hWnd, IDC_DLL_PATH, dllPath, MAX_PATH);
+    if (!IsInstallableFourCCText(fccText)) {
+        Tell(UiMessage::FourCCRefused);
+        return;
+    }
+    uint32_t fcc = FourCCFromText(fccText);
+    if (IsCodecInstalled(fcc)) {
+        Tell(UiMessage::AlreadyInstalled);
+        return;
+    }
+    if (!IsExistingFile(dllPath)) {
+        Tell(UiMessage::DllNotFound);
+        return;
+    }
+    RegisterCodec(pcIniPath, fccText, dllPath);
+    if (IsCodecInstalled(fcc)) {
+        AddCodecItem(fccText);
+        bRestart = 1;
+    } else {
+        Tell(UiMessage::InstallFailed);
+    }
+}
+
+void CInstallDlg::OnUninstall()
+{
+    int item = 0;
+    std::string fccText;
+    if (!SelectedCodec(&item, &fccText))
+        return;
+    WCHAR question[kUiMessageCapacity];
+    FormatUninstallQuestion(language, fccText.c_str(), question);
+    if (ShowUiMessage(nullptr, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
+        return;
+    UnregisterCodec(pcIniPath, fccText.c_str());
+    SendMessageW(hListBox, LB_DELETESTRING, static_cast<WPARAM>(item), 0);
+    bRestart = 1;
+}
+
+void CInstallDlg::OnUninstallAll()
+{
+    const WCHAR* question = UiMessageText(UiMessage::UninstallAllQuestion, language);
+    if (ShowUiMessage(nullptr, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
+        return;
+    UnregisterAllCodecs();
+    while (SendMessageW(hListBox, LB_DELETESTRING, 0, 0) != LB_ERR) { }
+}
+
+void CInstallDlg::OnCodecDialog(bool (*show)(HWND, const char*))
+{
+    int item = 0;
+    std::string fccText;
+    if (SelectedCodec(&item, &fccText))
+        show(hWnd, fccText.c_str());
+}
+
+INT_PTR CInstallDlg::OnMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    if (message != WM_DROPFILES)
+        return FALSE;
+    OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    return TRUE;
+}
+
+void CInstallDlg::OnDropFiles(HDROP drop)
+{
+    char path[MAX_PATH] = "";
+    UINT length = DragQueryFileA(drop, 0, path, MAX_PATH);
+    DragFinish(drop);
+    if (length > 0)
+        SetDlgItemTextA(hWnd, IDC_DLL_PATH, path);
+}
+
+void CInstallDlg::OnClose(HWND window)
+{
+    if (bRestart == 1)
+        Tell(UiMessage::RestartNotice);
+    KeepNormalWindowRect(window, &rcWnd);
+    ExchangeInstallDlgRectFile(pcIniPath, &rcWnd, 1);
+    EndDialog(window, 0);
+    hWnd = nullptr;
+}

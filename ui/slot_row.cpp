@@ -1,0 +1,155 @@
+#include "ui/slot_row.h"
+
+#include <cstring>
+
+#include "catalogue/codec_catalogue.h"
+#include "catalogue/fourcc.h"
+#include "ui/config_dlg.h"
+#include "ui/dialog_helpers.h"
+#include "ui/resource_ids.h"
+#include "ui/slot_row_res.h"
+#include "ui/ui_text.h"
+
+namespace {
+
+const char kClearItem[] = "------   Clear   ------";
+const LPARAM kClearItemData = -1;
+
+// The catalogue entry an item stands for; null for the Clear item, an item
+// of no entry, or no catalogue.
+const CodecEntry* EntryOfItem(HWND row, int item)
+{
+    LPARAM data = GetComboItemData(row, IDC_CODEC, item);
+    if (g_codecCatalogue == nullptr || data < 0 || data >= g_codecCatalogue->count)
+        return nullptr;
+    return &g_codecCatalogue->entries[data];
+}
+
+void CopyCodecEntry(const CodecEntry& entry, SlotSettings* slot)
+{
+    slot->dwFcc = entry.dwFcc;
+    slot->dwbiFcc = entry.dwbiFcc;
+    std::memcpy(slot->pcFcc, entry.pcFcc, kTextCapacity);
+    std::memcpy(slot->pcName, entry.pcName, kTextCapacity);
+    std::memcpy(slot->pcVersion, entry.pcVersion, kTextCapacity);
+    std::memcpy(slot->pcDesc, entry.pcDesc, kTextCapacity);
+    std::memcpy(slot->pcDriver, entry.pcDriver, kTextCapacity);
+}
+
+}
+
+bool CSlotRow::Create(HINSTANCE instance, HWND listBox, SlotSettings* slot, int index)
+{
+    Destroy();
+    hInstance = instance;
+    hListBox = listBox;
+    pSlot = slot;
+    nIndex = index;
+    hWnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SLOT_ROW), listBox,
+                              ForwardingDialogProc<CSlotRow>, reinterpret_cast<LPARAM>(this));
+    return true;
+}
+
+void CSlotRow::Destroy()
+{
+    if (hWnd != nullptr)
+        DestroyWindow(hWnd);
+    hWnd = nullptr;
+}
+
+void CSlotRow::MoveToRect(const RECT& rect)
+{
+    MoveWindowToRect(hWnd, rect);
+}
+
+void CSlotRow::OnInitDialog(HWND window)
+{
+    hWnd = window;
+    RECT client;
+    GetClientRect(hWnd, &client);
+    int height = client.bottom - client.top;
+    SendMessageW(hListBox, LB_SETITEMHEIGHT, static_cast<WPARAM>(nIndex), height);
+    MoveWindowTo(hWnd, 0, nIndex * height);
+
+    char label[32];
+    FormatSlotLabel(nIndex, label);
+    SetDlgItemTextA(hWnd, IDC_ENABLE, label);
+    SetComboItemData(hWnd, IDC_CODEC, AddComboString(hWnd, IDC_CODEC, kClearItem), kClearItemData);
+    if (g_codecCatalogue == nullptr)
+        return;
+    for (int i = 0; i < g_codecCatalogue->count; ++i) {
+        const CodecEntry& entry = g_codecCatalogue->entries[i];
+        char item[MAX_PATH];
+        FormatCodecItem(entry.pcFcc, entry.pcName, item);
+        SetComboItemData(hWnd, IDC_CODEC, AddComboString(hWnd, IDC_CODEC, item), i);
+    }
+}
+
+void CSlotRow::OnCommand(HWND, WPARAM wParam)
+{
+    int id = LOWORD(wParam);
+    if (id == IDC_CODEC) {
+        ShowSelectedCodec();
+        if (HIWORD(wParam) == CBN_SELCHANGE)
+            g_configDlg.EnableApply(1);
+    } else if (id == IDC_ENABLE) {
+        g_configDlg.EnableApply(1);
+    }
+}
+
+void CSlotRow::ShowSelectedCodec()
+{
+    int item = GetComboSel(hWnd, IDC_CODEC);
+    if (item < 0 || g_codecCatalogue == nullptr)
+        return;
+    if (GetComboItemData(hWnd, IDC_CODEC, item) == kClearItemData) {
+        SetCheck(hWnd, IDC_ENABLE, 0);
+        ShowCodecTexts("", "", "");
+    } else if (const CodecEntry* entry = EntryOfItem(hWnd, item)) {
+        ShowCodecTexts(entry->pcVersion, entry->pcDesc, entry->pcDriver);
+    }
+}
+
+void CSlotRow::ShowCodecTexts(const char* version, const char* description, const char* driver)
+{
+    SetDlgItemTextA(hWnd, IDC_VERSION, version);
+    SetDlgItemTextA(hWnd, IDC_DESCRIPTION, description);
+    SetDlgItemTextA(hWnd, IDC_DRIVER, driver);
+}
+
+void CSlotRow::ExchangeControls(int direction)
+{
+    if (hWnd == nullptr || pSlot == nullptr)
+        return;
+    if (direction == 1) {
+        DlgExchangeCheck(1, hWnd, IDC_ENABLE, &pSlot->iEnable);
+        DlgExchangeComboText(1, hWnd, IDC_CODEC, pSlot->pcFccName);
+        KeepOnlyTheStoredCodecSelected();
+        ShowCodecTexts(pSlot->pcVersion, pSlot->pcDesc, pSlot->pcDriver);
+        return;
+    }
+    if (direction != 0)
+        return;
+    DlgExchangeCheck(0, hWnd, IDC_ENABLE, &pSlot->iEnable);
+    DlgExchangeComboText(0, hWnd, IDC_CODEC, pSlot->pcFccName);
+    int item = GetComboSel(hWnd, IDC_CODEC);
+    if (item < 0 || g_codecCatalogue == nullptr)
+        return;
+    if (GetComboItemData(hWnd, IDC_CODEC, item) == kClearItemData)
+        *pSlot = SlotSettings();
+    else if (const CodecEntry* entry = EntryOfItem(hWnd, item))
+        CopyCodecEntry(*entry, pSlot);
+}
+
+// The saved item text is looked up by prefix. When the slot's codec is gone,
+// an item of another codec may begin with that text; taking it would hand
+// the slot to a codec the user never chose, so the row then shows no choice.
+void CSlotRow::KeepOnlyTheStoredCodecSelected()
+{
+    int item = GetComboSel(hWnd, IDC_CODEC);
+    if (item <= 0)
+        return;
+    const CodecEntry* entry = EntryOfItem(hWnd, item);
+    if (entry == nullptr || !FourCCEqualNoCase(entry->dwFcc, pSlot->dwFcc))
+        SetComboSel(hWnd, IDC_CODEC, -1);
+}

@@ -1,0 +1,42 @@
+#include "ui/ui_messages.h"
+
+#include "settings/ui_language.h"
+
+namespace {
+
+const WCHAR* const kTexts[][2] = {
+    {L"アプリケーションを再スタートして下さい。", L"Please restart Application."},
+    {L"すでに登録されています。", L"Already installed."},
+    {L"登録できません。", L"Install failed."},
+    {L"コーデックの登録を全て削除しますか？", L"Do you uninstall all codec ?"},
+    {L"FourCCを1～4文字で入力して下さい。\n（ : \" \\ は使えません）",
+     L"Please enter a FourCC of 1 to 4 characters\n(without : \" or \\)."},
+    {L"dllファイルが見つかりません。", L"The DLL file was not found."},
+};
+
+const WCHAR* const kUninstallQuestion[] = {
+    L"コーデックの登録を削除しますか？\nFourCC: ",
+    L"Do you uninstall codec ?\nFourCC: ",
+};
+
+int LanguageIndex(int language)
+{
+    return language == UiLanguageJapanese ? 0 : 1;
+}
+
+}
+
+const WCHAR* UiMessageText(UiMessage message, int language)
+{
+    return kTexts[static_cast<int>(message)][LanguageIndex(language)];
+}
+
+void FormatUninstallQuestion(int language, const char* fccText, WCHAR* text)
+{
+    FormatQuestion(kUninstallQuestion[LanguageIndex(language)], fccText, text);
+}
+
+int ShowUiMessage(HWND owner, const WCHAR* text, UINT style)
+{
+    return MessageBoxW(owner, text, L"Tandrel64", style);
+}
