@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mng/slot_request.h"
+#include "qelinstall/loadable_path.h"
 
 namespace {
 
@@ -47,24 +48,6 @@ std::wstring ClientDriverPath()
     return path;
 }
 
-// The system reads a driver's value up to its first blank and passes the
-// rest to the driver as arguments, so a path with a blank is written in its
-// short form. Empty when that still holds a blank.
-std::wstring LoadablePath(const std::wstring& path)
-{
-    if (path.find(L' ') == std::wstring::npos)
-        return path;
-    DWORD needed = GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (needed == 0)
-        return std::wstring();
-    std::vector<wchar_t> shortPath(needed);
-    DWORD length = GetShortPathNameW(path.c_str(), shortPath.data(), needed);
-    if (length == 0 || length >= needed)
-        return std::wstring();
-    std::wstring loadable(shortPath.data(), length);
-    return loadable.find(L' ') == std::wstring::npos ? loadable : std::wstring();
-}
-
 bool SetDriverValue(HKEY key, int slot, const std::wstring& driverPath)
 {
     DWORD size = static_cast<DWORD>((driverPath.size() + 1) * sizeof(wchar_t));
@@ -91,7 +74,7 @@ bool AnyRegisters(const std::vector<SlotRequest>& requests)
 int CarryOut(const std::vector<SlotRequest>& requests)
 {
     std::wstring driverPath = AnyRegisters(requests) ? ClientDriverPath() : std::wstring();
-    std::wstring loadablePath = LoadablePath(driverPath);
+    std::wstring loadablePath = LoadableDriverPath(driverPath);
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDrivers32Key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
                         nullptr, &key, nullptr)

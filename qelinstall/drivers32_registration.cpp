@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "qelinstall/loadable_path.h"
+
 namespace {
 
 const wchar_t kDrivers32Key[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
@@ -37,6 +39,9 @@ int RegisterCodecDriver(const std::wstring& fccText, const std::wstring& dllPath
     std::wstring fullPath = FullPathOfFile(dllPath);
     if (fullPath.empty())
         return kInstallerNoSuchFile;
+    fullPath = LoadableDriverPath(fullPath);
+    if (fullPath.empty())
+        return kInstallerBlankInPath;
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kDrivers32Key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY,
                         nullptr, &key, nullptr)

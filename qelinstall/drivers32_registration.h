@@ -14,9 +14,11 @@ enum InstallerExitCode {
     kInstallerNoSuchFile = 2, // the DLL to register is not a file
     kInstallerRegistryFailed = 3, // the key could not be opened or changed
     kInstallerNotRegistered = 4, // nothing to remove
+    kInstallerBlankInPath = 5, // the DLL's path holds a blank even in its short form
 };
 
-// Writes "vidc.<fcc>" = the DLL's full path, replacing an earlier value.
+// Writes "vidc.<fcc>" = the DLL's full path (its short form when it holds a
+// blank), replacing an earlier value.
 int RegisterCodecDriver(const std::wstring& fccText, const std::wstring& dllPath);
 
 // Removes "vidc.<fcc>".
