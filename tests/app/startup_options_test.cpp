@@ -1,94 +1,70 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/startup_options.h"
 #include "host/mapping_limits.h"
 
 namespace {
 
-StartupOptions Parse(std::initializer_list<const char*> arguments)
+// "install uninstall slot map mode" as the options and the mode chosen.
+std::string Described(const StartupOptions& options)
+{
+    const char* const modes[] = {"host", "uninstall", "configuration"};
+    return std::to_string(options.install) + " " + std::to_string(options.uninstall) + " " + options.slotName
+        + " " + options.mappingName + " " + modes[static_cast<int>(ChooseStartupMode(options))];
+}
+
+std::string Parsed(const std::vector<std::string>& arguments)
 {
     StartupOptions options = {};
-    for (const char* argument : arguments)
-        ApplyStartupArgument(argument, &options);
-    return options;
+    for (const std::string& argument : arguments)
+        ApplyStartupArgument(argument.c_str(), &options);
+    return Described(options);
 }
 
 }
 
-TEST(StartupOptionsTest, PrefixMatchIsExactAndCaseSensitive)
+// Options match by prefix, byte for byte; a later occurrence wins, an empty
+// value too; a value that does not fit counts as not given. Host mode needs
+// both names, then /uninstall comes before configuration.
+TEST(StartupOptionsTest, ArgumentsChooseTheMode)
 {
-    EXPECT_TRUE(HasPrefix("/installed", "/install"));
-    EXPECT_TRUE(HasPrefix("/name:", "/name:"));
-    EXPECT_FALSE(HasPrefix("/Install", "/install"));
-    EXPECT_FALSE(HasPrefix("/inst", "/install"));
+    const std::string longest(MAX_PATH - 1, 's');
+    const std::string mapLimit(kControlMappingNameLimit, 'm');
+    const struct {
+        std::vector<std::string> arguments;
+        std::string options;
+    } cases[] = {
+        {{}, "0 0   configuration"},
+        {{"/Install", "/UNINSTALL", "/Name:tdl1", "-map:x", "/inst"}, "0 0   configuration"},
+        {{"/installed", "/name:tdl3"}, "1 0 tdl3  configuration"},
+        {{"/uninstallnow", "/map:m"}, "0 1  m uninstall"},
+        {{"/install", "/uninstall"}, "1 1   uninstall"},
+        {{"/uninstall", "/name:tdl3", "/map:m"}, "0 1 tdl3 m host"},
+        {{"/name:tdl1", "/map:first", "/name:tdl2", "/map:second"}, "0 0 tdl2 second host"},
+        {{"/name:tdl3", "/name:", "/map:m"}, "0 0  m configuration"},
+        {{"/name:" + longest}, "0 0 " + longest + "  configuration"},
+        {{"/name:tdl4", "/name:" + longest + "s"}, "0 0 tdl4  configuration"},
+        {{"/map:" + mapLimit}, "0 0  " + mapLimit + " configuration"},
+        {{"/map:ok", "/map:" + mapLimit + "m"}, "0 0  ok configuration"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.options, Parsed(c.arguments));
     EXPECT_FALSE(HasPrefix("", "/map:"));
-
-    StartupOptions options = Parse({"/Install", "/UNINSTALL", "/Name:tdl1", "-map:x"});
-    EXPECT_EQ(0, options.install);
-    EXPECT_EQ(0, options.uninstall);
-    EXPECT_STREQ("", options.slotName);
-    EXPECT_STREQ("", options.mappingName);
-    EXPECT_EQ(1, Parse({"/installed"}).install);
-    EXPECT_EQ(1, Parse({"/uninstallnow"}).uninstall);
-}
-
-TEST(StartupOptionsTest, LaterOccurrenceWinsAndEmptyValuesCount)
-{
-    StartupOptions options = Parse({"/name:tdl1", "/map:first", "/name:tdl2", "/map:second"});
-    EXPECT_STREQ("tdl2", options.slotName);
-    EXPECT_STREQ("second", options.mappingName);
-
-    options = Parse({"/name:tdl3", "/name:"});
-    EXPECT_STREQ("", options.slotName);
-}
-
-TEST(StartupOptionsTest, ValuesThatDoNotFitCountAsNotGiven)
-{
-    std::string longest(MAX_PATH - 1, 's');
-    std::string tooLong(MAX_PATH, 's');
-    StartupOptions options = Parse({("/name:" + longest).c_str()});
-    EXPECT_EQ(longest, options.slotName);
-    options = Parse({"/name:tdl4", ("/name:" + tooLong).c_str()});
-    EXPECT_STREQ("tdl4", options.slotName);
-
-    std::string mapLimit(kControlMappingNameLimit, 'm');
-    std::string mapOver(kControlMappingNameLimit + 1, 'm');
     EXPECT_EQ(247, kControlMappingNameLimit);
-    options = Parse({("/map:" + mapLimit).c_str()});
-    EXPECT_EQ(mapLimit, options.mappingName);
-    options = Parse({"/map:ok", ("/map:" + mapOver).c_str()});
-    EXPECT_STREQ("ok", options.mappingName);
 }
 
-TEST(StartupOptionsTest, ModeNeedsBothNamesForHostThenUninstallThenConfiguration)
-{
-    EXPECT_EQ(StartupMode::Configuration, ChooseStartupMode(Parse({})));
-    EXPECT_EQ(StartupMode::Configuration, ChooseStartupMode(Parse({"/install"})));
-    EXPECT_EQ(StartupMode::Configuration, ChooseStartupMode(Parse({"/name:tdl3"})));
-    EXPECT_EQ(StartupMode::Configuration, ChooseStartupMode(Parse({"/name:", "/map:m"})));
-    EXPECT_EQ(StartupMode::Uninstall, ChooseStartupMode(Parse({"/install", "/uninstall"})));
-    EXPECT_EQ(StartupMode::Uninstall, ChooseStartupMode(Parse({"/uninstall", "/map:m"})));
-    EXPECT_EQ(StartupMode::Host, ChooseStartupMode(Parse({"/uninstall", "/name:tdl3", "/map:m"})));
-}
-
+// Split as the shell does; characters outside the ANSI code page become
+// question marks.
 TEST(StartupOptionsTest, WholeCommandLineIsSplitLikeTheShellDoes)
 {
     StartupOptions options = {};
     ApplyCommandLine(L"\"C:\\Program Files\\Tandrel64.exe\" /install \"/name:tdl 5\" /map:Tdl_Map_1 extra",
                      &options);
-    EXPECT_EQ(1, options.install);
-    EXPECT_EQ(0, options.uninstall);
-    EXPECT_STREQ("tdl 5", options.slotName);
-    EXPECT_STREQ("Tdl_Map_1", options.mappingName);
-}
-
-TEST(StartupOptionsTest, CharactersOutsideTheAnsiCodePageBecomeQuestionMarks)
-{
-    StartupOptions options = {};
+    EXPECT_EQ("1 0 tdl 5 Tdl_Map_1 host", Described(options));
+    options = {};
     ApplyCommandLine(L"prog.exe /name:\x65E5\x672C /map:m /uninstall", &options);
-    EXPECT_STREQ("??", options.slotName);
-    EXPECT_EQ(1, options.uninstall);
-    EXPECT_STREQ("m", options.mappingName);
+    EXPECT_EQ("0 1 ?? m host", Described(options));
 }

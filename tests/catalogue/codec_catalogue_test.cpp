@@ -19,21 +19,27 @@ namespace {
 // hold codecs of its own, so tests look their entries up.
 int IndexOf(const char* fccText)
 {
-    if (g_codecCatalogue == nullptr)
-        return -1;
-    for (int i = 0; i < g_codecCatalogue->count; ++i) {
+    for (int i = 0; g_codecCatalogue != nullptr && i < g_codecCatalogue->count; ++i) {
         if (std::strcmp(g_codecCatalogue->entries[i].pcFcc, fccText) == 0)
             return i;
     }
     return -1;
 }
 
-const CodecEntry& EntryOf(const char* fccText)
+// "<dwFcc>/<dwbiFcc>|name|version|description", the FourCCs as text; "-"
+// when no entry has that FourCC text. (Wine fills in a driver name that the
+// codec leaves empty.)
+std::string Described(const char* fccText)
 {
     int index = IndexOf(fccText);
-    EXPECT_GE(index, 0) << fccText;
-    static CodecEntry none;
-    return index < 0 ? none : g_codecCatalogue->entries[index];
+    if (index < 0)
+        return "-";
+    const CodecEntry& entry = g_codecCatalogue->entries[index];
+    char fcc[kFourCCTextCapacity];
+    char output[kFourCCTextCapacity];
+    FourCCToText(entry.dwFcc, fcc);
+    FourCCToText(entry.dwbiFcc, output);
+    return std::string(fcc) + "/" + output + "|" + entry.pcName + "|" + entry.pcVersion + "|" + entry.pcDesc;
 }
 
 class CodecCatalogueTest : public ::testing::Test {
@@ -62,52 +68,27 @@ TEST_F(CodecCatalogueTest, ListsVidcValuesOfBothRootsOnceEachAndDescribesThem)
     ASSERT_TRUE(pickyFirst.Create(FourCCFromText("tcr9")));
     pickyFirst->acceptedInputs = InputRgb24 | InputYuy2;
     pickyFirst->outputFcc = FourCCFromText("R24C");
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.MJPG"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.tcd9"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.tcr9"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "ViDc.t2"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.tc6abc"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "msacm.tcx1"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, "vidcx.tcx2"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_CURRENT_USER, "vidc.mjpg"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_CURRENT_USER, "VIDC.Tcu1"));
-    ASSERT_TRUE(values.SetTestCodec(HKEY_CURRENT_USER, "vids.tcx3"));
+    for (const char* name :
+         {"vidc.MJPG", "vidc.tcd9", "vidc.tcr9", "ViDc.t2", "vidc.tc6abc", "msacm.tcx1", "vidcx.tcx2"})
+        ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, name));
+    for (const char* name : {"vidc.mjpg", "VIDC.Tcu1", "vids.tcx3"})
+        ASSERT_TRUE(values.SetTestCodec(HKEY_CURRENT_USER, name));
 
     EXPECT_TRUE(BuildCodecCatalogue());
     ASSERT_NE(nullptr, g_codecCatalogue);
-
-    const CodecEntry& motion = EntryOf("MJPG");
-    EXPECT_EQ(FourCCFromText("MJPG"), motion.dwFcc);
-    EXPECT_EQ(FourCCFromText("mjpc"), motion.dwbiFcc);
-    EXPECT_STREQ("Motion", motion.pcName);
-    EXPECT_STREQ("42", motion.pcVersion);
-    EXPECT_STREQ("Motion test codec", motion.pcDesc);
-    EXPECT_STREQ("mjpg driver", motion.pcDriver);
-    EXPECT_EQ(-1, IndexOf("mjpg"));
-    EXPECT_STREQ("Viewer", EntryOf("tcd9").pcName);
-    EXPECT_EQ(0u, EntryOf("tcd9").dwbiFcc);
-    EXPECT_EQ(FourCCFromText("R24C"), EntryOf("tcr9").dwbiFcc);
-
-    const CodecEntry& shortName = EntryOf("t2");
-    EXPECT_EQ(0x00003274u, shortName.dwFcc);
-    EXPECT_EQ(0x00003274u, shortName.dwbiFcc);
-    EXPECT_STREQ("TestCodec", shortName.pcName); // the codec's own name when unscripted
-
+    EXPECT_EQ("MJPG/mjpc|Motion|42|Motion test codec", Described("MJPG"));
+    EXPECT_STREQ("mjpg driver", g_codecCatalogue->entries[IndexOf("MJPG")].pcDriver);
+    EXPECT_EQ("tcd9/|Viewer|0|", Described("tcd9"));
+    EXPECT_EQ("tcr9/R24C||0|", Described("tcr9"));
+    // The codec's own texts when unscripted.
+    EXPECT_EQ("t2/t2|TestCodec|0|Tandrel64 recording test codec", Described("t2"));
     // Only four characters count; no codec opens under the shortened name.
-    const CodecEntry& six = EntryOf("tc6a");
-    EXPECT_EQ(FourCCFromText("tc6a"), six.dwFcc);
-    EXPECT_EQ(0u, six.dwbiFcc);
-    EXPECT_STREQ("", six.pcName);
-    EXPECT_STREQ("", six.pcVersion);
-
+    EXPECT_EQ("tc6a/|||", Described("tc6a"));
     // The user's own key is listed after the machine's; codecs do not open
     // from there.
-    const CodecEntry& user = EntryOf("Tcu1");
-    EXPECT_EQ(0u, user.dwbiFcc);
-    EXPECT_STREQ("", user.pcName);
+    EXPECT_EQ("Tcu1/|||", Described("Tcu1"));
     EXPECT_GT(IndexOf("Tcu1"), std::max({IndexOf("MJPG"), IndexOf("t2"), IndexOf("tc6a")}));
-
-    for (const char* other : {"tcx1", "tcx2", "tcx3", "x.tc", ".tcx", "s.tc"})
+    for (const char* other : {"mjpg", "tcx1", "tcx2", "tcx3", "x.tc", ".tcx", "s.tc"})
         EXPECT_EQ(-1, IndexOf(other)) << other;
 
     FreeCodecCatalogue();

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "catalogue/codec_info.h"
 #include "catalogue/fourcc.h"
@@ -15,52 +16,41 @@ namespace {
 
 class CodecInfoTest : public ::testing::Test {
 protected:
-    // Registers the test codec under `fccText` and scripts it.
-    void Install(const char* fccText, TestCodecScript* script)
+    // The test codec registered under `fccText` and scripted.
+    TestCodecScript& Install(const char* fccText)
     {
-        ASSERT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText));
-        ASSERT_TRUE(script->Create(FourCCFromText(fccText)));
+        EXPECT_TRUE(values.SetTestCodec(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText));
+        scripts.emplace_back(new TestCodecScript());
+        EXPECT_TRUE(scripts.back()->Create(FourCCFromText(fccText)));
+        return *scripts.back();
     }
 
     Drivers32Values values;
+    std::vector<std::unique_ptr<TestCodecScript>> scripts;
 };
 
-struct Info {
-    bool found;
-    char name[MAX_PATH];
-    char version[MAX_PATH];
-    char description[MAX_PATH];
-    char driver[MAX_PATH];
-};
-
-Info InfoOf(const char* fccText)
+// "found" or "none", then the name, version, description and driver.
+std::string InfoOf(const char* fccText)
 {
-    Info info;
-    for (char* text : {info.name, info.version, info.description, info.driver})
-        std::strcpy(text, "old");
-    info.found
-        = GetCodecInfo(FourCCFromText(fccText), info.name, info.version, info.description, info.driver);
-    return info;
+    char texts[4][MAX_PATH] = {"old", "old", "old", "old"};
+    bool found = GetCodecInfo(FourCCFromText(fccText), texts[0], texts[1], texts[2], texts[3]);
+    return std::string(found ? "found" : "none") + "|" + texts[0] + "|" + texts[1] + "|" + texts[2] + "|"
+        + texts[3];
 }
 
 }
 
 TEST_F(CodecInfoTest, DescribesTheCodecFromItsOwnInformation)
 {
-    TestCodecScript script;
-    Install("tci1", &script);
+    TestCodecScript& script = Install("tci1");
     script->version = 0x80000001;
     SetScriptText(script->name, 16, "FifteenCharName");
     std::string longDescription(127, 'd');
     SetScriptText(script->description, 128, longDescription.c_str());
     SetScriptText(script->driver, 128, "tandrel_test_codec.dll");
 
-    Info info = InfoOf("tci1");
-    EXPECT_TRUE(info.found);
-    EXPECT_STREQ("FifteenCharName", info.name);
-    EXPECT_STREQ("-2147483647", info.version);
-    EXPECT_EQ(longDescription, info.description);
-    EXPECT_STREQ("tandrel_test_codec.dll", info.driver);
+    EXPECT_EQ("found|FifteenCharName|-2147483647|" + longDescription + "|tandrel_test_codec.dll",
+              InfoOf("tci1"));
     ASSERT_EQ(1u, script.CallsOf(ICM_GETINFO).size());
     EXPECT_EQ(sizeof(ICINFO), script.CallsOf(ICM_GETINFO)[0].dw2.raw);
     EXPECT_EQ(1u, script->openCount);
@@ -70,72 +60,52 @@ TEST_F(CodecInfoTest, DescribesTheCodecFromItsOwnInformation)
     char name[MAX_PATH] = "old";
     EXPECT_TRUE(GetCodecInfo(FourCCFromText("tci1"), name, nullptr, nullptr, nullptr));
     EXPECT_STREQ("FifteenCharName", name);
-}
 
-TEST_F(CodecInfoTest, CodecThatCannotDecompressOrInformLeavesTextsEmpty)
-{
-    TestCodecScript refusing;
-    Install("tci2", &refusing);
-    refusing->refuseOpenModes = 1u << ICMODE_DECOMPRESS;
-    Info info = InfoOf("tci2");
-    EXPECT_FALSE(info.found);
-    for (const char* text : {info.name, info.version, info.description, info.driver})
-        EXPECT_STREQ("", text);
-
-    TestCodecScript silent;
-    Install("tci3", &silent);
+    Install("tci2")->refuseOpenModes = 1u << ICMODE_DECOMPRESS;
+    EXPECT_EQ("none||||", InfoOf("tci2"));
+    TestCodecScript& silent = Install("tci3");
     silent->version = 7;
     silent.Answer(ICM_GETINFO, 0);
-    info = InfoOf("tci3");
-    EXPECT_TRUE(info.found);
-    EXPECT_STREQ("", info.name);
-    EXPECT_STREQ("", info.description);
-    EXPECT_STREQ("0", info.version);
+    EXPECT_EQ("found||0||", InfoOf("tci3"));
 }
 
+// The first input the codec accepts gives the output FourCC; a codec that
+// gives no format for any, its own FourCC; one that does not open for
+// compression, 0. Each open is closed again.
 TEST_F(CodecInfoTest, ProbeTakesTheFirstInputTheCodecAccepts)
 {
     struct Case {
         const char* fccText;
         uint32_t acceptedInputs;
         size_t formatCalls; // a size question per refused input, two for the accepted one
+        const char* output;
     };
     const Case cases[] = {
-        {"tcp1", 0, 2},
-        {"tcp2", InputRgb24, 3},
-        {"tcp3", InputRgb24 | InputYuy2, 3},
-        {"tcp4", InputYuy2, 4},
+        {"tcp1", 0, 2, "OUTP"},
+        {"tcp2", InputRgb24, 3, "OUTP"},
+        {"tcp3", InputRgb24 | InputYuy2, 3, "OUTP"},
+        {"tcp4", InputYuy2, 4, "OUTP"},
+        {"tcp5", 0, 3, "tcp5"},
     };
     for (const Case& c : cases) {
-        TestCodecScript script;
-        Install(c.fccText, &script);
+        TestCodecScript& script = Install(c.fccText);
         script->acceptedInputs = c.acceptedInputs;
         script->outputFcc = FourCCFromText("OUTP");
+        if (c.output != std::string("OUTP"))
+            script.Answer(ICM_COMPRESS_GET_FORMAT, 0);
         uint32_t output = 0;
         EXPECT_TRUE(ProbeOutputFourCC(FourCCFromText(c.fccText), &output)) << c.fccText;
-        EXPECT_EQ(FourCCFromText("OUTP"), output) << c.fccText;
+        EXPECT_EQ(FourCCFromText(c.output), output) << c.fccText;
         std::vector<TestCodecCall> calls = script.CallsOf(ICM_COMPRESS_GET_FORMAT);
         ASSERT_EQ(c.formatCalls, calls.size()) << c.fccText;
-        EXPECT_EQ(RegionNull, calls[calls.size() - 2].dw2.region) << c.fccText;
-        EXPECT_NE(RegionNull, calls.back().dw2.region) << c.fccText;
+        EXPECT_EQ(c.output == std::string("OUTP"), calls.back().dw2.region != RegionNull) << c.fccText;
+        EXPECT_EQ(RegionNull, calls[c.formatCalls - 2].dw2.region) << c.fccText;
         EXPECT_EQ(script->openCount, script->closeCount);
     }
-}
 
-TEST_F(CodecInfoTest, ProbeFallsBackToTheCodecsOwnFourCCOrZero)
-{
-    TestCodecScript noFormat;
-    Install("tcp5", &noFormat);
-    noFormat.Answer(ICM_COMPRESS_GET_FORMAT, 0);
-    uint32_t output = 1;
-    EXPECT_TRUE(ProbeOutputFourCC(FourCCFromText("tcp5"), &output));
-    EXPECT_EQ(FourCCFromText("tcp5"), output);
-    EXPECT_EQ(3u, noFormat.CallsOf(ICM_COMPRESS_GET_FORMAT).size());
-
-    TestCodecScript decompressOnly;
-    Install("tcp7", &decompressOnly);
+    TestCodecScript& decompressOnly = Install("tcp7");
     decompressOnly->refuseOpenModes = 1u << ICMODE_COMPRESS;
-    output = 1;
+    uint32_t output = 1;
     EXPECT_FALSE(ProbeOutputFourCC(FourCCFromText("tcp7"), &output));
     EXPECT_EQ(0u, output);
     EXPECT_TRUE(decompressOnly.CallsOf(ICM_COMPRESS_GET_FORMAT).empty());
@@ -143,12 +113,8 @@ TEST_F(CodecInfoTest, ProbeFallsBackToTheCodecsOwnFourCCOrZero)
 
 TEST_F(CodecInfoTest, InstalledMeansOpensForCompression)
 {
-    TestCodecScript both;
-    Install("tcn1", &both);
-    TestCodecScript decompressOnly;
-    Install("tcn2", &decompressOnly);
-    decompressOnly->refuseOpenModes = 1u << ICMODE_COMPRESS;
-
+    TestCodecScript& both = Install("tcn1");
+    Install("tcn2")->refuseOpenModes = 1u << ICMODE_COMPRESS;
     EXPECT_TRUE(IsCodecInstalled(FourCCFromText("tcn1")));
     EXPECT_EQ(1u, both->closeCount);
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tcn2")));

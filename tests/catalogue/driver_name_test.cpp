@@ -6,50 +6,36 @@
 #include "catalogue/driver_name.h"
 #include "catalogue/fourcc.h"
 
-namespace {
-
-std::string FourCCText(const char* valueName)
-{
-    char text[kFourCCTextCapacity];
-    std::memset(text, 'x', sizeof text);
-    if (!FourCCTextFromDriverName(valueName, text))
-        return "<none>";
-    for (size_t i = std::strlen(text); i < sizeof text; ++i)
-        EXPECT_EQ('\0', text[i]) << valueName;
-    return text;
-}
-
-std::unique_ptr<CodecCatalogue> CatalogueWith(std::initializer_list<const char*> fccTexts)
-{
-    std::unique_ptr<CodecCatalogue> catalogue(new CodecCatalogue());
-    for (const char* text : fccTexts) {
-        CodecEntry& entry = catalogue->entries[catalogue->count++];
-        std::strcpy(entry.pcFcc, text);
-        entry.dwFcc = FourCCFromText(text);
-    }
-    return catalogue;
-}
-
-}
-
 TEST(DriverNameTest, OnlyVidcNamesGiveAFourCCOfAtMostFourCharacters)
 {
-    EXPECT_EQ("MJPG", FourCCText("vidc.MJPG"));
-    EXPECT_EQ("mjpg", FourCCText("VIDC.mjpg"));
-    EXPECT_EQ("ab", FourCCText("ViDc.ab"));
-    EXPECT_EQ("abcd", FourCCText("vidc.abcdef"));
-    EXPECT_EQ("DIB ", FourCCText("vidc.DIB "));
-    EXPECT_EQ("", FourCCText("vidc."));
-    EXPECT_EQ("<none>", FourCCText("vidc"));
-    EXPECT_EQ("<none>", FourCCText("vids.abcd"));
-    EXPECT_EQ("<none>", FourCCText("msacm.imaadpcm"));
-    EXPECT_EQ("<none>", FourCCText(" vidc.abcd"));
-    EXPECT_EQ("<none>", FourCCText(""));
+    const struct {
+        const char* valueName;
+        const char* fccText;
+    } cases[] = {
+        {"vidc.MJPG", "MJPG"},       {"VIDC.mjpg", "mjpg"},   {"ViDc.ab", "ab"}, {"vidc.abcdef", "abcd"},
+        {"vidc.DIB ", "DIB "},       {"vidc.", ""},           {"vidc", nullptr}, {"vids.abcd", nullptr},
+        {"msacm.imaadpcm", nullptr}, {" vidc.abcd", nullptr}, {"", nullptr},
+    };
+    for (const auto& c : cases) {
+        char text[kFourCCTextCapacity];
+        std::memset(text, 'x', sizeof text);
+        ASSERT_EQ(c.fccText != nullptr, FourCCTextFromDriverName(c.valueName, text)) << c.valueName;
+        if (c.fccText == nullptr)
+            continue;
+        EXPECT_STREQ(c.fccText, text);
+        for (size_t i = std::strlen(text); i < sizeof text; ++i)
+            EXPECT_EQ('\0', text[i]) << c.valueName;
+    }
 }
 
 TEST(DriverNameTest, FirstSpellingOfAFourCCStaysAndTheCatalogueStopsAtItsCapacity)
 {
-    std::unique_ptr<CodecCatalogue> catalogue = CatalogueWith({"MJPG", "ab"});
+    std::unique_ptr<CodecCatalogue> catalogue(new CodecCatalogue());
+    for (const char* listed : {"MJPG", "ab"}) {
+        CodecEntry& entry = catalogue->entries[catalogue->count++];
+        std::strcpy(entry.pcFcc, listed);
+        entry.dwFcc = FourCCFromText(listed);
+    }
     char text[kFourCCTextCapacity];
     EXPECT_EQ(DriverNameVerdict::Duplicate, JudgeDriverName(*catalogue, "vidc.mjpg", text));
     EXPECT_STREQ("mjpg", text);

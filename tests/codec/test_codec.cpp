@@ -33,30 +33,38 @@ bool Readable(const void* address, size_t size)
     return static_cast<const char*>(address) + size <= end;
 }
 
-TestCodecArg Resolve(uintptr_t value)
+TestCodecArg Resolve(const void* pointer)
 {
-    TestCodecArg arg = {static_cast<uint32_t>(value), RegionOther, 0};
-    if (value == 0) {
-        arg.region = RegionNull;
-        return arg;
-    }
+    TestCodecArg arg = {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)), RegionOther, 0};
     MEMORY_BASIC_INFORMATION info;
-    if (VirtualQuery(reinterpret_cast<void*>(value), &info, sizeof info) == 0 || info.State != MEM_COMMIT)
+    if (pointer == nullptr)
+        arg.region = RegionNull;
+    if (pointer == nullptr || VirtualQuery(pointer, &info, sizeof info) == 0 || info.State != MEM_COMMIT)
         return arg;
     const char* base = static_cast<const char*>(info.AllocationBase);
-    const char* pointer = reinterpret_cast<const char*>(value);
+    const char* at = static_cast<const char*>(pointer);
     if (Readable(base + kControlMarkerOffset, 8)
         && std::memcmp(base + kControlMarkerOffset, kControlMarker, 8) == 0) {
         arg.region = RegionParamArea;
-        arg.offset = static_cast<int32_t>(pointer - (base + kParamAreaOffset));
+        arg.offset = static_cast<int32_t>(at - (base + kParamAreaOffset));
     } else if (Readable(base, 8) && std::memcmp(base, kFrameInMarker, 8) == 0) {
         arg.region = RegionFrameIn;
-        arg.offset = static_cast<int32_t>(pointer - base);
+        arg.offset = static_cast<int32_t>(at - base);
     } else if (Readable(base, 8) && std::memcmp(base, kFrameOutMarker, 8) == 0) {
         arg.region = RegionFrameOut;
-        arg.offset = static_cast<int32_t>(pointer - base);
+        arg.offset = static_cast<int32_t>(at - base);
     }
     return arg;
+}
+
+// The pointers of a compression or decompression record.
+template <typename FrameRecord>
+void ResolveRecord(const FrameRecord* record, TestCodecCall* call)
+{
+    call->lpbiInput = Resolve(record->lpbiInput);
+    call->lpInput = Resolve(record->lpInput);
+    call->lpbiOutput = Resolve(record->lpbiOutput);
+    call->lpOutput = Resolve(record->lpOutput);
 }
 
 void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
@@ -70,23 +78,16 @@ void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     TestCodecCall& call = control->calls[index];
     call = TestCodecCall();
     call.message = message;
-    call.dw1 = Resolve(static_cast<uintptr_t>(lParam1));
-    call.dw2 = Resolve(static_cast<uintptr_t>(lParam2));
+    call.dw1 = Resolve(reinterpret_cast<void*>(lParam1));
+    call.dw2 = Resolve(reinterpret_cast<void*>(lParam2));
     if (message == ICM_COMPRESS && Readable(reinterpret_cast<void*>(lParam1), sizeof(ICCOMPRESS))) {
         const ICCOMPRESS* record = reinterpret_cast<const ICCOMPRESS*>(lParam1);
-        call.lpbiInput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiInput));
-        call.lpInput = Resolve(reinterpret_cast<uintptr_t>(record->lpInput));
-        call.lpbiOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiOutput));
-        call.lpOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpOutput));
-        call.lpckid = Resolve(reinterpret_cast<uintptr_t>(record->lpckid));
-        call.lpdwFlags = Resolve(reinterpret_cast<uintptr_t>(record->lpdwFlags));
+        ResolveRecord(record, &call);
+        call.lpckid = Resolve(record->lpckid);
+        call.lpdwFlags = Resolve(record->lpdwFlags);
     } else if (message == ICM_DECOMPRESS
                && Readable(reinterpret_cast<void*>(lParam1), sizeof(ICDECOMPRESS))) {
-        const ICDECOMPRESS* record = reinterpret_cast<const ICDECOMPRESS*>(lParam1);
-        call.lpbiInput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiInput));
-        call.lpInput = Resolve(reinterpret_cast<uintptr_t>(record->lpInput));
-        call.lpbiOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpbiOutput));
-        call.lpOutput = Resolve(reinterpret_cast<uintptr_t>(record->lpOutput));
+        ResolveRecord(reinterpret_cast<const ICDECOMPRESS*>(lParam1), &call);
     }
 }
 
@@ -95,11 +96,8 @@ int* volatile g_nowhere = nullptr;
 
 LRESULT Overrun(UINT message, LPARAM lParam1)
 {
-    void* output = nullptr;
-    if (message == ICM_COMPRESS)
-        output = reinterpret_cast<ICCOMPRESS*>(lParam1)->lpOutput;
-    else if (message == ICM_DECOMPRESS)
-        output = reinterpret_cast<ICDECOMPRESS*>(lParam1)->lpOutput;
+    void* output = message == ICM_COMPRESS ? reinterpret_cast<ICCOMPRESS*>(lParam1)->lpOutput
+                                           : reinterpret_cast<ICDECOMPRESS*>(lParam1)->lpOutput;
     MEMORY_BASIC_INFORMATION info;
     if (output == nullptr || VirtualQuery(output, &info, sizeof info) == 0)
         return ICERR_BADPARAM;

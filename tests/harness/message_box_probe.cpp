@@ -118,15 +118,10 @@ MessageBoxSeen AnswerNextBox(DWORD processId, int buttonId, DWORD timeoutMs)
     return seen;
 }
 
-MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs)
-{
-    return AnswerNextBox(processId, 0, timeoutMs);
-}
-
 MessageBoxSeen AnswerMessageBoxDuring(const std::function<void()>& action, DWORD timeoutMs)
 {
     MessageBoxSeen seen;
-    std::thread prober([&] { seen = DismissNextMessageBox(GetCurrentProcessId(), timeoutMs); });
+    std::thread prober([&] { seen = AnswerNextBox(GetCurrentProcessId(), 0, timeoutMs); });
     action();
     prober.join();
     return seen;

@@ -44,7 +44,6 @@ bool WaitUntilClosed(HWND window, DWORD timeoutMs);
 // finds the next box. Returns what was seen; an empty caption and text when
 // none came.
 MessageBoxSeen AnswerNextBox(DWORD processId, int buttonId, DWORD timeoutMs = 20000);
-MessageBoxSeen DismissNextMessageBox(DWORD processId, DWORD timeoutMs);
 
 // Runs `action` on the calling thread while a second thread waits for the
 // message box that it shows in this process, reads it and presses its first

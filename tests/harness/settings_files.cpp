@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <cstdio>
 
 std::string RealSettingsDirectory()
@@ -89,29 +88,4 @@ bool WriteWholeFile(const std::string& path, const std::string& contents)
         return false;
     bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
     return std::fclose(file) == 0 && written;
-}
-
-namespace {
-
-bool WriterKeepsLeadingBlanks()
-{
-    static int keeps = -1;
-    if (keeps < 0) {
-        std::string path = FreshTempPath("blank-probe.ini");
-        WritePrivateProfileStringA("probe", "key", "  x", path.c_str());
-        std::string contents;
-        ReadWholeFile(path, &contents);
-        keeps = contents.find("key=  x") != std::string::npos ? 1 : 0;
-        DeleteFileA(path.c_str());
-    }
-    return keeps == 1;
-}
-
-}
-
-std::string StoredForm(const std::string& text)
-{
-    if (WriterKeepsLeadingBlanks())
-        return text;
-    return text.substr(std::min(text.find_first_not_of(" \t"), text.size()));
 }

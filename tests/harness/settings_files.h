@@ -36,7 +36,3 @@ std::string StoredValues(const std::string& path, const std::string& section,
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
 
-// What the platform's profile writer stores for a value written as `text`.
-// Windows keeps the blanks that pad numbers on the left; Wine drops leading
-// blanks. Found out once by writing a probe file.
-std::string StoredForm(const std::string& text);

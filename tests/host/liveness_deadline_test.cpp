@@ -2,27 +2,23 @@
 
 #include "host/liveness_deadline.h"
 
-TEST(LivenessDeadlineTest, PassesOnlyAfterTheDeadline)
+// Compared by the signed difference: a plain unsigned comparison would end
+// the host at once when the millisecond count is about to wrap.
+TEST(LivenessDeadlineTest, PassesOnlyAfterTheDeadlineAlsoAcrossTheWrap)
 {
-    EXPECT_FALSE(DeadlinePassed(999, 1000));
-    EXPECT_FALSE(DeadlinePassed(1000, 1000));
-    EXPECT_TRUE(DeadlinePassed(1001, 1000));
-    EXPECT_EQ(1001u, TimeToDeadline(0, 1000));
-    EXPECT_EQ(1u, TimeToDeadline(1000, 1000));
-    EXPECT_EQ(0u, TimeToDeadline(1001, 1000));
-}
-
-TEST(LivenessDeadlineTest, SurvivesTheMillisecondCountWrapping)
-{
-    DWORD start = 0xFFFFFF00;
-    DWORD deadline = start + 1000; // wraps to 0x2E8
-    EXPECT_FALSE(DeadlinePassed(start, deadline)) << "a plain unsigned comparison would end the host at once";
-    EXPECT_FALSE(DeadlinePassed(0xFFFFFFFF, deadline));
-    EXPECT_FALSE(DeadlinePassed(0x2E8, deadline));
-    EXPECT_TRUE(DeadlinePassed(0x2E9, deadline));
-    EXPECT_EQ(1001u, TimeToDeadline(start, deadline));
-    EXPECT_EQ(0x2E9u, TimeToDeadline(0, deadline));
-
-    // Just before the wrap, a deadline that has not wrapped yet.
-    EXPECT_TRUE(DeadlinePassed(0x10, 0xFFFFFFF0));
+    const struct {
+        DWORD now;
+        DWORD deadline;
+        bool passed;
+        DWORD wait;
+    } cases[] = {
+        {999, 1000, false, 2},       {1000, 1000, false, 1},           {1001, 1000, true, 0},
+        {0, 1000, false, 1001},      {0xFFFFFF00, 0x2E8, false, 1001}, {0xFFFFFFFF, 0x2E8, false, 0x2E9 + 1},
+        {0, 0x2E8, false, 0x2E9},    {0x2E8, 0x2E8, false, 1},         {0x2E9, 0x2E8, true, 0},
+        {0x10, 0xFFFFFFF0, true, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.passed, DeadlinePassed(c.now, c.deadline)) << std::hex << c.now << " " << c.deadline;
+        EXPECT_EQ(c.wait, TimeToDeadline(c.now, c.deadline)) << std::hex << c.now << " " << c.deadline;
+    }
 }

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include "message_box_probe.h"
 #include "settings/codec32_sections.h"
 #include "settings_files.h"
 
@@ -35,32 +32,8 @@ TEST(Codec32SectionsTest, SectionsAreListedWrittenAndDeletedWhole)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
 }
 
-TEST(Codec32SectionsTest, CutOffNameListShowsTheErrorAndDeliversNothing)
-{
-    std::string path = FreshTempPath("codec-many.ini");
-    std::string contents;
-    for (int i = 0; i < 700; ++i)
-        contents += "[CODEC32.c" + std::to_string(i) + "]\r\npcFcc=x\r\n";
-    ASSERT_TRUE(WriteWholeFile(path, contents));
-
-    std::vector<std::string> names;
-    bool result = true;
-    std::thread worker([&] { result = EnumCodec32Sections(nullptr, path.c_str(), &names); });
-    MessageBoxSeen box;
-    bool shown = WaitForMessageBox(GetCurrentProcessId(), 10000, &box);
-    if (shown)
-        AnswerMessageBox(box.window, IDOK);
-    worker.join();
-
-    ASSERT_TRUE(shown);
-    EXPECT_EQ("Error", box.caption);
-    EXPECT_EQ("There is too much names.", box.text);
-    EXPECT_EQ(std::vector<int> {IDOK}, box.buttons);
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(names.empty());
-    DeleteFileA(path.c_str());
-}
-
+// The box for a cut-off list, and that nothing of it is used, is shown by
+// the uninstall test.
 TEST(Codec32SectionsTest, ListThatJustFitsIsDelivered)
 {
     std::vector<std::string> names;

@@ -24,78 +24,68 @@ protected:
 
 }
 
-TEST(ProfileEncodingTest, WritesIntegersRightAlignedAndHexWithPrefix)
+// Integers are written right-aligned, hex with its prefix; a read takes only
+// the leading number, and a text without one leaves the value alone.
+TEST(ProfileEncodingTest, NumbersAreWrittenPaddedAndReadUpToTheirFirstOtherCharacter)
 {
     char text[kProfileNumberCapacity];
-    const struct {
-        int value;
-        const char* text;
-    } ints[] = {{1, "       1"}, {-42, "     -42"}, {-2147483647 - 1, "-2147483648"}};
-    for (const auto& c : ints) {
-        FormatProfileInt(c.value, text);
-        EXPECT_STREQ(c.text, text);
+    for (auto written :
+         {std::make_pair(1, "       1"), {-42, "     -42"}, {-2147483647 - 1, "-2147483648"}}) {
+        FormatProfileInt(written.first, text);
+        EXPECT_STREQ(written.second, text);
     }
     FormatProfileHex(0xabcdef, text);
     EXPECT_STREQ("0x00ABCDEF", text);
-}
 
-// Only the leading number counts; a text without one leaves the value alone.
-TEST(ProfileEncodingTest, ReadsTheLeadingNumberOnly)
-{
     const struct {
         const char* text;
-        bool parses;
-        int value;
-    } ints[] = {{"       7", true, 7}, {"-12abc", true, -12}, {"+5", true, 5},
-                {"abc", false, 99},    {"-", false, 99},      {"", false, 99}};
-    for (const auto& c : ints) {
-        int value = 99;
-        EXPECT_EQ(c.parses, ParseProfileInt(c.text, &value)) << c.text;
-        EXPECT_EQ(c.value, value) << c.text;
-    }
-    const struct {
-        const char* text;
-        bool parses;
-        uint32_t value;
-    } hexes[] = {{"0x32595559", true, 0x32595559},
-                 {"32595559", true, 0x32595559},
-                 {" 0xffffffff", true, 0xFFFFFFFF},
-                 {"0", true, 0},
-                 {"0x", true, 0},
-                 {"-1", true, 0xFFFFFFFF},
-                 {"-0x10", true, 0xFFFFFFF0},
-                 {"+1A", true, 0x1A},
-                 {"xyz", false, 5},
-                 {"-", false, 5}};
-    for (const auto& c : hexes) {
-        uint32_t value = 5;
-        EXPECT_EQ(c.parses, ParseProfileHex(c.text, &value)) << c.text;
-        EXPECT_EQ(c.value, value) << c.text;
+        bool intParses;
+        int intValue;
+        bool hexParses;
+        uint32_t hexValue;
+    } cases[] = {
+        {"       7", true, 7, true, 7},
+        {"-12abc", true, -12, true, 0u - 0x12abc},
+        {"+5", true, 5, true, 5},
+        {"abc", false, 99, true, 0xabc},
+        {"-", false, 99, false, 99},
+        {"", false, 99, false, 99},
+        {"xyz", false, 99, false, 99},
+        {" 0xffffffff", true, 0, true, 0xFFFFFFFF},
+        {"32595559", true, 32595559, true, 0x32595559},
+        {"0x", true, 0, true, 0},
+        {"-0x10", true, 0, true, 0xFFFFFFF0},
+        {"+1A", true, 1, true, 0x1A},
+    };
+    for (const auto& c : cases) {
+        int number = 99;
+        uint32_t hex = 99;
+        EXPECT_EQ(c.intParses, ParseProfileInt(c.text, &number)) << c.text;
+        EXPECT_EQ(c.intValue, number) << c.text;
+        EXPECT_EQ(c.hexParses, ParseProfileHex(c.text, &hex)) << c.text;
+        EXPECT_EQ(c.hexValue, hex) << c.text;
     }
 }
 
-TEST_F(ProfileTest, ReadOfMissingValueLeavesFieldAndReportsFalse)
+// A missing or empty value is not found and leaves the field; read-or-create
+// then writes the default. A present value that does not parse counts as
+// found and is not repaired.
+TEST_F(ProfileTest, ExchangeReadsOrCreatesAndNeverRepairs)
 {
     int number = 5;
     uint32_t fcc = 6;
     char text[MAX_PATH] = "keep";
     RECT rect = {1, 2, 3, 4};
+    Put("S", "i", "");
     EXPECT_FALSE(ProfileReadInt(path.c_str(), "S", "i", &number));
+    EXPECT_FALSE(ProfileReadInt(path.c_str(), "S", "absent", &number));
     EXPECT_FALSE(ProfileReadHex(path.c_str(), "S", "dw", &fcc));
     EXPECT_FALSE(ProfileReadString(path.c_str(), "S", "pc", text, MAX_PATH));
     EXPECT_FALSE(ProfileReadRect(path.c_str(), "S", "rc", &rect));
-    Put("S", "i", "");
-    EXPECT_FALSE(ProfileReadInt(path.c_str(), "S", "i", &number));
-    EXPECT_EQ(5, number);
-    EXPECT_EQ(6u, fcc);
-    EXPECT_STREQ("keep", text);
-    EXPECT_EQ(2, rect.top);
-}
+    EXPECT_EQ("5|6|keep|2",
+              std::to_string(number) + "|" + std::to_string(fcc) + "|" + text + "|"
+                  + std::to_string(rect.top));
 
-// Read-or-create writes the default only when the value is missing; a
-// present value that does not parse counts as found and is not repaired.
-TEST_F(ProfileTest, ExchangeReadsOrCreatesAndNeverRepairs)
-{
     const struct {
         const char* stored;
         int save;
@@ -111,15 +101,14 @@ TEST_F(ProfileTest, ExchangeReadsOrCreatesAndNeverRepairs)
     };
     for (const auto& c : cases) {
         Put("S", "i", c.stored);
-        int number = c.value;
+        number = c.value;
         EXPECT_EQ(c.found, ProfileExchangeInt(c.save, path.c_str(), "S", "i", &number)) << c.storedAfter;
         EXPECT_EQ(c.after, number);
         EXPECT_EQ(c.storedAfter, Raw("S", "i"));
     }
     Put("S", "dw", "nohex");
-    uint32_t fcc = 2;
     EXPECT_TRUE(ProfileExchangeHex(0, path.c_str(), "S", "dw", &fcc));
-    EXPECT_EQ(2u, fcc);
+    EXPECT_EQ(6u, fcc);
     EXPECT_EQ("nohex", Raw("S", "dw"));
 }
 
@@ -129,11 +118,9 @@ TEST_F(ProfileTest, StringsRoundTripAndLongValuesAreCut)
     EXPECT_FALSE(ProfileExchangeString(0, path.c_str(), "S", "pc", text, MAX_PATH));
     EXPECT_EQ("default", Raw("S", "pc"));
 
-    std::string longValue(300, 'x');
-    Put("S", "pc", longValue.c_str());
+    Put("S", "pc", std::string(300, 'x').c_str());
     EXPECT_TRUE(ProfileReadString(path.c_str(), "S", "pc", text, MAX_PATH));
     EXPECT_EQ(std::string(259, 'x'), text);
-
     char small[8] = "";
     EXPECT_TRUE(ProfileReadString(path.c_str(), "S", "pc", small, sizeof small));
     EXPECT_STREQ("xxxxxxx", small);
@@ -143,17 +130,16 @@ TEST_F(ProfileTest, RectangleIsFoundOnlyWithAllFourKeys)
 {
     RECT rect = {10, 20, 30, 40};
     EXPECT_TRUE(ProfileWriteRect(path.c_str(), "W", "rcWnd", &rect));
-    EXPECT_EQ("10", Raw("W", "rcWnd.rcLeft"));
-    EXPECT_EQ("40", Raw("W", "rcWnd.rcBottom"));
+    EXPECT_EQ("10|20|30|40",
+              StoredValues(path, "W", {"rcWnd.rcLeft", "rcWnd.rcTop", "rcWnd.rcRight", "rcWnd.rcBottom"}));
 
     Put("W", "rcWnd.rcTop", nullptr);
     Put("W", "rcWnd.rcLeft", "55");
     RECT fallback = {100, 100, 500, 700};
     EXPECT_FALSE(ProfileExchangeRect(0, path.c_str(), "W", "rcWnd", &fallback));
     EXPECT_EQ(100, fallback.left);
-    EXPECT_EQ("100", Raw("W", "rcWnd.rcLeft"));
-    EXPECT_EQ("100", Raw("W", "rcWnd.rcTop"));
-    EXPECT_EQ("500", Raw("W", "rcWnd.rcRight"));
+    EXPECT_EQ("100|100|500|700",
+              StoredValues(path, "W", {"rcWnd.rcLeft", "rcWnd.rcTop", "rcWnd.rcRight", "rcWnd.rcBottom"}));
 
     Put("W", "rcWnd.rcRight", "wide");
     RECT read = {1, 2, 3, 4};

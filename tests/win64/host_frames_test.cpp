@@ -104,7 +104,8 @@ TEST_F(HostFramesTest, FramesRoundTripThroughTheViews)
 
 // Each view is as large as the frames can be: the classic view size, the
 // bitmap of formats sized by their dimensions, and for compression the
-// codec's own maximum. One byte less in a mapping fails the BEGIN.
+// codec's own maximum (the sizes of each format are the unit tests'). One
+// page less in a mapping fails the BEGIN.
 TEST_F(HostFramesTest, ViewsHoldWhatTheFormatAndTheCodecSay)
 {
     const struct {
@@ -115,12 +116,7 @@ TEST_F(HostFramesTest, ViewsHoldWhatTheFormatAndTheCodecSay)
         uint64_t outputView;
     } cases[] = {
         {MakeHeader(320, 240, 24), MakeHeader(320, 240, 24, fcc, 100000), 0, 307200, 100000},
-        {MakeHeader(320, -240, 24), MakeHeader(320, 240, 24, fcc, 100000), 0, 307200, 100000},
         {MakeHeader(320, 240, 24, BI_RGB, 100), MakeHeader(320, 240, 24, fcc, 100000), 0, 230400, 100000},
-        {MakeHeader(320, 240, 16, MAKEFOURCC('Y', 'U', 'Y', '2'), 100), MakeHeader(320, 240, 24, fcc, 100000),
-         0, 153600, 100000},
-        {MakeHeader(320, 240, 12, MAKEFOURCC('Y', 'V', '1', '2'), 100), MakeHeader(320, 240, 24, fcc, 100000),
-         0, 115200, 100000},
         {MakeHeader(320, 240, 24, BI_RGB, 230400), MakeHeader(320, 240, 24, fcc, 100000), 250000, 230400,
          250000},
     };

@@ -66,7 +66,7 @@ void HostTest::ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const c
 void HostTest::ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions)
 {
     for (const auto& expected : textsAndCaptions) {
-        MessageBoxSeen seen = DismissNextMessageBox(client.Host().Id(), 20000);
+        MessageBoxSeen seen = AnswerNextBox(client.Host().Id(), IDOK);
         EXPECT_EQ(expected.first, seen.text);
         EXPECT_EQ(expected.second, seen.caption);
         EXPECT_EQ(std::vector<int> {IDOK}, seen.buttons) << expected.first;
@@ -107,7 +107,7 @@ int32_t HostTest::Begin(UINT request, const BITMAPINFOHEADER& input, const BITMA
     return client.Send(request);
 }
 
-DWORD HostTest::HostExitCode(DWORD timeoutMs)
+DWORD HostExitCode(HostClient& client, DWORD timeoutMs)
 {
     DWORD exitCode = ~0u;
     client.Host().WaitForExit(timeoutMs, &exitCode);

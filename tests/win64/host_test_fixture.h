@@ -50,9 +50,6 @@ protected:
     // BEGIN for the two headers; its result.
     int32_t Begin(UINT request, const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output);
 
-    // Waits for the host's end and gives its exit code (~0u when it runs on).
-    DWORD HostExitCode(DWORD timeoutMs = 6000);
-
     std::string fccText;
     uint32_t fcc = 0;
     TestCodecScript script;
@@ -66,6 +63,11 @@ protected:
 // Checks that an argument points into the host's private copy of ParamArea,
 // `offset` bytes behind `base` (another pointer into the copy).
 ::testing::AssertionResult InCopy(const TestCodecArg& arg, const TestCodecArg& base, int64_t offset = 0);
+
+// Waits for the client's host to end and gives its exit code (~0u when it
+// runs on). The default is generous for a loaded machine: the host checks
+// on its client once a second.
+DWORD HostExitCode(HostClient& client, DWORD timeoutMs = 6000);
 
 // True while some process holds the mapping of that name.
 bool MappingExists(const std::string& name);

@@ -104,25 +104,17 @@ TEST_F(HostTranslationTest, HeaderPairFlagsChooseInputAndOutputPointers)
     EXPECT_EQ(ICERR_BADFORMAT, client.Send(kRequestCompressQuery, 1, 0));
 }
 
+// Each kind of header check once (the checks themselves are the unit
+// tests'), against every request that reads headers.
 TEST_F(HostTranslationTest, HeadersNoBitmapCanHaveAreRefused)
 {
     BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
-    BITMAPINFOHEADER planes = rgb;
-    planes.biPlanes = 2;
     const struct {
         BITMAPINFOHEADER header;
         const char* why;
     } cases[] = {
         {MakeHeader(32, 16, 8, BI_RGB, 0, 257), "more colours than 8 bits index"},
-        {MakeHeader(32, 16, 4, BI_RLE4, 0, 5000), "thousands of colours at 4 bits"},
-        {MakeHeader(32, 16, 8, BI_BITFIELDS), "bit fields below 16 bits"},
-        {MakeHeader(0, 16, 24), "zero width"},
-        {MakeHeader(-32, 16, 24), "negative width"},
-        {MakeHeader(32, 0, 24), "zero height"},
-        {planes, "two planes"},
         {Sized(rgb, 39), "shorter than a BITMAPINFOHEADER"},
-        {MakeHeader(32, 16, 7), "RGB at 7 bits"},
-        {MakeHeader(32, 16, 24, BI_RGB, 32 * 3 * 16 + 1), "biSizeImage beyond the bitmap"},
         {Sized(rgb, 0xFFFFFFF0), "B wraps"},
         {MakeHeader(32, 16, 24, BI_RGB, 0, 100000), "colour table beyond the area"},
     };
