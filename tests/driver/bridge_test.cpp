@@ -16,6 +16,7 @@
 #include "driver/slot_config.h"
 #include "drivers32_values.h"
 #include "host_test_fixture.h"
+#include "message_box_probe.h"
 #include "settings/profile.h"
 #include "settings_files.h"
 
@@ -50,17 +51,8 @@ protected:
     {
         std::string section = "tdl" + std::to_string(slot);
         ASSERT_TRUE(drivers.Set(HKEY_LOCAL_MACHINE, "vidc." + section, driver, KEY_WOW64_64KEY));
-        ASSERT_TRUE(ProfileWriteInt(Settings(), section.c_str(), "iEnable", &enable));
-        ASSERT_TRUE(ProfileWriteHex(Settings(), section.c_str(), "dwFcc", &codec));
-    }
-    void SetSetting(const char* section, const char* key, const char* value)
-    {
-        ASSERT_TRUE(ProfileWriteString(Settings(), section, key, value));
-    }
-    const char* Settings()
-    {
-        settingsPath = RealSettingsFile();
-        return settingsPath.c_str();
+        ASSERT_TRUE(ProfileWriteInt(settings.c_str(), section.c_str(), "iEnable", &enable));
+        ASSERT_TRUE(ProfileWriteHex(settings.c_str(), section.c_str(), "dwFcc", &codec));
     }
 
     // The test codec's answer to a query of 24-bit input: starts the host.
@@ -71,16 +63,14 @@ protected:
     }
     bool CodecClosedTimes(uint32_t count, DWORD timeoutMs)
     {
-        for (DWORD waited = 0; script->closeCount < count && waited < timeoutMs; waited += 10)
-            Sleep(10);
-        return script->closeCount == count;
+        return PollUntil(timeoutMs, [&] { return script->closeCount == count; });
     }
 
     std::string fccText;
     uint32_t fcc = 0;
     TestCodecScript script;
     Drivers32Values drivers;
-    std::string settingsPath;
+    const std::string settings = RealSettingsFile();
 };
 
 }
@@ -124,8 +114,8 @@ TEST_F(BridgeTest, SessionsGiveTheBytesOfTheCodecCalledDirectly)
 TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
 {
     AssignSlot(3, fcc);
-    SetSetting("tdl3", "pcName", "Recorder");
-    SetSetting("tdl3", "pcDesc", "Recording codec");
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "tdl3", "pcName", "Recorder"));
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "tdl3", "pcDesc", "Recording codec"));
     HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), ICMODE_QUERY);
     ASSERT_NE(nullptr, codec);
     ICINFO info = {};
@@ -155,7 +145,7 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
     for (const auto& slot : slots) {
         SCOPED_TRACE(slot.timeout);
         AssignSlot(5, slot.codec, slot.enable, slot.driver);
-        SetSetting("GENERAL", "iTimeout", slot.timeout);
+        ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iTimeout", slot.timeout));
         codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
         EXPECT_EQ(slot.opens, codec != nullptr);
         if (codec != nullptr) {
@@ -195,9 +185,7 @@ TEST_F(BridgeTest, TheHostEndsWhenTheProgramClosesItExitsOrIsKilled)
             continue;
         }
         ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), std::string("/driver tdl6 ") + end));
-        for (int i = 0; i < 2000 && script->openCount == closed; ++i)
-            Sleep(10);
-        ASSERT_EQ(closed + 1, script->openCount);
+        ASSERT_TRUE(PollUntil(20000, [&] { return script->openCount == closed + 1; }));
         program.Terminate();
         EXPECT_TRUE(CodecClosedTimes(closed + 1, kHostEndMs));
     }

@@ -43,49 +43,11 @@ namespace {
 const char* const kKinds[] = {"crash", "hang", "answered-fault", "silent-write", "judged-fault"};
 enum Kind { Crash, Hang, AnsweredFault, SilentWrite, JudgedFault, KindCount };
 
+const uint32_t kFuzzFcc = mmioFOURCC('t', 'f', 'z', 'z');
 const uint64_t kFrameMappingSize = 4 << 20;
 const uint32_t kCanaryAt = 1 << 20;
 const uint32_t kWatched = 65536;
 const uint8_t kCanary = 0xC3;
-
-struct Run {
-    unsigned long long seed = 0;
-    unsigned long long limit = 0;
-    double seconds = 0;
-    std::string log;
-    std::string findings;
-    unsigned long long requests = 0;
-    unsigned long long found[KindCount] = {};
-    unsigned long long scriptedFaults = 0;
-    unsigned long long mrleFaults = 0;
-    unsigned long long refused = 0;
-    unsigned long long starts = 0;
-    std::atomic<unsigned long long> boxes {0};
-};
-
-// New text in the file that this program's standard error goes to.
-class LogTail {
-public:
-    explicit LogTail(const std::string& path)
-        : file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr))
-    {
-    }
-    ~LogTail() { CloseHandle(file); }
-    std::string Read()
-    {
-        std::string text;
-        char buffer[65536];
-        DWORD got = 0;
-        while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr)
-               && got > 0)
-            text.append(buffer, got);
-        return text;
-    }
-
-private:
-    HANDLE file;
-};
 
 // The bytes of ParamArea that the host may write for this request, from its
 // own layout rules applied to what the client wrote.
@@ -117,37 +79,64 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
 
 class Fuzzer {
 public:
-    explicit Fuzzer(Run* run)
-        : run(run)
-        , tail(run->log)
-        , rewriteEvent(CreateEventA(nullptr, TRUE, FALSE, nullptr))
-    {
-    }
-    void Go();
+    explicit Fuzzer(char** argv);
+    // The exit code: 0 when requests ran and nothing was found.
+    int Go();
 
 private:
     bool StartHost(bool testCodec);
     void Serve(const FuzzRequest& request);
     void Finding(Kind kind, const std::string& detail);
     void Reproducer(const char* kind, const std::string& detail);
+    std::string NewLog();
     void Rewrite();
     void DismissBoxes();
 
-    Run* run;
-    LogTail tail;
-    HANDLE rewriteEvent;
+    unsigned long long seed;
+    unsigned long long limit;
+    double seconds;
+    std::string findings;
+    // The file this program's standard error goes to, read on from where
+    // the last read ended.
+    HANDLE log;
+    unsigned long long requests = 0, refused = 0, starts = 0, scriptedFaults = 0, mrleFaults = 0;
+    unsigned long long found[KindCount] = {};
+    std::atomic<unsigned long long> boxes {0};
+
+    HANDLE rewriteEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::mutex rewriting;
     std::atomic<bool> running {true};
     std::atomic<DWORD> hostId {0};
     std::unique_ptr<HostClient> client;
-    std::unique_ptr<FuzzRequests> requests;
-    std::unique_ptr<TestCodecScript> script;
+    std::unique_ptr<FuzzRequests> generator;
+    TestCodecScript script;
     bool testCodec = true;
     uint32_t layouts = kLayoutsClassic;
     std::vector<uint8_t> before = std::vector<uint8_t>(kParamAreaSize);
     std::vector<uint8_t> frameBefore = std::vector<uint8_t>(kWatched);
     std::deque<FuzzRequest> history;
 };
+
+Fuzzer::Fuzzer(char** argv)
+    : seed(std::stoull(argv[1]))
+    , limit(std::stoull(argv[2]))
+    , seconds(std::stod(argv[3]))
+    , findings(argv[5])
+    , log(CreateFileA(argv[4], GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                      nullptr))
+{
+    CreateDirectoryA(findings.c_str(), nullptr);
+}
+
+std::string Fuzzer::NewLog()
+{
+    std::string text;
+    char buffer[65536];
+    DWORD got = 0;
+    while (log != INVALID_HANDLE_VALUE && ReadFile(log, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        text.append(buffer, got);
+    return text;
+}
 
 bool Fuzzer::StartHost(bool withTestCodec)
 {
@@ -164,31 +153,29 @@ bool Fuzzer::StartHost(bool withTestCodec)
     hostId = client->Host().Id();
     std::memset(client->FrameOut() + kCanaryAt, kCanary, 4096);
     std::memset(client->FrameIn() + kCanaryAt, kCanary, 4096);
-    requests.reset(
-        new FuzzRequests(run->seed * 1000 + run->starts++, mmioFOURCC('t', 'f', 'z', 'z'), testCodec));
-    tail.Read();
+    generator.reset(new FuzzRequests(seed * 1000 + starts++, kFuzzFcc, testCodec));
+    NewLog();
     return true;
 }
 
 void Fuzzer::Finding(Kind kind, const std::string& detail)
 {
-    ++run->found[kind];
+    ++found[kind];
     Reproducer(kKinds[kind], detail);
 }
 
 // The request's history and ParamArea as it was before the last one.
 void Fuzzer::Reproducer(const char* kind, const std::string& detail)
 {
-    char name[MAX_PATH];
-    std::snprintf(name, sizeof name, "%s\\fuzz-%llu-%llu-%s.txt", run->findings.c_str(), run->seed,
-                  run->requests, kind);
-    FILE* file = std::fopen(name, "w");
+    std::string name
+        = findings + "\\fuzz-" + std::to_string(seed) + "-" + std::to_string(requests) + "-" + kind + ".txt";
+    FILE* file = std::fopen(name.c_str(), "w");
     if (file == nullptr)
         return;
     std::fprintf(file,
                  "%s after request %llu of seed %llu, codec %s: %s\nlast requests, oldest first "
                  "(number wParam lParam rewrite fault-message fault-answer):\n",
-                 kind, run->requests, run->seed, testCodec ? "recording" : "mrle", detail.c_str());
+                 kind, requests, seed, testCodec ? "recording" : "mrle", detail.c_str());
     for (const FuzzRequest& past : history)
         std::fprintf(file, "0x%X 0x%llX 0x%llX %d 0x%X %d\n", past.request,
                      static_cast<unsigned long long>(past.wParam),
@@ -204,7 +191,7 @@ void Fuzzer::Serve(const FuzzRequest& request)
 {
     uint8_t* area = client->ParamArea();
     if (request.faultMessage != 0)
-        script->Answer(request.faultMessage, request.faultAnswer);
+        script.Answer(request.faultMessage, request.faultAnswer);
     std::memcpy(before.data(), area, kParamAreaSize);
     std::memcpy(frameBefore.data(), client->FrameIn(), kWatched);
     if (request.rewrite)
@@ -213,19 +200,19 @@ void Fuzzer::Serve(const FuzzRequest& request)
     bool answered = client->SendWithin(5000, request.request, request.wParam, request.lParam, &result);
     ResetEvent(rewriteEvent);
     std::lock_guard<std::mutex> quiet(rewriting);
-    ++run->requests;
-    std::string log = tail.Read();
-    for (TestCodecAnswer& answer : (*script)->answers)
+    ++requests;
+    std::string newLog = NewLog();
+    for (TestCodecAnswer& answer : script->answers)
         answer = TestCodecAnswer();
     if (!answered) {
         DWORD exitCode = 0;
         if (!client->Host().WaitForExit(3000, &exitCode))
             Finding(Hang, "no answer within 5 s");
         else if (exitCode == kCodecFaultExitCode && request.faultMessage != 0)
-            ++run->scriptedFaults;
-        else if ((exitCode == kCodecFaultExitCode || log.find("Assertion") != std::string::npos)
+            ++scriptedFaults;
+        else if ((exitCode == kCodecFaultExitCode || newLog.find("Assertion") != std::string::npos)
                  && !testCodec)
-            ++run->mrleFaults, Reproducer("mrle-fault", "exit code " + std::to_string(exitCode));
+            ++mrleFaults, Reproducer("mrle-fault", "exit code " + std::to_string(exitCode));
         else
             Finding(exitCode == kCodecFaultExitCode ? JudgedFault : Crash,
                     "exit code " + std::to_string(exitCode));
@@ -233,9 +220,9 @@ void Fuzzer::Serve(const FuzzRequest& request)
         return;
     }
     if (result == kHostCannotServe)
-        ++run->refused;
-    if (log.find("dispatch_exception") != std::string::npos)
-        Finding(AnsweredFault, "answered " + std::to_string(result) + " after:\n" + log.substr(0, 2000));
+        ++refused;
+    if (newLog.find("dispatch_exception") != std::string::npos)
+        Finding(AnsweredFault, "answered " + std::to_string(result) + " after:\n" + newLog.substr(0, 2000));
     if (request.request == kRequestHandshake)
         layouts = HandshakeLayouts(static_cast<uint32_t>(result));
     if (!request.rewrite) {
@@ -254,13 +241,13 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (!canaries || std::memcmp(frameBefore.data(), client->FrameIn(), kWatched) != 0)
         Finding(SilentWrite, "a frame mapping");
     if (request.request == kRequestCompress && result == ICERR_OK)
-        requests->Learn(area);
+        generator->Learn(area);
 }
 
 // While armed, scribbles over the first 4 KB of ParamArea.
 void Fuzzer::Rewrite()
 {
-    uint64_t state = run->seed;
+    uint64_t state = seed;
     while (running) {
         if (WaitForSingleObject(rewriteEvent, 100) != WAIT_OBJECT_0)
             continue;
@@ -280,39 +267,37 @@ void Fuzzer::DismissBoxes()
         if (hostId != 0 && WaitForMessageBox(hostId, 50, &box)) {
             AnswerMessageBox(box.window, box.buttons.empty() ? IDOK : box.buttons[0]);
             WaitUntilClosed(box.window, 2000);
-            ++run->boxes;
+            ++boxes;
         } else {
             Sleep(5);
         }
     }
 }
 
-void Fuzzer::Go()
+int Fuzzer::Go()
 {
-    script.reset(new TestCodecScript());
-    if (!script->Create(mmioFOURCC('t', 'f', 'z', 'z')) || !RegisterTestCodec("tfzz")
-        || !AssignSlot("tdl3", mmioFOURCC('t', 'f', 'z', 'z'))
+    if (!script.Create(kFuzzFcc) || !RegisterTestCodec("tfzz") || !AssignSlot("tdl3", kFuzzFcc)
         || !AssignSlot("tdl5", mmioFOURCC('m', 'r', 'l', 'e')))
-        return;
-    (*script)->recording = 0;
+        return 1;
+    script->recording = 0;
     std::thread rewriter([this] { Rewrite(); });
     std::thread dismisser([this] { DismissBoxes(); });
     auto start = std::chrono::steady_clock::now();
     auto elapsed
         = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     uint64_t lifeStart = 0;
-    while (run->requests < run->limit && elapsed() < run->seconds) {
+    while (requests < limit && elapsed() < seconds) {
         // Each host serves up to 20000 requests, the two codecs in turn.
-        if (client && run->requests - lifeStart >= 20000)
+        if (client && requests - lifeStart >= 20000)
             client.reset();
         if (!client) {
-            lifeStart = run->requests;
-            if (!StartHost(run->starts % 2 == 0)) {
+            lifeStart = requests;
+            if (!StartHost(starts % 2 == 0)) {
                 std::printf("fuzz: the host did not start\n");
                 break;
             }
         }
-        FuzzRequest request = requests->Next(client->ParamArea(), client->FrameIn(), client->FrameOut());
+        FuzzRequest request = generator->Next(client->ParamArea(), client->FrameIn(), client->FrameOut());
         history.push_back(request);
         if (history.size() > 32)
             history.pop_front();
@@ -325,15 +310,18 @@ void Fuzzer::Go()
     client.reset();
     UnregisterTestCodec("tfzz");
     RemoveRealSettings();
-    double seconds = elapsed();
+    double took = elapsed();
     std::printf(
         "fuzz: seed %llu, %llu requests in %.1f s (%.0f requests/s), %llu hosts, %llu refused with -100, "
         "%llu message boxes; codec faults caught: %llu scripted, %llu in mrle; findings:",
-        run->seed, run->requests, seconds, run->requests / seconds, run->starts, run->refused,
-        run->boxes.load(), run->scriptedFaults, run->mrleFaults);
-    for (int kind = 0; kind < KindCount; ++kind)
-        std::printf(" %s %llu", kKinds[kind], run->found[kind]);
+        seed, requests, took, requests / took, starts, refused, boxes.load(), scriptedFaults, mrleFaults);
+    unsigned long long total = 0;
+    for (int kind = 0; kind < KindCount; ++kind) {
+        std::printf(" %s %llu", kKinds[kind], found[kind]);
+        total += found[kind];
+    }
     std::printf("\n");
+    return requests == 0 || total != 0 ? 1 : 0;
 }
 
 }
@@ -344,16 +332,5 @@ int main(int argc, char** argv)
         std::printf("usage: host_fuzz64 <seed> <requests> <seconds> <stderr file> <findings folder>\n");
         return 2;
     }
-    Run run;
-    run.seed = std::stoull(argv[1]);
-    run.limit = std::stoull(argv[2]);
-    run.seconds = std::stod(argv[3]);
-    run.log = argv[4];
-    run.findings = argv[5];
-    CreateDirectoryA(run.findings.c_str(), nullptr);
-    Fuzzer(&run).Go();
-    unsigned long long findings = 0;
-    for (unsigned long long count : run.found)
-        findings += count;
-    return run.requests == 0 || findings != 0 ? 1 : 0;
+    return Fuzzer(argv).Go();
 }
