@@ -130,5 +130,6 @@ TEST_F(ConfigSettingsTest, GarbageAndPartialValuesFollowTheReadRules)
               text.find("[CDLG_MAIN]\r\nrcWnd.rcLeft=100\r\nrcWnd.rcRight=500\r\nrcWnd.rcBottom=700\r\n"
                         "rcWnd.rcTop=100\r\n[GENERAL]\r\niTimeout=abc\r\n"));
     EXPECT_NE(std::string::npos, text.find("dwbiFcc=zz\r\n"));
+    EXPECT_EQ("0x00000000", StoredValue(path, "tdl0", "dwbiFcc")) << "a missing value is created";
     EXPECT_NE(std::string::npos, text.find("iEnable=2\r\n"));
 }

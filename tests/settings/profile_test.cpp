@@ -11,9 +11,6 @@ protected:
     void SetUp() override { path = FreshTempPath("profile.ini"); }
     void TearDown() override { DeleteFileA(path.c_str()); }
 
-    // The value as the profile functions give it back: without the blanks
-    // that pad numbers on the left.
-    std::string Raw(const char* section, const char* key) { return StoredValue(path, section, key); }
     void Put(const char* section, const char* key, const char* value)
     {
         WritePrivateProfileStringA(section, key, value, path.c_str());
@@ -67,10 +64,10 @@ TEST(ProfileEncodingTest, NumbersAreWrittenPaddedAndReadUpToTheirFirstOtherChara
     }
 }
 
-// A missing or empty value is not found and leaves the field; read-or-create
-// then writes the default. A present value that does not parse counts as
-// found and is not repaired.
-TEST_F(ProfileTest, ExchangeReadsOrCreatesAndNeverRepairs)
+// A missing or empty value is not found and leaves the field; a present
+// value that does not parse counts as found and leaves it too. (Read-or-
+// create and writing are the settings file's tests: ConfigSettingsTest.)
+TEST_F(ProfileTest, ReadsLeaveTheFieldWhenNothingParses)
 {
     int number = 5;
     uint32_t fcc = 6;
@@ -82,41 +79,18 @@ TEST_F(ProfileTest, ExchangeReadsOrCreatesAndNeverRepairs)
     EXPECT_FALSE(ProfileReadHex(path.c_str(), "S", "dw", &fcc));
     EXPECT_FALSE(ProfileReadString(path.c_str(), "S", "pc", text, MAX_PATH));
     EXPECT_FALSE(ProfileReadRect(path.c_str(), "S", "rc", &rect));
-    EXPECT_EQ("5|6|keep|2",
-              std::to_string(number) + "|" + std::to_string(fcc) + "|" + text + "|"
-                  + std::to_string(rect.top));
-
-    const struct {
-        const char* stored;
-        int save;
-        int value;
-        bool found;
-        int after;
-        const char* storedAfter;
-    } cases[] = {
-        {nullptr, 0, 3, false, 3, "3"},
-        {"  41", 0, 3, true, 41, "41"},
-        {"41", 1, 8, true, 8, "8"},
-        {"letters", 0, 1, true, 1, "letters"},
-    };
-    for (const auto& c : cases) {
-        Put("S", "i", c.stored);
-        number = c.value;
-        EXPECT_EQ(c.found, ProfileExchangeInt(c.save, path.c_str(), "S", "i", &number)) << c.storedAfter;
-        EXPECT_EQ(c.after, number);
-        EXPECT_EQ(c.storedAfter, Raw("S", "i"));
-    }
-    Put("S", "dw", "nohex");
-    EXPECT_TRUE(ProfileExchangeHex(0, path.c_str(), "S", "dw", &fcc));
+    EXPECT_EQ(5, number);
     EXPECT_EQ(6u, fcc);
-    EXPECT_EQ("nohex", Raw("S", "dw"));
-}
+    EXPECT_STREQ("keep", text);
+    EXPECT_EQ(2, rect.top);
 
-TEST_F(ProfileTest, StringsRoundTripAndLongValuesAreCut)
-{
-    char text[MAX_PATH] = "default";
-    EXPECT_FALSE(ProfileExchangeString(0, path.c_str(), "S", "pc", text, MAX_PATH));
-    EXPECT_EQ("default", Raw("S", "pc"));
+    RECT written = {100, 100, 500, 700};
+    ASSERT_TRUE(ProfileWriteRect(path.c_str(), "W", "rcWnd", &written));
+    Put("W", "rcWnd.rcRight", "wide");
+    EXPECT_TRUE(ProfileReadRect(path.c_str(), "W", "rcWnd", &rect));
+    EXPECT_EQ(100, rect.left);
+    EXPECT_EQ(3, rect.right);
+    EXPECT_EQ(700, rect.bottom);
 
     Put("S", "pc", std::string(300, 'x').c_str());
     EXPECT_TRUE(ProfileReadString(path.c_str(), "S", "pc", text, MAX_PATH));
@@ -124,29 +98,6 @@ TEST_F(ProfileTest, StringsRoundTripAndLongValuesAreCut)
     char small[8] = "";
     EXPECT_TRUE(ProfileReadString(path.c_str(), "S", "pc", small, sizeof small));
     EXPECT_STREQ("xxxxxxx", small);
-}
-
-TEST_F(ProfileTest, RectangleIsFoundOnlyWithAllFourKeys)
-{
-    RECT rect = {10, 20, 30, 40};
-    EXPECT_TRUE(ProfileWriteRect(path.c_str(), "W", "rcWnd", &rect));
-    EXPECT_EQ("10|20|30|40",
-              StoredValues(path, "W", {"rcWnd.rcLeft", "rcWnd.rcTop", "rcWnd.rcRight", "rcWnd.rcBottom"}));
-
-    Put("W", "rcWnd.rcTop", nullptr);
-    Put("W", "rcWnd.rcLeft", "55");
-    RECT fallback = {100, 100, 500, 700};
-    EXPECT_FALSE(ProfileExchangeRect(0, path.c_str(), "W", "rcWnd", &fallback));
-    EXPECT_EQ(100, fallback.left);
-    EXPECT_EQ("100|100|500|700",
-              StoredValues(path, "W", {"rcWnd.rcLeft", "rcWnd.rcTop", "rcWnd.rcRight", "rcWnd.rcBottom"}));
-
-    Put("W", "rcWnd.rcRight", "wide");
-    RECT read = {1, 2, 3, 4};
-    EXPECT_TRUE(ProfileReadRect(path.c_str(), "W", "rcWnd", &read));
-    EXPECT_EQ(100, read.left);
-    EXPECT_EQ(3, read.right);
-    EXPECT_EQ(700, read.bottom);
 }
 
 TEST(ProfileWithoutLocationTest, EmptyPathReadsNothingAndWritesNowhere)

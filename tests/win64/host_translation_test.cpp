@@ -256,6 +256,7 @@ TEST_F(HostTranslationTest, RecordsPointIntoTheCopyAndTheViews)
     EXPECT_EQ(7, after.lFrameNum);
     EXPECT_EQ(call.lpInput.raw, after.lpInput) << "the record gets the host's own addresses";
     EXPECT_EQ(44u, after.lpbiOutput - after.lpbiInput);
+    EXPECT_TRUE(Untouched(48 + 44 + 40 + 8, 400)) << "nothing comes back behind the two slots";
 
     script.Answer(ICM_COMPRESS_END, 13);
     EXPECT_EQ(13, client.Send(kRequestCompressEnd, 4, 5));
