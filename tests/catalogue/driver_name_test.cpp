@@ -28,6 +28,9 @@ TEST(DriverNameTest, OnlyVidcNamesGiveAFourCCOfAtMostFourCharacters)
     }
 }
 
+// A FourCC listed in another letter case is a duplicate, one that differs by
+// a blank or a character is not, and a duplicate stays one when the
+// catalogue is full. The other verdicts are the catalogue test's.
 TEST(DriverNameTest, FirstSpellingOfAFourCCStaysAndTheCatalogueStopsAtItsCapacity)
 {
     std::unique_ptr<CodecCatalogue> catalogue(new CodecCatalogue());
@@ -37,21 +40,13 @@ TEST(DriverNameTest, FirstSpellingOfAFourCCStaysAndTheCatalogueStopsAtItsCapacit
         entry.dwFcc = FourCCFromText(listed);
     }
     char text[kFourCCTextCapacity];
-    EXPECT_EQ(DriverNameVerdict::Duplicate, JudgeDriverName(*catalogue, "vidc.mjpg", text));
-    EXPECT_STREQ("mjpg", text);
     EXPECT_EQ(DriverNameVerdict::Duplicate, JudgeDriverName(*catalogue, "VIDC.AB", text));
-    EXPECT_EQ(DriverNameVerdict::Duplicate, JudgeDriverName(*catalogue, "vidc.MJPGX", text));
+    EXPECT_STREQ("AB", text);
     EXPECT_EQ(DriverNameVerdict::NewCodec, JudgeDriverName(*catalogue, "vidc.ab ", text));
     EXPECT_EQ(DriverNameVerdict::NewCodec, JudgeDriverName(*catalogue, "vidc.MJP", text));
-    EXPECT_EQ(DriverNameVerdict::NotACodec, JudgeDriverName(*catalogue, "msacm.MJPG", text));
     EXPECT_EQ(1, FindCodecEntryNoCase(*catalogue, FourCCFromText("aB")));
     EXPECT_EQ(-1, FindCodecEntryNoCase(*catalogue, FourCCFromText("a")));
-
-    catalogue->count = kCodecCatalogueCapacity - 1;
-    EXPECT_EQ(DriverNameVerdict::NewCodec, JudgeDriverName(*catalogue, "vidc.new1", text));
     catalogue->count = kCodecCatalogueCapacity;
     EXPECT_EQ(DriverNameVerdict::CatalogueFull, JudgeDriverName(*catalogue, "vidc.new1", text));
-    // A name already listed is skipped, not counted against the capacity.
     EXPECT_EQ(DriverNameVerdict::Duplicate, JudgeDriverName(*catalogue, "vidc.Mjpg", text));
-    EXPECT_EQ(DriverNameVerdict::NotACodec, JudgeDriverName(*catalogue, "wave.x", text));
 }

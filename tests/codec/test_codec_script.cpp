@@ -57,18 +57,13 @@ void TestCodecScript::ClearCalls()
     control_->callCount = 0;
 }
 
-std::vector<TestCodecCall> TestCodecScript::Calls() const
-{
-    uint32_t count = control_->callCount < kTestCodecMaxCalls ? control_->callCount : kTestCodecMaxCalls;
-    return std::vector<TestCodecCall>(control_->calls, control_->calls + count);
-}
-
 std::vector<TestCodecCall> TestCodecScript::CallsOf(uint32_t message) const
 {
     std::vector<TestCodecCall> calls;
-    for (const TestCodecCall& call : Calls()) {
-        if (call.message == message)
-            calls.push_back(call);
+    uint32_t count = control_->callCount < kTestCodecMaxCalls ? control_->callCount : kTestCodecMaxCalls;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (control_->calls[i].message == message)
+            calls.push_back(control_->calls[i]);
     }
     return calls;
 }

@@ -35,7 +35,6 @@ public:
 
     // The recorded calls of one message, in order.
     std::vector<TestCodecCall> CallsOf(uint32_t message) const;
-    std::vector<TestCodecCall> Calls() const;
 
 private:
     HANDLE mapping_ = nullptr;

@@ -16,7 +16,6 @@ std::vector<uint8_t> Frame(size_t size, int seed)
     return frame;
 }
 
-
 }
 
 TEST(PackBitsTest, RoundTripsRunsLiteralsAndEdges)

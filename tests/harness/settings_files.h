@@ -35,4 +35,3 @@ std::string StoredValues(const std::string& path, const std::string& section,
 
 bool ReadWholeFile(const std::string& path, std::string* contents);
 bool WriteWholeFile(const std::string& path, const std::string& contents);
-

@@ -122,9 +122,8 @@ TEST_F(InstallerTest, InstallsRegistersASlotAndUninstallsWithoutTrace)
     // and the entry are gone. Yes to the settings-file question.
     TestProcess uninstall;
     ASSERT_TRUE(uninstall.Start(folder + "\\Uninstall.exe", "/S"));
-    EXPECT_TRUE(
-        WaitAnswering([&] { return !PathExists(folder) && UninstallValue("DisplayName") == kMissingValue; },
-                      IDYES, &seen));
+    EXPECT_TRUE(WaitAnswering(
+        [&] { return !PathExists(folder) && UninstallValue("DisplayName") == kMissingValue; }, IDYES, &seen));
     EXPECT_NE(std::string::npos, seen.find(RealSettingsFile())) << seen;
     for (int slot = 0; slot < 10; ++slot)
         EXPECT_EQ(kMissingValue, SlotDriverValue(slot)) << slot;

@@ -5,20 +5,16 @@
 #include "settings/ui_language.h"
 #include "settings_files.h"
 
-TEST(UiLanguageTest, OnlyTheExactCountryNameJapanChoosesJapanese)
-{
-    EXPECT_EQ(UiLanguageJapanese, UiLanguageFromCountry("Japan"));
-    EXPECT_EQ(UiLanguageEnglish, UiLanguageFromCountry("japan"));
-    EXPECT_EQ(UiLanguageEnglish, UiLanguageFromCountry("Japan "));
-    EXPECT_EQ(UiLanguageEnglish, UiLanguageFromCountry("United States"));
-    EXPECT_EQ(UiLanguageEnglish, UiLanguageFromCountry(""));
-}
-
-// A stored language wins over the locale; a missing one is settled from the
-// locale and stored; a stored value that is no language falls back to the
-// locale and stays as it is.
+// Only the exact country name "Japan" chooses Japanese. A stored language
+// wins over the locale; a missing one is settled from the locale and stored;
+// a stored value that is no language falls back to the locale and stays as
+// it is.
 TEST(UiLanguageTest, StoredLanguageWinsElseTheLocale)
 {
+    for (const char* country : {"japan", "Japan ", "United States", ""})
+        EXPECT_EQ(UiLanguageEnglish, UiLanguageFromCountry(country)) << country;
+    EXPECT_EQ(UiLanguageJapanese, UiLanguageFromCountry("Japan"));
+
     const struct {
         const char* stored;
         int locale;

@@ -11,11 +11,6 @@ HostClient::HostClient()
 {
 }
 
-HostClient::HostClient(const std::string& mappingName)
-    : channel_(mappingName.c_str())
-{
-}
-
 HostClient::~HostClient()
 {
     channel_.Process().Terminate();

@@ -21,8 +21,6 @@ const uint8_t kLeftoverByte = 0xA5;
 class HostClient {
 public:
     HostClient();
-    // A client whose control mapping gets that name.
-    explicit HostClient(const std::string& mappingName);
     HostClient(const HostClient&) = delete;
     HostClient& operator=(const HostClient&) = delete;
     // Ends a host that still runs and closes the mappings.
