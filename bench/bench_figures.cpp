@@ -1,16 +1,47 @@
-#include "bench_figures.h"
+#include "bench/bench_figures.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
-void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds)
+namespace {
+
+double Median(std::vector<double> values)
 {
+    return values.empty() ? 0 : SpreadOf(std::move(values)).median;
+}
+
+// A small generator of our own: the same orders on every run and compiler.
+uint32_t NextRandom(uint32_t* state)
+{
+    *state = *state * 1664525u + 1013904223u;
+    return *state >> 8;
+}
+
+}
+
+void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds, int cycles)
+{
+    std::vector<BenchFigure*> order;
+    for (BenchFigure* figure : figures)
+        order.insert(order.end(), figure->repeats, figure);
+    uint32_t random = 20240607;
     for (int round = 0; round <= rounds; ++round) {
-        for (BenchFigure* figure : figures) {
-            double sample = figure->batch();
-            if (round > 0)
-                figure->samples.push_back(sample);
+        std::vector<std::vector<double>> times(figures.size());
+        for (int cycle = 0; cycle < cycles; ++cycle) {
+            for (size_t i = order.size(); i > 1; --i)
+                std::swap(order[i - 1], order[NextRandom(&random) % i]);
+            for (BenchFigure* figure : order) {
+                double time = figure->operation();
+                size_t index = std::find(figures.begin(), figures.end(), figure) - figures.begin();
+                if (time < 0)
+                    ++figure->failures;
+                else
+                    times[index].push_back(time);
+            }
         }
+        for (size_t i = 0; round > 0 && i < figures.size(); ++i)
+            figures[i]->rounds.push_back(Median(times[i]));
     }
 }
 
@@ -23,10 +54,39 @@ BenchSpread SpreadOf(std::vector<double> samples)
     return {samples[last / 2], samples[last / 10], samples[last - last / 10]};
 }
 
-void PrintFigure(const std::string& label, const std::vector<double>& samples, const char* unit,
+std::vector<double> PerRound(const std::vector<const BenchFigure*>& figures,
+                             const std::function<double(const std::vector<double>&)>& combine)
+{
+    std::vector<double> values;
+    for (size_t round = 0; round < figures[0]->rounds.size(); ++round) {
+        std::vector<double> medians;
+        for (const BenchFigure* figure : figures)
+            medians.push_back(figure->rounds[round]);
+        values.push_back(combine(medians));
+    }
+    return values;
+}
+
+double Ratio(const std::vector<double>& values)
+{
+    return values[0] / values[1];
+}
+
+double Difference(const std::vector<double>& values)
+{
+    return values[0] - values[1];
+}
+
+void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
                  const std::string& note)
 {
-    BenchSpread spread = SpreadOf(samples);
-    std::printf("  %-52s %9.2f %-9s (%.2f .. %.2f)  %s\n", label.c_str(), spread.median, unit, spread.low,
+    BenchSpread spread = SpreadOf(rounds);
+    std::printf("  %-62s %9.2f %-8s (%.2f .. %.2f)  %s\n", label.c_str(), spread.median, unit, spread.low,
                 spread.high, note.c_str());
+}
+
+void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note)
+{
+    std::string failed = figure.failures != 0 ? std::to_string(figure.failures) + " failed" : "";
+    PrintFigure(figure.label, figure.rounds, unit, note.empty() ? failed : note + "  " + failed);
 }

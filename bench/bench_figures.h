@@ -5,24 +5,32 @@
 #include <utility>
 #include <vector>
 
-// One figure of the benchmark: a batch that measures a few operations and
-// gives microseconds per operation, and the results of its batches.
+// One figure of the benchmark: an operation that is timed on its own (it
+// gives its microseconds, negative when it failed) and the median operation
+// of each round.
 struct BenchFigure {
-    BenchFigure(std::string label, std::function<double()> batch)
+    BenchFigure(std::string label, std::function<double()> operation, int repeats = 1)
         : label(std::move(label))
-        , batch(std::move(batch))
+        , operation(std::move(operation))
+        , repeats(repeats)
     {
     }
 
     std::string label;
-    std::function<double()> batch;
-    std::vector<double> samples;
+    std::function<double()> operation;
+    int repeats; // operations in each cycle
+    std::vector<double> rounds;
+    int failures = 0;
 };
 
-// Runs `rounds` rounds of one batch of every figure in turn, so that the
-// figures that are compared see the same machine; a first round warms up
-// and is dropped.
-void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds);
+// Runs `rounds` rounds of `cycles` cycles. In a cycle every figure does its
+// operations, in an order shuffled anew for each cycle (from a fixed seed,
+// so that every run sees the same orders): the figures that are compared
+// meet the same machine, and none always follows the same other one. A
+// first round warms up and is dropped. Each round keeps the median of each
+// figure's operations, so that an operation the system interrupted does not
+// move it.
+void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds, int cycles);
 
 // The median and the 10th and 90th percentiles.
 struct BenchSpread {
@@ -30,9 +38,17 @@ struct BenchSpread {
     double low;
     double high;
 };
-
 BenchSpread SpreadOf(std::vector<double> samples);
 
-// One line: label, median and spread, then `note`.
-void PrintFigure(const std::string& label, const std::vector<double>& samples, const char* unit,
+// One value per round, `combine` of the figures' medians in that round.
+std::vector<double> PerRound(const std::vector<const BenchFigure*>& figures,
+                             const std::function<double(const std::vector<double>&)>& combine);
+
+// Combinations of two figures' medians for PerRound.
+double Ratio(const std::vector<double>& values);
+double Difference(const std::vector<double>& values);
+
+// One line: label, the median of the rounds and their spread, then `note`.
+void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
                  const std::string& note = "");
+void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note = "");

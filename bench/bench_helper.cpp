@@ -1,81 +1,103 @@
 // The 32-bit side of the benchmark besides the host:
-//   bench_helper.exe window <title> <fourcc>   a trivial window, GetMessage loop
-//   bench_helper.exe sleep-window <title>      the same window, served by a loop
-//                                              that pumps and sleeps 1 ms
+//   bench_helper.exe window <title>         a trivial window, GetMessage loop
+//   bench_helper.exe sleep-window <title>   the same window, served by a loop
+//                                           that pumps and sleeps 1 ms
 // The windows answer 1 to kBenchPing and end on WM_CLOSE. The first one also
-// compresses, on kBenchDirect with wParam n, the next n benchmark frames with
-// the codec <fourcc> called directly in this process, and answers the time
-// that took in tenths of a microsecond.
+// calls the workloads' codecs directly in this process (bench_cases.h) and
+// answers how long that took.
 
 #include <windows.h>
 #include <vfw.h>
 
 #include <cstring>
-#include <vector>
+#include <memory>
 
-#include "bench_frames.h"
+#include "bench/bench_cases.h"
+#include "bench/codec_series.h"
+#include "catalogue/fourcc.h"
 
 namespace {
 
 const char kBenchWindowClass[] = "TandrelBenchWindow";
 
-// The codec called directly: opened at the first batch, kept for the next.
-struct DirectCodec {
-    DWORD fcc = 0;
-    HIC codec = nullptr;
-    BITMAPINFOHEADER input = {};
-    BITMAPINFOHEADER output = {};
+// A workload's frames and its series, made at its first use and kept.
+struct DirectCase {
     std::vector<std::vector<uint8_t>> sources;
-    std::vector<uint8_t> compressed;
-    int next = 0;
+    std::unique_ptr<CodecSeries> series;
+    bool failed = false;
 };
 
-DirectCodec g_direct;
+DirectCase g_cases[kBenchCaseCount];
 
-bool OpenDirect()
+// -1 stays -1: a failure.
+LRESULT Tenths(double microseconds)
 {
-    g_direct.codec = ICOpen(ICTYPE_VIDEO, g_direct.fcc, ICMODE_COMPRESS);
-    g_direct.input = BenchInputHeader();
-    if (g_direct.codec == nullptr
-        || ICCompressGetFormat(g_direct.codec, &g_direct.input, &g_direct.output) != ICERR_OK
-        || ICCompressBegin(g_direct.codec, &g_direct.input, &g_direct.output) != ICERR_OK)
-        return false;
-    for (int i = 0; i < kBenchSources; ++i)
-        g_direct.sources.push_back(BenchFrame(i));
-    g_direct.compressed.resize(g_direct.output.biSizeImage);
-    return true;
+    return microseconds < 0 ? -1 : static_cast<LRESULT>(microseconds * 10);
 }
 
-LRESULT CompressDirect(int frames)
+const std::vector<std::vector<uint8_t>>& Sources(int index)
 {
-    if (g_direct.codec == nullptr && !OpenDirect())
-        return -1;
-    double start = BenchMicroseconds();
-    for (int i = 0; i < frames; ++i, ++g_direct.next) {
-        BITMAPINFOHEADER output = g_direct.output;
-        DWORD ckid = 0;
-        DWORD flags = 0;
-        const std::vector<uint8_t>& source = g_direct.sources[g_direct.next % kBenchSources];
-        if (ICCompress(g_direct.codec, ICCOMPRESS_KEYFRAME, &output, g_direct.compressed.data(),
-                       &g_direct.input, const_cast<uint8_t*>(source.data()), &ckid, &flags, g_direct.next, 0,
-                       0, nullptr, nullptr)
-            != ICERR_OK)
-            return -1;
+    if (g_cases[index].sources.empty())
+        g_cases[index].sources = BenchSources(kBenchCases[index]);
+    return g_cases[index].sources;
+}
+
+CodecSeries* Series(int index)
+{
+    DirectCase& direct = g_cases[index];
+    if (!direct.series && !direct.failed) {
+        direct.series.reset(new CodecSeries(kBenchCases[index], Sources(index)));
+        direct.failed = !direct.series->Open(FourCCFromText(kBenchCases[index].fcc));
     }
-    return static_cast<LRESULT>((BenchMicroseconds() - start) * 10);
+    return direct.failed ? nullptr : direct.series.get();
+}
+
+LRESULT CompressDirect(WPARAM index)
+{
+    CodecSeries* series = index < kBenchCaseCount ? Series(static_cast<int>(index)) : nullptr;
+    return series != nullptr ? Tenths(Timed([series] { return series->CompressNext(); })) : -1;
+}
+
+// The frames are the program's own before it opens the codec; the series
+// closes after the clock has stopped.
+LRESULT FirstFrameDirect(WPARAM index)
+{
+    if (index >= kBenchCaseCount)
+        return -1;
+    const BenchCase& bench = kBenchCases[index];
+    CodecSeries series(bench, Sources(static_cast<int>(index)));
+    return Tenths(Timed([&] { return series.Open(FourCCFromText(bench.fcc)) && series.CompressNext(); }));
+}
+
+LRESULT ListDirect(WPARAM count)
+{
+    ICINFO info;
+    return Tenths(Timed([&] {
+        for (WPARAM i = 0; i < count; ++i) {
+            if (!ListCodecInfo(FourCCFromText(kBenchRealCodec), &info))
+                return false;
+        }
+        return true;
+    }));
 }
 
 LRESULT CALLBACK BenchWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kBenchPing)
+    switch (message) {
+    case kBenchPing:
         return 1;
-    if (message == kBenchDirect)
-        return CompressDirect(static_cast<int>(wParam));
-    if (message == WM_DESTROY) {
+    case kBenchDirect:
+        return CompressDirect(wParam);
+    case kBenchFirstFrame:
+        return FirstFrameDirect(wParam);
+    case kBenchListing:
+        return ListDirect(wParam);
+    case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 HWND CreateBenchWindow(const char* title)
@@ -116,10 +138,8 @@ int RunSleepingWindow(const char* title)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 4 && std::strcmp(argv[1], "window") == 0) {
-        g_direct.fcc = mmioFOURCC(argv[3][0], argv[3][1], argv[3][2], argv[3][3]);
+    if (argc >= 3 && std::strcmp(argv[1], "window") == 0)
         return RunWindow(argv[2]);
-    }
     if (argc >= 3 && std::strcmp(argv[1], "sleep-window") == 0)
         return RunSleepingWindow(argv[2]);
     return 2;

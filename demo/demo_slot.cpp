@@ -1,10 +1,12 @@
 #include "demo/demo_slot.h"
 
-#include <windows.h>
 #include <vfw.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <vector>
 
+#include "catalogue/fourcc.h"
 #include "settings/path_text.h"
 #include "settings/profile.h"
 #include "settings/settings_paths.h"
@@ -13,41 +15,86 @@ namespace {
 
 const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
 
-bool RegisterDriver()
+HKEY OpenDrivers32(REGSAM access, REGSAM view)
 {
-    char folder[MAX_PATH];
-    char driver[MAX_PATH];
-    if (!GetModuleDirectory(folder) || !JoinPath(folder, "TandrelDrv64.dll", driver))
-        return false;
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDrivers32Key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                        nullptr, &key, nullptr)
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDrivers32Key, 0, nullptr, 0, access | view, nullptr, &key,
+                        nullptr)
         != ERROR_SUCCESS)
-        return false;
-    LONG result = RegSetValueExA(key, "vidc.tdl0", 0, REG_SZ, reinterpret_cast<const BYTE*>(driver),
-                                 static_cast<DWORD>(lstrlenA(driver) + 1));
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+        return nullptr;
+    return key;
 }
 
-bool WriteSlotSettings()
+}
+
+bool WriteSlotSettings(int slot, const char* fcc, const char* name, const char* description)
 {
     char directory[MAX_PATH];
     char path[MAX_PATH];
     if (!GetSettingsDirectory(directory) || !GetSettingsFilePath(path))
         return false;
     CreateDirectoryA(directory, nullptr);
+    char section[8];
+    std::snprintf(section, sizeof section, "tdl%d", slot);
     const int enable = 1;
-    const uint32_t fcc = mmioFOURCC('m', 'r', 'l', 'e');
-    return ProfileWriteInt(path, "tdl0", "iEnable", &enable) && ProfileWriteHex(path, "tdl0", "dwFcc", &fcc)
-        && ProfileWriteString(path, "tdl0", "pcFcc", "mrle")
-        && ProfileWriteString(path, "tdl0", "pcName", "MRLE")
-        && ProfileWriteString(path, "tdl0", "pcDesc", "Run-length codec of Wine (msrle32)");
+    const uint32_t fccValue = FourCCFromText(fcc);
+    return ProfileWriteInt(path, section, "iEnable", &enable)
+        && ProfileWriteHex(path, section, "dwFcc", &fccValue)
+        && ProfileWriteString(path, section, "pcFcc", fcc)
+        && ProfileWriteString(path, section, "pcName", name)
+        && ProfileWriteString(path, section, "pcDesc", description);
 }
 
+bool RegisterSlotDriver(int slot)
+{
+    char folder[MAX_PATH];
+    char driver[MAX_PATH];
+    char name[16];
+    std::snprintf(name, sizeof name, "vidc.tdl%d", slot);
+    return GetModuleDirectory(folder) && JoinPath(folder, "TandrelDrv64.dll", driver)
+        && WriteDriverValue(name, driver, KEY_WOW64_64KEY);
 }
 
 bool AssignDemoSlot()
 {
-    return WriteSlotSettings() && RegisterDriver();
+    return WriteSlotSettings(0, "mrle", "MRLE", "Run-length codec of Wine (msrle32)")
+        && RegisterSlotDriver(0);
+}
+
+bool ReadDriverValue(const char* name, REGSAM view, std::string* data)
+{
+    HKEY key = OpenDrivers32(KEY_QUERY_VALUE, view);
+    DWORD size = 0;
+    bool found
+        = key != nullptr && RegQueryValueExA(key, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS;
+    std::vector<char> value(size + 1, '\0');
+    found = found
+        && RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value.data()), &size)
+            == ERROR_SUCCESS;
+    if (key != nullptr)
+        RegCloseKey(key);
+    if (found)
+        data->assign(value.data());
+    return found;
+}
+
+bool WriteDriverValue(const char* name, const char* data, REGSAM view)
+{
+    HKEY key = OpenDrivers32(KEY_SET_VALUE, view);
+    if (key == nullptr)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                                 static_cast<DWORD>(lstrlenA(data) + 1));
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+bool DeleteDriverValue(const char* name, REGSAM view)
+{
+    HKEY key = OpenDrivers32(KEY_SET_VALUE, view);
+    if (key == nullptr)
+        return false;
+    LONG result = RegDeleteValueA(key, name);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
 }

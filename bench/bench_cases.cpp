@@ -1,0 +1,29 @@
+#include "bench/bench_cases.h"
+
+#include <algorithm>
+#include <cstring>
+
+std::vector<std::vector<uint8_t>> BenchSources(const BenchCase& bench)
+{
+    std::vector<std::vector<uint8_t>> sources;
+    for (int i = 0; i < kBenchSources; ++i)
+        sources.push_back(ClipFrame(bench.clip, i * 7));
+    return sources;
+}
+
+BenchFormat BenchInputFormat(const BenchCase& bench)
+{
+    BenchFormat format = {};
+    std::vector<uint8_t> clipFormat = ClipFormat(bench.clip);
+    std::memcpy(&format, clipFormat.data(), std::min(clipFormat.size(), sizeof format));
+    return format;
+}
+
+double BenchMicroseconds()
+{
+    LARGE_INTEGER count;
+    LARGE_INTEGER frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    return 1e6 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}

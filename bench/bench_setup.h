@@ -1,0 +1,68 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/child_process.h"
+
+// What the benchmark changes in the Wine prefix, put back when it goes: the
+// settings file, the ten slot drivers in the 64-bit view of Drivers32 and
+// the test codec's value in its 32-bit view.
+class BenchSetup {
+public:
+    BenchSetup();
+    BenchSetup(const BenchSetup&) = delete;
+    BenchSetup& operator=(const BenchSetup&) = delete;
+    ~BenchSetup();
+
+    // Registers the recording test codec beside this program under its
+    // benchmark FourCC and switches all ten slots on for Wine's mrle, each
+    // with the client driver registered.
+    bool Prepare();
+
+    // Points the slot at the codec (`kBenchTestCodec` or `kBenchRealCodec`);
+    // a host reads it when it starts.
+    bool SetSlotCodec(int slot, const char* fcc);
+
+private:
+    struct SavedValue {
+        std::string name;
+        REGSAM view;
+        bool present;
+        std::string data;
+    };
+
+    std::vector<SavedValue> values_;
+    bool hadSettings_ = false;
+    std::string settings_;
+};
+
+// A program beside this one, e.g. "bench_helper.exe".
+std::string BesideThisProgram(const char* fileName);
+
+// A window of the 32-bit helper (bench_helper.cpp) in a process of its own,
+// under a title unique to this run; closed when the object goes.
+class HelperWindow {
+public:
+    HelperWindow() = default;
+    HelperWindow(const HelperWindow&) = delete;
+    HelperWindow& operator=(const HelperWindow&) = delete;
+    ~HelperWindow();
+
+    // `mode` is "window" or "sleep-window".
+    bool Start(const char* mode);
+
+    HWND Window() const { return window_; }
+    HANDLE Process() const { return process_.Handle(); }
+    const std::string& Title() const { return title_; }
+
+private:
+    ChildProcess process_;
+    std::string title_;
+    HWND window_ = nullptr;
+};
+
+// The number of running Tandrel64.exe processes.
+int CountHostProcesses();
