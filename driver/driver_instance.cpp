@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/driver_log.h"
 #include "driver/request_layout.h"
 #include "driver/slot_codec_info.h"
 #include "driver/slot_config.h"
@@ -149,13 +150,19 @@ bool DriverInstance::StartHost()
     char slot[8];
     std::snprintf(slot, sizeof slot, "tdl%d", slot_);
     int32_t answer;
-    if (!channel_.CreateControl() || !channel_.StartHost(slot)
-        || !channel_.WaitForWindow(StartWaitMs(timeoutSeconds_))
-        || !channel_.Send(kRequestHandshake, kLayoutsWholeHeaders, kHostProtocolVersion,
-                          RequestWaitMs(kRequestHandshake, 0, timeoutSeconds_), &answer))
+    if (!channel_.CreateControl() || !channel_.StartHost(slot)) {
+        LogDriverEvent(slot_, "starting the host: Tandrel64.exe could not be started");
         return false;
+    }
+    if (!channel_.WaitForWindow(StartWaitMs(timeoutSeconds_))
+        || !channel_.Send(kRequestHandshake, kLayoutsWholeHeaders, kHostProtocolVersion,
+                          RequestWaitMs(kRequestHandshake, 0, timeoutSeconds_), &answer)) {
+        LogChannelFailure("starting the host");
+        return false;
+    }
     layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(static_cast<uint32_t>(answer));
     if (layouts_ != kLayoutsClassic && layouts_ != kLayoutsWholeHeaders) {
+        LogDriverEvent(slot_, "starting the host: it chose layouts this driver does not know");
         channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
         return false;
     }
@@ -164,8 +171,21 @@ bool DriverInstance::StartHost()
 
 bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result)
 {
-    return HostReady()
-        && channel_.Send(request, wParam, lParam, RequestWaitMs(request, wParam, timeoutSeconds_), result);
+    if (!HostReady())
+        return false;
+    if (channel_.Send(request, wParam, lParam, RequestWaitMs(request, wParam, timeoutSeconds_), result))
+        return true;
+    char doing[32];
+    std::snprintf(doing, sizeof doing, "request 0x%X", request);
+    LogChannelFailure(doing);
+    return false;
+}
+
+void DriverInstance::LogChannelFailure(const char* doing)
+{
+    char text[kLogTextCapacity];
+    FormatHostFailure(doing, channel_.HostExitCode(), text);
+    LogDriverEvent(slot_, text);
 }
 
 LRESULT DriverInstance::Forward(UINT request)

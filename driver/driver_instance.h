@@ -37,6 +37,8 @@ private:
     // answer.
     bool Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
     LRESULT Forward(UINT request);
+    // Logs why the channel failed while the driver was `doing` something.
+    void LogChannelFailure(const char* doing);
 
     LRESULT OnGetInfo(ICINFO* info, LPARAM size);
     LRESULT OnGetState(void* state, LPARAM size);

@@ -10,6 +10,8 @@ namespace {
 const char kHostExeName[] = "Tandrel64.exe";
 // How long the close request may take when the channel goes.
 const DWORD kCloseTimeoutMs = 1000;
+// How long a failed request waits for a host that is ending to be gone.
+const DWORD kEndSettleMs = 200;
 
 // This code's own module: the driver DLL, or the program it is linked into.
 HMODULE ThisModule()
@@ -164,5 +166,8 @@ void HostChannel::Fail()
 {
     failed_ = true;
     window_ = nullptr;
+    // A host that faulted may end a moment after its window went.
+    if (!process_.WaitForExit(kEndSettleMs, &hostExitCode_))
+        hostExitCode_ = STILL_ACTIVE;
     process_.Terminate();
 }

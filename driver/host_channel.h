@@ -65,6 +65,10 @@ public:
     void EndHost(DWORD timeoutMs);
 
     bool Failed() const { return failed_; }
+    // How the host of a failed channel went: the exit code it ended with on
+    // its own, or STILL_ACTIVE when it did not answer and the channel ended
+    // it.
+    DWORD HostExitCode() const { return hostExitCode_; }
     const char* Name() const { return name_; }
     HostControlBlock* Control() const { return reinterpret_cast<HostControlBlock*>(control_.View()); }
     uint8_t* ParamArea() const { return control_.View() + sizeof(HostControlBlock); }
@@ -85,4 +89,5 @@ private:
     ChildProcess process_;
     HWND window_ = nullptr;
     bool failed_ = false;
+    DWORD hostExitCode_ = STILL_ACTIVE;
 };

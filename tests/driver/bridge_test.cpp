@@ -206,6 +206,9 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
          [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }, 3000},
     };
     AssignSlot(7, fcc);
+    const std::string log = FreshTempPath("driver.log");
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iLog", "1"));
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "pcLogPath", log.c_str()));
     for (const auto& failure : failures) {
         SCOPED_TRACE(failure.what);
         script.Answer(failure.message, failure.answer);
@@ -222,4 +225,12 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         EXPECT_EQ(ICERR_OK, Query(codec)) << "the slot serves again";
         ICClose(codec);
     }
+    std::string logged;
+    ASSERT_TRUE(ReadWholeFile(log, &logged));
+    EXPECT_NE(std::string::npos,
+              logged.find(" tdl7 request 0x46A: the host ended with exit code 207 (its codec faulted)"))
+        << logged;
+    EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x46A: no answer in time, the host was ended"));
+    EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x40B: the host ended with exit code 207"));
+    DeleteFileA(log.c_str());
 }

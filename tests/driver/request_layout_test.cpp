@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "bitmap_header.h"
+#include "driver/driver_log.h"
 #include "driver/request_layout.h"
 #include "driver/slot_config.h"
 #include "driver/wait_limits.h"
@@ -134,4 +135,19 @@ TEST(WaitLimitsTest, TimeoutsAreSaneAndWorkAndDialogsWaitLonger)
     EXPECT_EQ(9, SlotFromFourCC(mmioFOURCC('T', 'D', 'L', '9')));
     EXPECT_EQ(kNoSlot, SlotFromFourCC(mmioFOURCC('t', 'd', 'l', 'x')));
     EXPECT_EQ(kNoSlot, SlotFromFourCC(mmioFOURCC('t', 'd', 'm', '1')));
+}
+
+TEST(DriverLogTest, LinesNameTheTimeTheSlotAndHowTheHostWent)
+{
+    char text[kLogTextCapacity];
+    char line[kLogLineCapacity];
+    SYSTEMTIME time = {2026, 12, 1, 7, 4, 5, 6, 0};
+    FormatHostFailure("request 0x46C", STILL_ACTIVE, text);
+    FormatLogLine(time, 3, text, line);
+    EXPECT_STREQ("2026-12-07 04:05:06 tdl3 request 0x46C: no answer in time, the host was ended\r\n", line);
+    FormatHostFailure("starting the host", 3, text);
+    EXPECT_STREQ("starting the host: the host ended with exit code 3", text);
+    FormatLogLine(time, 9, std::string(500, 'x').c_str(), line);
+    EXPECT_EQ(std::string(" tdl9 ") + std::string(kLogTextCapacity, 'x') + "\r\n",
+              std::string(line).substr(19));
 }

@@ -17,7 +17,6 @@ public:
     // "fakes\\TandrelMng.exe") into the folder under its plain name.
     bool Add(const std::string& buildFile);
 
-    std::string Path() const { return path_; }
     std::string PathOf(const std::string& fileName) const { return path_ + "\\" + fileName; }
 
     // The lines the stand-ins recorded, in order: each command line, then

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+// The driver's log: one line for each failure of a host, so that a user can
+// tell why a slot stopped serving. It is switched on in the settings file
+// (GENERAL: iLog 1 and pcLogPath the file to append to), which the
+// configuration tool keeps for the driver without using it; otherwise
+// nothing is written. The settings are read at each event, as everywhere.
+
+const size_t kLogTextCapacity = 200;
+const size_t kLogLineCapacity = kLogTextCapacity + 40;
+
+// "YYYY-MM-DD hh:mm:ss tdlN <text>\r\n"; the text is cut to fit.
+void FormatLogLine(const SYSTEMTIME& time, int slot, const char* text, char* line);
+
+// What went wrong with a host while the driver was `doing` something: it
+// ended on its own with `exitCode` (the codec-fault code named as such), or
+// it gave no answer in time (STILL_ACTIVE) and the driver ended it.
+void FormatHostFailure(const char* doing, DWORD exitCode, char* text);
+
+// Appends the line of `text` for the slot when the log is switched on.
+// Failures to write are ignored: the log must never fail a request.
+void LogDriverEvent(int slot, const char* text);
