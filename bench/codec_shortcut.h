@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "driver/shared_mapping.h"
+
 // Makes the recording test codec answer ICM_COMPRESS at once, touching no
 // frame, through its control mapping (tests/codec/test_codec_control.h):
 // the codec looks for the mapping when it opens and reads its answers at
@@ -14,13 +16,12 @@ public:
     CodecShortcut() = default;
     CodecShortcut(const CodecShortcut&) = delete;
     CodecShortcut& operator=(const CodecShortcut&) = delete;
-    ~CodecShortcut();
 
     // Before any process opens the codec `fcc`.
     bool Create(uint32_t fcc);
     void Set(bool atOnce);
 
 private:
-    HANDLE mapping_ = nullptr;
+    SharedMapping mapping_;
     struct TestCodecControl* control_ = nullptr;
 };

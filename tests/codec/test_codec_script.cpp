@@ -17,25 +17,13 @@ bool UnregisterTestCodec(const char* fccText)
     return DeleteDrivers32Value(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText);
 }
 
-TestCodecScript::~TestCodecScript()
-{
-    if (control_ != nullptr)
-        UnmapViewOfFile(control_);
-    if (mapping_ != nullptr)
-        CloseHandle(mapping_);
-}
-
 bool TestCodecScript::Create(uint32_t fcc)
 {
     char name[64];
     std::snprintf(name, sizeof name, kTestCodecMappingFormat, static_cast<unsigned>(fcc));
-    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(TestCodecControl),
-                                  name);
-    if (mapping_ == nullptr)
+    if (!mapping_.Create(name, sizeof(TestCodecControl), false))
         return false;
-    control_ = static_cast<TestCodecControl*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    if (control_ == nullptr)
-        return false;
+    control_ = reinterpret_cast<TestCodecControl*>(mapping_.View());
     std::memset(control_, 0, sizeof *control_);
     control_->recording = 1;
     return true;

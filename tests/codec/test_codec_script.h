@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "driver/shared_mapping.h"
 #include "test_codec_control.h"
 
 // The test side of the recording test codec: registers the DLL under a
@@ -20,7 +21,6 @@ public:
     TestCodecScript() = default;
     TestCodecScript(const TestCodecScript&) = delete;
     TestCodecScript& operator=(const TestCodecScript&) = delete;
-    ~TestCodecScript();
 
     // Creates the zero-filled control mapping for that FourCC value, with
     // recording switched on.
@@ -37,7 +37,7 @@ public:
     std::vector<TestCodecCall> CallsOf(uint32_t message) const;
 
 private:
-    HANDLE mapping_ = nullptr;
+    SharedMapping mapping_;
     TestCodecControl* control_ = nullptr;
 };
 
