@@ -17,11 +17,22 @@ bool Mappable(uint64_t size)
     return size != kNoFrameSize && size <= kLargestFrameMapping;
 }
 
+// A mapping holds spare room behind its frame, as large as the frame and
+// at least 64 KB: a codec that writes a little past a frame (Wine's mrle
+// does, decoding some delta frames) then writes into the spare, as it would
+// into the slack behind a program's own buffer, instead of faulting at the
+// end of the host's view and ending the host. Nothing in it travels back.
+uint64_t WithSpare(uint64_t size)
+{
+    const uint64_t kSpareFloor = 64 << 10;
+    return std::min(size + std::max(size, kSpareFloor), std::max(size, kLargestFrameMapping));
 }
 
-// The frame mappings hold the view the host maps for each header and every
+}
+
+// The frame mappings hold the view the host needs for each header and every
 // byte the codec may touch; for compression also the largest frame the
-// codec says it may write.
+// codec says it may write; and the spare behind.
 LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output)
 {
     if (input == nullptr || output == nullptr)
@@ -52,9 +63,8 @@ bool DriverInstance::FramesHold(uint64_t inputSize, uint64_t outputSize)
 {
     if (channel_.FrameInSize() >= inputSize && channel_.FrameOutSize() >= outputSize)
         return true;
-    // Both exist even for empty frames: a size of 0 would leave one out.
-    return channel_.CreateFrames(std::max({inputSize, channel_.FrameInSize(), uint64_t(1)}),
-                                 std::max({outputSize, channel_.FrameOutSize(), uint64_t(1)}));
+    return channel_.CreateFrames(std::max(WithSpare(inputSize), channel_.FrameInSize()),
+                                 std::max(WithSpare(outputSize), channel_.FrameOutSize()));
 }
 
 LRESULT DriverInstance::OnCompress(ICCOMPRESS* record)

@@ -12,7 +12,7 @@
 // of at least FrameMappingSize(input header) bytes and "<name>FrameOut" of
 // at least FrameMappingSize(output header, the codec's
 // ICM_COMPRESS_GET_SIZE answer for those headers when compressing). The
-// host maps exactly those sizes; a smaller mapping fails the BEGIN.
+// host maps each mapping whole; a smaller mapping fails the BEGIN.
 // Both halves compile this header.
 
 const uint64_t kNoFrameSize = UINT64_MAX;

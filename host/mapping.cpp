@@ -11,21 +11,36 @@ SIZE_T RoundUp(SIZE_T size)
     return (size + kGranularity - 1) & ~(kGranularity - 1);
 }
 
-// Maps `size` bytes at the start of a free stretch of address space one
-// allocation unit longer than the view, then reserves that unit (what lies
-// between the view's last page and it cannot be allocated either). The host
-// has one thread, so the stretch stays free between the probe and the map.
+// The bytes a view of the whole mapping holds (its size rounded up to whole
+// pages), found by mapping it once; 0 when it cannot be mapped.
+SIZE_T WholeMappingSize(HANDLE mapping)
+{
+    void* probe = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+    MEMORY_BASIC_INFORMATION region = {};
+    if (probe == nullptr)
+        return 0;
+    SIZE_T size = VirtualQuery(probe, &region, sizeof region) != 0 ? region.RegionSize : 0;
+    UnmapViewOfFile(probe);
+    return size;
+}
+
+// Maps the whole mapping, which must hold at least `size` bytes, at the
+// start of a free stretch of address space one allocation unit longer than
+// the view, then reserves that unit (what lies between the view's last page
+// and it cannot be allocated either). The host has one thread, so the
+// stretch stays free between the probe and the map.
 void* MapGuardedView(HANDLE mapping, SIZE_T size, void** guard)
 {
-    SIZE_T span = RoundUp(size);
-    if (span == 0 || span + kGranularity < span)
+    SIZE_T whole = WholeMappingSize(mapping);
+    SIZE_T span = RoundUp(whole);
+    if (whole < size || span == 0 || span + kGranularity < span)
         return nullptr;
     uint8_t* place
         = static_cast<uint8_t*>(VirtualAlloc(nullptr, span + kGranularity, MEM_RESERVE, PAGE_NOACCESS));
     if (place == nullptr)
         return nullptr;
     VirtualFree(place, 0, MEM_RELEASE);
-    void* view = MapViewOfFileEx(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size, place);
+    void* view = MapViewOfFileEx(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0, place);
     if (view != nullptr)
         *guard = VirtualAlloc(place + span, kGranularity, MEM_RESERVE, PAGE_NOACCESS);
     return view;

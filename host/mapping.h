@@ -10,17 +10,21 @@
 // Failures are shown at once in a message box without an owner ("CMapping"
 // caption) and reported as 0.
 //
-// A view of a given size ends in address space that stays reserved and
-// inaccessible, so that a write past its last page faults instead of
-// landing in whatever lies behind it (another view, say).
+// A view for a given size covers the whole mapping, which must hold at
+// least that many bytes, and ends in address space that stays reserved and
+// inaccessible, so that a write past the mapping's last page faults instead
+// of landing in whatever lies behind it (another view, say). A client that
+// makes a mapping larger than it must gives a codec that writes a little
+// past a frame room to do so harmlessly.
 class CMapping {
 public:
     CMapping();
 
-    // Opens the existing mapping `name` and maps `size` bytes from its start
-    // (0 maps the whole mapping). A size this process cannot address fails
-    // like a view that cannot be mapped. Does not release what the object
-    // held before: the caller closes first.
+    // Opens the existing mapping `name` and maps it whole, guarded, when it
+    // holds at least `size` bytes (0: unguarded, whatever its size). A size
+    // this process cannot address, or a smaller mapping, fails like a view
+    // that cannot be mapped. Does not release what the object held before:
+    // the caller closes first.
     int Open(uint64_t size, const char* name);
 
     // Unmaps the view and closes the handle; harmless when nothing is open.
