@@ -147,7 +147,7 @@ void RunListingFigures(HWND helper)
     PrintFigure(bridged, "us/codec");
     PrintFigure(direct, "us/codec");
     PrintFigure("  slot / 32-bit codec", PerRound({&bridged, &direct}, Ratio), "x");
-    PrintFigure(settings, "us", "twice per slot: at ICOpen and ICGetInfo");
+    PrintFigure(settings, "us", "at ICGetInfo; ICOpen reads two of them");
     PrintFigure(load, "us");
 }
 

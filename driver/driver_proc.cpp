@@ -32,11 +32,8 @@ LRESULT OpenInstance(ICOPEN* open)
     if (open == nullptr)
         return reinterpret_cast<LRESULT>(new DriverInstance(kNoSlot, 0));
     int slot = SlotFromFourCC(open->fccHandler);
-    SlotSettings settings;
     char hostExe[MAX_PATH];
-    if (slot != kNoSlot)
-        ReadSlotSettings(slot, &settings);
-    if (slot == kNoSlot || !SlotServes(settings) || !FindHostExe(hostExe)) {
+    if (slot == kNoSlot || !SlotServes(slot) || !FindHostExe(hostExe)) {
         StayLoaded();
         open->dwError = static_cast<DWORD>(ICERR_UNSUPPORTED);
         return 0;

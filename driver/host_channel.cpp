@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "settings/path_text.h"
+#include "settings/settings_paths.h"
 
 namespace {
 
@@ -38,8 +39,7 @@ bool FindHostExe(char* exePath)
     if (length == 0 || length >= MAX_PATH || !DirectoryOfPath(modulePath, folder)
         || !JoinPath(folder, kHostExeName, exePath))
         return false;
-    DWORD attributes = GetFileAttributesA(exePath);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return IsExistingFile(exePath);
 }
 
 HostChannel::HostChannel(const char* name)

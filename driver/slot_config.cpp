@@ -5,24 +5,14 @@
 
 #include <cstdio>
 
+#include "catalogue/fourcc.h"
 #include "settings/profile.h"
 #include "settings/settings_paths.h"
-
-namespace {
-
-char LowerAscii(uint32_t value)
-{
-    char letter = static_cast<char>(value & 0xFF);
-    return letter >= 'A' && letter <= 'Z' ? static_cast<char>(letter - 'A' + 'a') : letter;
-}
-
-}
 
 int SlotFromFourCC(uint32_t fcc)
 {
     char digit = static_cast<char>(fcc >> 24);
-    if (LowerAscii(fcc) != 't' || LowerAscii(fcc >> 8) != 'd' || LowerAscii(fcc >> 16) != 'l' || digit < '0'
-        || digit > '9')
+    if (digit < '0' || digit > '9' || !FourCCEqualNoCase(fcc, SlotFourCC(digit - '0')))
         return kNoSlot;
     return digit - '0';
 }
@@ -56,7 +46,15 @@ int ReadTimeoutSetting()
     return seconds;
 }
 
-bool SlotServes(const SlotSettings& settings)
+bool SlotServes(int slot)
 {
-    return settings.iEnable != 0 && settings.dwFcc != 0;
+    char path[MAX_PATH];
+    char section[8];
+    GetSettingsFilePath(path);
+    std::snprintf(section, sizeof section, "tdl%d", slot);
+    int enable = 0;
+    uint32_t fcc = 0;
+    ProfileReadInt(path, section, "iEnable", &enable);
+    ProfileReadHex(path, section, "dwFcc", &fcc);
+    return enable != 0 && fcc != 0;
 }

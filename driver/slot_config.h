@@ -21,5 +21,6 @@ void ReadSlotSettings(int slot, SlotSettings* settings);
 // iTimeout in seconds, 1 when it is missing or does not parse.
 int ReadTimeoutSetting();
 
-// A slot serves only when it is switched on and names a codec.
-bool SlotServes(const SlotSettings& settings);
+// A slot serves only when it is switched on and names a codec: the two
+// values an open needs, read without the rest of the section.
+bool SlotServes(int slot);

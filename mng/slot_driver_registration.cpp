@@ -42,10 +42,7 @@ std::wstring ClientDriverPath()
     if (slash == std::wstring::npos)
         return std::wstring();
     path = path.substr(0, slash + 1) + kClientDriverName;
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::wstring();
-    return path;
+    return IsExistingFile(path) ? path : std::wstring();
 }
 
 bool SetDriverValue(HKEY key, int slot, const std::wstring& driverPath)

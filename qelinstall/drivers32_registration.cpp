@@ -26,10 +26,8 @@ std::wstring FullPathOfFile(const std::wstring& path)
     DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
     if (length == 0 || length >= needed)
         return std::wstring();
-    DWORD attributes = GetFileAttributesW(full.data());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::wstring();
-    return std::wstring(full.data(), length);
+    std::wstring fullPath(full.data(), length);
+    return IsExistingFile(fullPath) ? fullPath : std::wstring();
 }
 
 }

@@ -18,3 +18,9 @@ std::wstring LoadableDriverPath(const std::wstring& path)
     std::wstring loadable(shortPath.data(), length);
     return loadable.find(L' ') == std::wstring::npos ? loadable : std::wstring();
 }
+
+bool IsExistingFile(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}

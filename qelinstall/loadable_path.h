@@ -9,3 +9,6 @@
 // `path` when it holds no blank, else its short form; empty when that still
 // holds a blank (short names switched off) or the path does not exist.
 std::wstring LoadableDriverPath(const std::wstring& path);
+
+// True when `path` names a file, not a folder.
+bool IsExistingFile(const std::wstring& path);

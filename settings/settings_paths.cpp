@@ -43,3 +43,9 @@ bool FileExists(const char* path, DWORD* attributes)
     FindClose(search);
     return true;
 }
+
+bool IsExistingFile(const char* path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}

@@ -20,3 +20,6 @@ bool GetSettingsFilePath(char* path);
 // True when something of that name exists; its attributes go to
 // `attributes` when it is given.
 bool FileExists(const char* path, DWORD* attributes = nullptr);
+
+// True when `path` names a file, not a folder; no wildcards are matched.
+bool IsExistingFile(const char* path);

@@ -19,16 +19,6 @@
 #include "ui/ui_messages.h"
 #include "ui/ui_text.h"
 
-namespace {
-
-bool IsExistingFile(const char* path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}
-
 bool CInstallDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage)
 {
     hInstance = instance;
