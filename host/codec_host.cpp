@@ -28,11 +28,6 @@ CCodecHost::CCodecHost()
     , fccText()
     , codec(nullptr)
     , layouts(kLayoutsClassic)
-    , seriesBegin(0)
-    , seriesInput()
-    , seriesOutput()
-    , frameInSize(0)
-    , frameOutSize(0)
 {
 }
 
@@ -139,8 +134,8 @@ void CCodecHost::Release()
         codec = nullptr;
     }
     mcMap.Close();
-    mcMapFrameIn.Close();
-    mcMapFrameOut.Close();
+    for (FrameViews& kindViews : views)
+        kindViews.Close();
     controlBlock = nullptr;
     paramArea = nullptr;
 }

@@ -6,13 +6,15 @@
 #include <cstdint>
 
 #include "catalogue/fourcc.h"
+#include "host/frame_series.h"
+#include "host/frame_views.h"
 #include "host/host_protocol.h"
 #include "host/mapping.h"
 #include "host/param_copy.h"
 #include "host/param_layout.h"
 
 // The host-mode object: serves one client-driver instance. It owns the
-// codec and the three mappings; the window, its class and the client
+// codec, the control mapping and the frame views; the window, its class and the client
 // process handle are left to the end of the process.
 //
 // Requests arrive as messages sent to the hidden window and are served one
@@ -44,39 +46,43 @@ private:
     void RunMessageLoop();
     bool ClientIsDone(HANDLE client, bool clientMissing) const;
 
-    // The request operations; each returns the codec's own 32-bit result or
-    // a fixed value when it cannot ask the codec.
+    bool WholeRecords() const { return layouts == kLayoutsWholeRecords; }
+    // A pointer into the private copy, as the codec receives it.
+    DWORD_PTR Param(uint32_t offset) const { return reinterpret_cast<DWORD_PTR>(params.At(offset)); }
+    // Starts a request on the private copy; false when the copy is missing.
+    bool StartRequest() { return params.Start(paramArea); }
+
+    // The request operations (host_requests.cpp); each returns the codec's
+    // own 32-bit result or a fixed value when it cannot ask the codec.
     LRESULT OnHandshake(WPARAM wParam);
     LRESULT SendToCodec(UINT message, DWORD_PTR dw1, DWORD_PTR dw2);
     LRESULT OnGetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetState(LPARAM lParam);
     LRESULT OnDialog(UINT message, WPARAM wParam);
-    LRESULT OnGetDefaultQuality(WPARAM wParam, LPARAM lParam);
+    LRESULT OnValueOut(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnGetFormat(UINT message, LPARAM lParam);
+    LRESULT OnSetPalette(WPARAM wParam);
+    LRESULT OnFramesInfo(LPARAM lParam);
+    LRESULT OnDecompressExQuery(LPARAM lParam);
+
+    // The series and their frames (frame_requests.cpp).
+    LRESULT OnFrameViews(WPARAM kind, LPARAM generation);
     LRESULT OnBegin(UINT message);
+    LRESULT OnDecompressExBegin(LPARAM lParam);
     LRESULT OnEnd(UINT message);
     LRESULT OnCompress(LPARAM lParam);
     LRESULT OnDecompress(LPARAM lParam);
-
-    // A pointer into the private copy, as the codec receives it.
-    DWORD_PTR Param(uint32_t offset) const;
-    // Starts a request on the private copy; false when the copy is missing.
-    bool StartRequest();
-
-    // A compression or decompression series: the frame views and the
-    // formats of the BEGIN that the codec accepted.
-    int OpenFrameMappings(const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output,
-                          uint64_t codecMaximum);
-    void EndSeries();
-    bool FramesFit(UINT begin, const ParamPlaces& places);
+    LRESULT OnDecompressEx(LPARAM lParam);
+    LRESULT BeginSeries(uint32_t kind, UINT message, const ParamPlaces& places, DWORD_PTR record,
+                        LPARAM recordSize);
+    void EndSeries(uint32_t kind);
+    bool FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     bool PlacePrevious(IcCompress32* record);
-    bool InsideFrameView(uint32_t address, uint64_t size) const;
+    LRESULT SendFrame(UINT message, uint32_t end, LPARAM recordSize);
 
     HWND window;
     CMapping mcMap;
-    CMapping mcMapFrameIn;
-    CMapping mcMapFrameOut;
     HostControlBlock* controlBlock;
     uint8_t* paramArea;
     char slotName[MAX_PATH];
@@ -87,13 +93,12 @@ private:
     // How ParamArea is laid out (HostLayouts), as the last handshake chose.
     uint32_t layouts;
     ParamCopy params;
-    // The BEGIN message of the open series, or 0; its headers; the sizes of
-    // its views.
-    UINT seriesBegin;
-    BITMAPINFOHEADER seriesInput;
-    BITMAPINFOHEADER seriesOutput;
-    uint64_t frameInSize;
-    uint64_t frameOutSize;
+    // The frame views and the open series of each kind. The classic and
+    // whole-header layouts know one series at a time, whose views open at
+    // its BEGIN and close at its END; the whole-record layouts keep a series
+    // and views per kind, the views as the client announced them.
+    FrameViews views[kSeriesKinds];
+    FrameSeries series[kSeriesKinds];
 };
 
 extern CCodecHost g_codecHost;

@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "host/frame_size.h"
-
 namespace {
 
 // The colour-table entries a header declares; 0 when it has none.
@@ -28,15 +26,13 @@ bool HasBitCount(const BITMAPINFOHEADER& header, std::initializer_list<WORD> all
 
 bool IsBitmapHeader(const BITMAPINFOHEADER& header)
 {
-    if (header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0 || header.biPlanes != 1)
+    if (header.biSize < sizeof header || header.biWidth <= 0 || header.biHeight == 0)
         return false;
     if (header.biBitCount >= 1 && header.biBitCount <= 8 && Colours(header) > (1u << header.biBitCount))
         return false;
     if (header.biCompression == BI_RGB && !HasBitCount(header, {1, 4, 8, 16, 24, 32}))
         return false;
-    if (header.biCompression == BI_BITFIELDS && !HasBitCount(header, {16, 32}))
-        return false;
-    return !IsSizedByDimensions(header) || header.biSizeImage <= FrameBitmapSize(header);
+    return header.biCompression != BI_BITFIELDS || HasBitCount(header, {16, 32});
 }
 
 bool FitsSeriesFormat(const BITMAPINFOHEADER& series, const BITMAPINFOHEADER& frame)

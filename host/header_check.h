@@ -8,10 +8,11 @@
 // buffers.
 
 // True when the header can describe a bitmap: at least a
-// BITMAPINFOHEADER, a positive width, a height, one plane, no more colours
-// than 1- to 8-bit pixels can index, RGB at 1, 4, 8, 16, 24 or 32 bits, bit
-// fields at 16 or 32, and for formats sized by their dimensions a
-// biSizeImage that is 0 or no larger than the bitmap.
+// BITMAPINFOHEADER, a positive width, a height, no more colours than 1- to
+// 8-bit pixels can index, RGB at 1, 4, 8, 16, 24 or 32 bits, bit fields at
+// 16 or 32. What is unusual but harmless to the host (biPlanes other than 1,
+// a biSizeImage larger than the bitmap, which the views then hold) is left
+// to the codec's own answer.
 bool IsBitmapHeader(const BITMAPINFOHEADER& header);
 
 // True when a frame's header fits the series that `series` began: the same

@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 #include "host/mapping_limits.h"
 
@@ -39,12 +40,13 @@ struct HostControlBlock {
 
 const uint32_t kParamAreaSize = kControlMappingSize - sizeof(HostControlBlock); // 65504
 
-// ICCOMPRESS as a 32-bit process lays it out. The client writes dwFlags,
-// lFrameNum, dwFrameSize, dwQuality, lpbiPrev and lpPrev; the host writes
-// the six other pointers, as its own addresses in ParamArea and the frame
-// views. lpbiPrev must be 0 or the host's address of a header in ParamArea,
-// lpPrev 0 or the host's address of a frame inside a frame view; anything
-// else is refused.
+// ICCOMPRESS as a 32-bit process lays it out. In the classic and
+// whole-header layouts the client writes dwFlags, lFrameNum, dwFrameSize,
+// dwQuality, lpbiPrev and lpPrev; the host writes the six other pointers, as
+// its own addresses in ParamArea and the frame views. lpbiPrev must be 0 or
+// the host's address of a header in ParamArea, lpPrev 0 or the host's
+// address of a frame inside a frame view; anything else is refused. In the
+// whole-record layouts every pointer field holds a place (see below).
 struct IcCompress32 {
     uint32_t dwFlags;
     uint32_t lpbiOutput;
@@ -61,7 +63,8 @@ struct IcCompress32 {
 };
 
 // ICDECOMPRESS as a 32-bit process lays it out. The client writes dwFlags
-// and ckid; the host sets the four pointers.
+// and ckid; the host sets the four pointers (places in the whole-record
+// layouts).
 struct IcDecompress32 {
     uint32_t dwFlags;
     uint32_t lpbiInput;
@@ -69,6 +72,47 @@ struct IcDecompress32 {
     uint32_t lpbiOutput;
     uint32_t lpOutput;
     uint32_t ckid;
+};
+
+// ICDECOMPRESSEX as a 32-bit process lays it out (whole-record layouts
+// only): the pointer fields hold places.
+struct IcDecompressEx32 {
+    uint32_t dwFlags;
+    uint32_t lpbiSrc;
+    uint32_t lpSrc;
+    uint32_t lpbiDst;
+    uint32_t lpDst;
+    int32_t xDst;
+    int32_t yDst;
+    int32_t dxDst;
+    int32_t dyDst;
+    int32_t xSrc;
+    int32_t ySrc;
+    int32_t dxSrc;
+    int32_t dySrc;
+};
+
+// ICCOMPRESSFRAMES as a 32-bit process lays it out (whole-record layouts
+// only). lpbiOutput and lpbiInput hold places; lOutput and lInput are the
+// low halves of the program's values; GetData and PutData, functions of the
+// program, cannot be called from the host and go as 0.
+struct IcCompressFrames32 {
+    uint32_t dwFlags;
+    uint32_t lpbiOutput;
+    uint32_t lOutput;
+    uint32_t lpbiInput;
+    uint32_t lInput;
+    int32_t lStartFrame;
+    int32_t lFrameCount;
+    int32_t lQuality;
+    int32_t lDataRate;
+    int32_t lKeyRate;
+    uint32_t dwRate;
+    uint32_t dwScale;
+    uint32_t dwOverheadPerFrame;
+    uint32_t dwReserved2;
+    uint32_t GetData;
+    uint32_t PutData;
 };
 
 // The four ParamArea layouts, as a host starts with them (the classic
@@ -90,6 +134,21 @@ const uint32_t kCompressInputOffset = sizeof(IcCompress32);
 // Decompress (ICM_DECOMPRESS): IcDecompress32 at 0, input header at 24,
 // output header at 24 + B.
 const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
+// The layouts of the requests that only the whole-record layouts answer:
+// - Decompress-ex (ICM_DECOMPRESSEX_QUERY, _BEGIN, ICM_DECOMPRESSEX):
+//   IcDecompressEx32 at 0, the source header (when given) at 52, the
+//   destination header (when given) behind it, or at 52 without a source.
+// - Frames info (ICM_COMPRESS_FRAMES_INFO): IcCompressFrames32 at 0, the
+//   input header (when given) at 64, the output header (when given) behind
+//   it, or at 64 without an input.
+// - A palette (ICM_DECOMPRESS_SET_PALETTE): the header with its colour
+//   table at 0 when wParam is non-zero; none otherwise.
+// - A value the codec writes (ICM_GETQUALITY, ICM_GETBUFFERSWANTED,
+//   ICM_GETDEFAULTKEYFRAMERATE, as ICM_GETDEFAULTQUALITY in every layout):
+//   4 bytes at 0, passed to the codec when wParam is non-zero.
+// - ICM_SETQUALITY: the quality in wParam.
+const uint32_t kDecompressExSourceOffset = sizeof(IcDecompressEx32);
+const uint32_t kFramesInfoInputOffset = sizeof(IcCompressFrames32);
 
 // Whole-header layouts. In the layouts above a header is taken to be biSize
 // bytes long, so a palettized input's colour table lies where the output
@@ -98,9 +157,28 @@ const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
 // handshake below) gets the same four layouts with every header carrying
 // its colour table or bit masks: each place that lay "behind a header's
 // biSize bytes" lies behind the header's whole span instead.
+//
+// The whole-record layouts (protocol 3) keep the whole-header placing and
+// change what the records say, so that a record reaches the codec as the
+// program filled it and comes back as the codec left it:
+// - The pointer fields of a record hold places, not addresses: 0 where the
+//   program passed none, otherwise one more than the item's offset in its
+//   frame view (lpInput, lpOutput, lpPrev, lpSrc, lpDst) or 1 for an item
+//   at its place in ParamArea (headers, lpckid, lpdwFlags, lpbiPrev). The
+//   host gives the codec a null pointer for 0 and refuses a frame that does
+//   not lie inside its view.
+// - The chunk id and index flags slots carry the program's values in, and
+//   the codec's out; behind them lies the previous frame's header when the
+//   record names one.
+// - Every series kind has frame views of its own (kRequestFrameViews below),
+//   so a compression and a decompression series can run at once; a BEGIN
+//   ends only the series of its own kind, and views stay until replaced.
+// - After a frame request the host copies the whole layout back, so that
+//   the record, the headers and the slots show what the codec left there.
 enum HostLayouts : uint32_t {
     kLayoutsClassic = 0,
     kLayoutsWholeHeaders = 1,
+    kLayoutsWholeRecords = 2,
 };
 
 // The bytes a header carries in the whole-header layouts: the header itself
@@ -126,7 +204,7 @@ inline uint64_t HeaderWholeSpan(const BITMAPINFOHEADER& header)
 // place the output header, the chunk id and the index flags with this.
 inline uint64_t BehindHeader(uint64_t offset, const BITMAPINFOHEADER& header, uint32_t layouts)
 {
-    return offset + (layouts == kLayoutsWholeHeaders ? HeaderWholeSpan(header) : header.biSize);
+    return offset + (layouts != kLayoutsClassic ? HeaderWholeSpan(header) : header.biSize);
 }
 
 // The handshake. It lies outside the request table, so a host that predates
@@ -140,7 +218,7 @@ inline uint64_t BehindHeader(uint64_t offset, const BITMAPINFOHEADER& header, ui
 // The layouts hold for every later request of this host until another
 // handshake; a host starts with the classic layouts.
 const UINT kRequestHandshake = WM_APP + 0x100;
-const uint32_t kHostProtocolVersion = 2;
+const uint32_t kHostProtocolVersion = 3;
 
 constexpr uint32_t HandshakeResult(uint32_t version, uint32_t layouts)
 {
@@ -154,6 +232,58 @@ constexpr uint32_t HandshakeLayouts(uint32_t result)
 {
     return result >> 16;
 }
+
+// What a client of the whole-record layouts does when the handshake gave it
+// protocol 2: it asks again for kLayoutsWholeHeaders and keeps to them.
+inline bool HandshakeGaveWholeRecords(uint32_t result)
+{
+    return HandshakeVersion(result) >= 3 && HandshakeLayouts(result) == kLayoutsWholeRecords;
+}
+
+// The kinds of frame series, each with frame views of its own in the
+// whole-record layouts. A BEGIN opens the series of its kind, its frames use
+// it, its END closes it.
+enum SeriesKind : uint32_t {
+    kSeriesCompress = 0,
+    kSeriesDecompress = 1,
+    kSeriesDecompressEx = 2,
+    kSeriesKinds = 3,
+};
+
+// Frame views (whole-record layouts only). The client creates the mappings
+// "<name>K<kind>G<generation>FrameIn" and "...FrameOut" (FormatFrameViewName)
+// and announces them; the host maps both whole and from then on gives that
+// kind's frames places in them, until the next announcement of the kind
+// replaces them. A client grows the views of a kind by announcing a new
+// generation, larger, at any time, also in the middle of a series: the
+// frames of the series must fit the new views.
+// - wParam: the SeriesKind.
+// - lParam: the generation, as the names spell it.
+// - result: ICERR_OK, or kHostCannotServe (the views stay as they were)
+//   when a mapping cannot be opened or the views cannot hold the open
+//   series of the kind.
+// Both ends of the names fit kMappingNameCapacity for control-mapping names
+// of up to kFrameViewNameBaseLimit characters.
+const UINT kRequestFrameViews = WM_APP + 0x101;
+const int kFrameViewNameBaseLimit = kMappingNameCapacity - 1 - 22;
+
+// False when the name does not fit `capacity` characters and the terminator.
+inline bool FormatFrameViewName(char* name, size_t capacity, const char* base, uint32_t kind,
+                                uint32_t generation, bool output)
+{
+    int length = std::snprintf(name, capacity, "%sK%uG%u%s", base, static_cast<unsigned>(kind),
+                               static_cast<unsigned>(generation), output ? kFrameOutSuffix : kFrameInSuffix);
+    return length > 0 && static_cast<size_t>(length) < capacity;
+}
+
+// A frame place in a record of the whole-record layouts: 0 for none.
+const uint32_t kNoPlace = 0;
+constexpr uint32_t FramePlace(uint32_t offset)
+{
+    return offset + 1;
+}
+// An item that the program passed and that lies at its place in ParamArea.
+const uint32_t kItemGiven = 1;
 
 // Private request numbers, derived from the codec message they stand for.
 constexpr UINT HostRequestNumber(UINT codecMessage)
@@ -182,6 +312,18 @@ const UINT kRequestDecompressEnd = HostRequestNumber(ICM_DECOMPRESS_END);
 const UINT kRequestDecompressGetPalette = HostRequestNumber(ICM_DECOMPRESS_GET_PALETTE);
 const UINT kRequestDrvLoad = HostRequestNumber(DRV_LOAD);
 const UINT kRequestDrvEnable = HostRequestNumber(DRV_ENABLE);
+// Answered only in the whole-record layouts (before, as every number
+// outside the table, with 0).
+const UINT kRequestGetQuality = HostRequestNumber(ICM_GETQUALITY);
+const UINT kRequestSetQuality = HostRequestNumber(ICM_SETQUALITY);
+const UINT kRequestGetBuffersWanted = HostRequestNumber(ICM_GETBUFFERSWANTED);
+const UINT kRequestGetDefaultKeyFrameRate = HostRequestNumber(ICM_GETDEFAULTKEYFRAMERATE);
+const UINT kRequestDecompressSetPalette = HostRequestNumber(ICM_DECOMPRESS_SET_PALETTE);
+const UINT kRequestDecompressExBegin = HostRequestNumber(ICM_DECOMPRESSEX_BEGIN);
+const UINT kRequestDecompressExQuery = HostRequestNumber(ICM_DECOMPRESSEX_QUERY);
+const UINT kRequestDecompressEx = HostRequestNumber(ICM_DECOMPRESSEX);
+const UINT kRequestDecompressExEnd = HostRequestNumber(ICM_DECOMPRESSEX_END);
+const UINT kRequestCompressFramesInfo = HostRequestNumber(ICM_COMPRESS_FRAMES_INFO);
 // Not passed on: ends the host.
 const UINT kRequestDrvClose = HostRequestNumber(DRV_CLOSE);
 const UINT kRequestDrvDisable = HostRequestNumber(DRV_DISABLE);
@@ -221,6 +363,11 @@ static_assert(offsetof(IcCompress32, lFrameNum) == 28, "lFrameNum at 28");
 static_assert(offsetof(IcCompress32, dwQuality) == 36, "dwQuality at 36");
 static_assert(offsetof(IcCompress32, lpPrev) == 44, "lpPrev at 44");
 static_assert(sizeof(IcDecompress32) == 24, "ICDECOMPRESS is 24 bytes in 32-bit code");
+static_assert(sizeof(IcDecompressEx32) == 52, "ICDECOMPRESSEX is 52 bytes in 32-bit code");
+static_assert(offsetof(IcDecompressEx32, xDst) == 20, "xDst at 20");
+static_assert(sizeof(IcCompressFrames32) == 64, "ICCOMPRESSFRAMES is 64 bytes in 32-bit code");
+static_assert(offsetof(IcCompressFrames32, lStartFrame) == 20, "lStartFrame at 20");
+static_assert(offsetof(IcCompressFrames32, GetData) == 56, "GetData at 56");
 static_assert(offsetof(IcDecompress32, lpInput) == 8, "lpInput at 8");
 static_assert(offsetof(IcDecompress32, ckid) == 20, "ckid at 20");
 
@@ -233,6 +380,11 @@ static_assert(offsetof(ICCOMPRESS, lpPrev) == offsetof(IcCompress32, lpPrev), "I
 static_assert(sizeof(ICDECOMPRESS) == sizeof(IcDecompress32), "ICDECOMPRESS layout");
 static_assert(offsetof(ICDECOMPRESS, lpOutput) == offsetof(IcDecompress32, lpOutput), "ICDECOMPRESS layout");
 static_assert(offsetof(ICDECOMPRESS, ckid) == offsetof(IcDecompress32, ckid), "ICDECOMPRESS layout");
+static_assert(sizeof(ICDECOMPRESSEX) == sizeof(IcDecompressEx32), "ICDECOMPRESSEX layout");
+static_assert(offsetof(ICDECOMPRESSEX, dySrc) == offsetof(IcDecompressEx32, dySrc), "ICDECOMPRESSEX layout");
+static_assert(sizeof(ICCOMPRESSFRAMES) == sizeof(IcCompressFrames32), "ICCOMPRESSFRAMES layout");
+static_assert(offsetof(ICCOMPRESSFRAMES, PutData) == offsetof(IcCompressFrames32, PutData),
+              "ICCOMPRESSFRAMES layout");
 #endif
 
 static_assert(kRequestHandshake > WM_USER + 200 + ICM_USER

@@ -13,12 +13,6 @@ namespace {
 const LRESULT kNoCodecState = 0;
 const LRESULT kNoCodecMessage = -1;
 
-// Addresses stored into the mappings are this process's 32-bit addresses.
-uint32_t Address(const void* pointer)
-{
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
-}
-
 // The room a codec writes a palette into: the output header, as long as the
 // longer of the two headers it is given, and a full colour table.
 uint32_t PaletteRoom(ParamCopy& params, const ParamPlaces& places, bool withInput)
@@ -31,102 +25,15 @@ uint32_t PaletteRoom(ParamCopy& params, const ParamPlaces& places, bool withInpu
     return std::max(input.biSize, output.biSize) + 256 * sizeof(RGBQUAD);
 }
 
-// The pointers of a compression record: into the area at `base` (the
-// private copy for the codec, ParamArea for the client) and the views.
-void PointCompressRecord(IcCompress32* record, const uint8_t* base, const ParamPlaces& places, void* frameIn,
-                         void* frameOut)
-{
-    record->lpInput = Address(frameIn);
-    record->lpOutput = Address(frameOut);
-    record->lpbiInput = Address(base + places.input);
-    record->lpbiOutput = Address(base + places.output);
-    record->lpckid = Address(base + places.chunkId);
-    record->lpdwFlags = Address(base + places.flags);
-}
-
-}
-
-LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_DESTROY:
-    case kRequestDrvClose:
-        PostQuitMessage(0);
-        return DefWindowProcA(target, message, wParam, lParam);
-    case kRequestHandshake:
-        return OnHandshake(wParam);
-    case kRequestGetState:
-        return OnGetState(wParam, lParam);
-    case kRequestSetState:
-        return OnSetState(lParam);
-    case kRequestConfigure:
-        return OnDialog(ICM_CONFIGURE, wParam);
-    case kRequestAbout:
-        return OnDialog(ICM_ABOUT, wParam);
-    case kRequestGetDefaultQuality:
-        return OnGetDefaultQuality(wParam, lParam);
-    case kRequestCompressGetFormat:
-        return OnGetFormat(ICM_COMPRESS_GET_FORMAT, lParam);
-    case kRequestCompressGetSize:
-        return OnHeaderPair(ICM_COMPRESS_GET_SIZE, wParam, lParam);
-    case kRequestCompressQuery:
-        return OnHeaderPair(ICM_COMPRESS_QUERY, wParam, lParam);
-    case kRequestCompressBegin:
-        return OnBegin(ICM_COMPRESS_BEGIN);
-    case kRequestCompress:
-        return OnCompress(lParam);
-    case kRequestCompressEnd:
-        return OnEnd(ICM_COMPRESS_END);
-    case kRequestDecompressGetFormat:
-        return OnGetFormat(ICM_DECOMPRESS_GET_FORMAT, lParam);
-    case kRequestDecompressQuery:
-        return OnHeaderPair(ICM_DECOMPRESS_QUERY, wParam, lParam);
-    case kRequestDecompressBegin:
-        return OnBegin(ICM_DECOMPRESS_BEGIN);
-    case kRequestDecompress:
-        return OnDecompress(lParam);
-    case kRequestDecompressEnd:
-        return OnEnd(ICM_DECOMPRESS_END);
-    case kRequestDecompressGetPalette:
-        return OnHeaderPair(ICM_DECOMPRESS_GET_PALETTE, wParam, lParam);
-    case kRequestDrvLoad:
-        return SendToCodec(DRV_LOAD, 0, 0);
-    case kRequestDrvEnable:
-        return SendToCodec(DRV_ENABLE, 0, 0);
-    case kRequestDrvDisable:
-        return SendToCodec(DRV_DISABLE, 0, 0);
-    case kRequestDrvFree:
-        return SendToCodec(DRV_FREE, 0, 0);
-    case kRequestDrvConfigure:
-        return SendToCodec(DRV_CONFIGURE, 0, 0);
-    case kRequestDrvQueryConfigure:
-        return SendToCodec(DRV_QUERYCONFIGURE, wParam, lParam);
-    case kRequestDrvExitSession:
-        return SendToCodec(DRV_EXITSESSION, 0, 0);
-    case kRequestDrvPower:
-        return SendToCodec(DRV_POWER, 0, 0);
-    default:
-        return DefWindowProcA(target, message, wParam, lParam);
-    }
 }
 
 // Answered with or without a codec: it only chooses how later requests lay
 // out ParamArea.
 LRESULT CCodecHost::OnHandshake(WPARAM wParam)
 {
-    if (wParam == kLayoutsClassic || wParam == kLayoutsWholeHeaders)
+    if (wParam == kLayoutsClassic || wParam == kLayoutsWholeHeaders || wParam == kLayoutsWholeRecords)
         layouts = static_cast<uint32_t>(wParam);
     return HandshakeResult(kHostProtocolVersion, layouts);
-}
-
-DWORD_PTR CCodecHost::Param(uint32_t offset) const
-{
-    return reinterpret_cast<DWORD_PTR>(params.At(offset));
-}
-
-bool CCodecHost::StartRequest()
-{
-    return params.Start(paramArea);
 }
 
 LRESULT CCodecHost::SendToCodec(UINT message, DWORD_PTR dw1, DWORD_PTR dw2)
@@ -172,15 +79,17 @@ LRESULT CCodecHost::OnDialog(UINT message, WPARAM wParam)
     return SendToCodec(message, owner, 0);
 }
 
-// The codec writes the quality through its first parameter; an address of
-// the client means nothing here, so the quality goes to ParamArea instead.
-LRESULT CCodecHost::OnGetDefaultQuality(WPARAM wParam, LPARAM lParam)
+// The codec writes a value (a quality, a key-frame rate, a number of
+// buffers) through its first parameter; an address of the client means
+// nothing here, so the value goes to ParamArea instead, where the client's
+// own value waits in case the codec writes nothing.
+LRESULT CCodecHost::OnValueOut(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (wParam == 0 || codec == nullptr)
-        return SendToCodec(ICM_GETDEFAULTQUALITY, 0, lParam);
+        return SendToCodec(message, 0, lParam);
     if (!StartRequest() || !params.Take(sizeof(DWORD)))
         return kHostCannotServe;
-    LRESULT result = SendToCodec(ICM_GETDEFAULTQUALITY, Param(0), lParam);
+    LRESULT result = SendToCodec(message, Param(0), lParam);
     params.Return(0, sizeof(DWORD));
     return result;
 }
@@ -232,84 +141,51 @@ LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
     return result;
 }
 
-// Any BEGIN ends the series before it. The views open only for headers a
-// bitmap can have, sized for what the codec may write; they stay open only
-// when the codec accepts the BEGIN.
-LRESULT CCodecHost::OnBegin(UINT message)
-{
-    if (codec == nullptr)
-        return kHostCannotServe;
-    EndSeries();
-    ParamPlaces places;
-    BITMAPINFOHEADER input;
-    BITMAPINFOHEADER output;
-    if (!StartRequest() || !PlaceHeaderPair(params, layouts, true, true, &places)
-        || !ReadHeader(params, places.input, &input) || !ReadHeader(params, places.output, &output))
-        return kHostCannotServe;
-    uint64_t codecMaximum = 0;
-    if (message == ICM_COMPRESS_BEGIN) {
-        LRESULT size
-            = GuardedSendMessage(codec, ICM_COMPRESS_GET_SIZE, Param(places.input), Param(places.output));
-        codecMaximum = size > 0 ? static_cast<uint64_t>(size) : 0;
-    }
-    if (!OpenFrameMappings(input, output, codecMaximum))
-        return kHostCannotServe;
-    LRESULT result = GuardedSendMessage(codec, message, Param(places.input), Param(places.output));
-    if (result != ICERR_OK) {
-        EndSeries();
-        return result;
-    }
-    seriesBegin = message;
-    seriesInput = input;
-    seriesOutput = output;
-    return result;
-}
-
-LRESULT CCodecHost::OnEnd(UINT message)
-{
-    EndSeries();
-    return SendToCodec(message, 0, 0);
-}
-
-// The codec gets the record, both headers and the two result slots in the
-// private copy; the output header and the slots come back to ParamArea, and
-// the record there gets the host's addresses.
-LRESULT CCodecHost::OnCompress(LPARAM lParam)
+LRESULT CCodecHost::OnSetPalette(WPARAM wParam)
 {
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    IcCompress32 record;
-    if (!StartRequest() || !PlaceCompress(params, layouts, static_cast<uint32_t>(lParam), &places)
-        || !FramesFit(ICM_COMPRESS_BEGIN, places))
+    if (wParam == 0)
+        return GuardedSendMessage(codec, ICM_DECOMPRESS_SET_PALETTE, 0, 0);
+    if (!StartRequest() || !PlaceHeaderPair(params, layouts, true, false, &places))
         return kHostCannotServe;
+    return GuardedSendMessage(codec, ICM_DECOMPRESS_SET_PALETTE, Param(places.input), 0);
+}
+
+// The record's headers go as places in the copy; GetData and PutData,
+// functions of the client, go as none.
+LRESULT CCodecHost::OnFramesInfo(LPARAM lParam)
+{
+    if (codec == nullptr)
+        return kHostCannotServe;
+    ParamPlaces places;
+    if (!StartRequest() || !PlaceFramesInfo(params, static_cast<uint32_t>(lParam), &places))
+        return kHostCannotServe;
+    IcCompressFrames32 record;
     std::memcpy(&record, params.At(0), sizeof record);
-    IcCompress32 shared = record;
-    if (!PlacePrevious(&record))
-        return kHostCannotServe;
-    PointCompressRecord(&record, params.At(0), places, mcMapFrameIn.GetView(), mcMapFrameOut.GetView());
+    record.lpbiInput = record.lpbiInput != kNoPlace ? HostAddress(params.At(places.input)) : 0;
+    record.lpbiOutput = record.lpbiOutput != kNoPlace ? HostAddress(params.At(places.output)) : 0;
+    record.GetData = 0;
+    record.PutData = 0;
     std::memcpy(params.At(0), &record, sizeof record);
-    LRESULT result = GuardedSendMessage(codec, ICM_COMPRESS, Param(0), lParam);
-    params.Return(places.output, places.flags + sizeof(DWORD) - places.output);
-    PointCompressRecord(&shared, paramArea, places, mcMapFrameIn.GetView(), mcMapFrameOut.GetView());
-    std::memcpy(paramArea, &shared, sizeof shared);
-    return result;
+    return GuardedSendMessage(codec, ICM_COMPRESS_FRAMES_INFO, Param(0), lParam);
 }
 
-LRESULT CCodecHost::OnDecompress(LPARAM lParam)
+// A query touches no frame: the source and destination frames go as none.
+LRESULT CCodecHost::OnDecompressExQuery(LPARAM lParam)
 {
     if (codec == nullptr)
         return kHostCannotServe;
     ParamPlaces places;
-    if (!StartRequest() || !PlaceDecompress(params, layouts, static_cast<uint32_t>(lParam), &places)
-        || !FramesFit(ICM_DECOMPRESS_BEGIN, places))
+    if (!StartRequest() || !PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
         return kHostCannotServe;
-    IcDecompress32 record;
+    IcDecompressEx32 record;
     std::memcpy(&record, params.At(0), sizeof record);
-    record.lpInput = Address(mcMapFrameIn.GetView());
-    record.lpOutput = Address(mcMapFrameOut.GetView());
-    record.lpbiInput = Address(params.At(places.input));
-    record.lpbiOutput = Address(params.At(places.output));
+    record.lpbiSrc = record.lpbiSrc != kNoPlace ? HostAddress(params.At(places.input)) : 0;
+    record.lpbiDst = record.lpbiDst != kNoPlace ? HostAddress(params.At(places.output)) : 0;
+    record.lpSrc = 0;
+    record.lpDst = 0;
     std::memcpy(params.At(0), &record, sizeof record);
-    return GuardedSendMessage(codec, ICM_DECOMPRESS, Param(0), lParam);
+    return GuardedSendMessage(codec, ICM_DECOMPRESSEX_QUERY, Param(0), lParam);
 }

@@ -29,9 +29,10 @@ SIZE_T WholeMappingSize(HANDLE mapping)
 // the view, then reserves that unit (what lies between the view's last page
 // and it cannot be allocated either). The host has one thread, so the
 // stretch stays free between the probe and the map.
-void* MapGuardedView(HANDLE mapping, SIZE_T size, void** guard)
+void* MapGuardedView(HANDLE mapping, SIZE_T size, void** guard, SIZE_T* mapped)
 {
     SIZE_T whole = WholeMappingSize(mapping);
+    *mapped = whole;
     SIZE_T span = RoundUp(whole);
     if (whole < size || span == 0 || span + kGranularity < span)
         return nullptr;
@@ -51,33 +52,38 @@ void* MapGuardedView(HANDLE mapping, SIZE_T size, void** guard)
 CMapping::CMapping()
     : mapping(nullptr)
     , view(nullptr)
+    , viewSize(0)
     , guard(nullptr)
     , name()
 {
 }
 
-int CMapping::Open(uint64_t size, const char* mappingName)
+int CMapping::Open(uint64_t size, const char* mappingName, bool report)
 {
     lstrcpynA(name, mappingName, sizeof name);
     HANDLE opened = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
     if (opened == nullptr) {
-        MessageBoxA(nullptr, "OpenFileMapping", "CMapping", MB_OK);
+        if (report)
+            MessageBoxA(nullptr, "OpenFileMapping", "CMapping", MB_OK);
         return 0;
     }
     void* mapped = nullptr;
+    SIZE_T whole = 0;
     if (size == 0)
         mapped = MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, 0);
     else if (IsMappableViewSize(size))
-        mapped = MapGuardedView(opened, static_cast<SIZE_T>(size), &guard);
+        mapped = MapGuardedView(opened, static_cast<SIZE_T>(size), &guard, &whole);
     if (mapped == nullptr) {
         // A handle without a view would never be closed: Close releases
         // both together.
         CloseHandle(opened);
-        MessageBoxA(nullptr, "MapViewOfFile", "CMapping", MB_OK);
+        if (report)
+            MessageBoxA(nullptr, "MapViewOfFile", "CMapping", MB_OK);
         return 0;
     }
     mapping = opened;
     view = mapped;
+    viewSize = whole;
     return 1;
 }
 
@@ -90,6 +96,7 @@ int CMapping::Close()
             VirtualFree(guard, 0, MEM_RELEASE);
         guard = nullptr;
         view = nullptr;
+        viewSize = 0;
         mapping = nullptr;
     }
     return 1;

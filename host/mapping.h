@@ -24,17 +24,20 @@ public:
     // holds at least `size` bytes (0: unguarded, whatever its size). A size
     // this process cannot address, or a smaller mapping, fails like a view
     // that cannot be mapped. Does not release what the object held before:
-    // the caller closes first.
-    int Open(uint64_t size, const char* name);
+    // the caller closes first. With `report` false a failure shows nothing.
+    int Open(uint64_t size, const char* name, bool report = true);
 
     // Unmaps the view and closes the handle; harmless when nothing is open.
     int Close();
 
     void* GetView() const { return view; }
+    // The bytes of the guarded view (whole pages); 0 for an unguarded one.
+    uint64_t GetViewSize() const { return viewSize; }
 
 private:
     HANDLE mapping;
     void* view;
+    uint64_t viewSize;
     // The reservation behind the view; none for a whole-mapping view.
     void* guard;
     char name[kMappingNameCapacity];

@@ -35,12 +35,28 @@ bool PlaceInputHeader(ParamCopy& area, uint32_t layouts, uint32_t offset, ParamP
     return true;
 }
 
-bool PlaceHeaderPair(ParamCopy& area, uint32_t layouts, bool withInput, bool withOutput, ParamPlaces* places)
+bool PlaceHeaderPairAt(ParamCopy& area, uint32_t layouts, uint32_t offset, bool withInput, bool withOutput,
+                       ParamPlaces* places)
 {
     *places = ParamPlaces();
-    if (withInput && !PlaceInputHeader(area, layouts, kHeaderPairInputOffset, places))
+    places->output = offset;
+    places->end = offset;
+    if (withInput && !PlaceInputHeader(area, layouts, offset, places))
         return false;
-    return !withOutput || HeaderFits(area, places->output);
+    if (withInput)
+        places->end = places->output;
+    BITMAPINFOHEADER output;
+    if (!withOutput)
+        return true;
+    if (!HeaderFits(area, places->output, &output))
+        return false;
+    places->end = static_cast<uint32_t>(BehindHeader(places->output, output, layouts));
+    return true;
+}
+
+bool PlaceHeaderPair(ParamCopy& area, uint32_t layouts, bool withInput, bool withOutput, ParamPlaces* places)
+{
+    return PlaceHeaderPairAt(area, layouts, kHeaderPairInputOffset, withInput, withOutput, places);
 }
 
 bool PlaceCompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
@@ -56,13 +72,47 @@ bool PlaceCompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, Param
         return false;
     places->chunkId = static_cast<uint32_t>(slots);
     places->flags = places->chunkId + sizeof(DWORD);
+    places->end = places->flags + sizeof(DWORD);
+    IcCompress32 record;
+    std::memcpy(&record, area.At(0), sizeof record);
+    if (layouts != kLayoutsWholeRecords || record.lpbiPrev == kNoPlace)
+        return true;
+    BITMAPINFOHEADER previous;
+    if (!HeaderFits(area, places->end, &previous))
+        return false;
+    places->previous = places->end;
+    places->end = static_cast<uint32_t>(BehindHeader(places->previous, previous, layouts));
     return true;
 }
 
 bool PlaceDecompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places)
 {
     *places = ParamPlaces();
-    return recordSize <= kParamAreaSize && area.Take(sizeof(IcDecompress32))
-        && PlaceInputHeader(area, layouts, kDecompressInputOffset, places)
-        && HeaderFits(area, places->output);
+    BITMAPINFOHEADER output;
+    if (recordSize > kParamAreaSize || !area.Take(sizeof(IcDecompress32))
+        || !PlaceInputHeader(area, layouts, kDecompressInputOffset, places)
+        || !HeaderFits(area, places->output, &output))
+        return false;
+    places->end = static_cast<uint32_t>(BehindHeader(places->output, output, layouts));
+    return true;
+}
+
+bool PlaceDecompressEx(ParamCopy& area, uint32_t recordSize, ParamPlaces* places)
+{
+    IcDecompressEx32 record;
+    if (recordSize > kParamAreaSize || !area.Take(sizeof record))
+        return false;
+    std::memcpy(&record, area.At(0), sizeof record);
+    return PlaceHeaderPairAt(area, kLayoutsWholeRecords, kDecompressExSourceOffset, record.lpbiSrc != kNoPlace,
+                             record.lpbiDst != kNoPlace, places);
+}
+
+bool PlaceFramesInfo(ParamCopy& area, uint32_t recordSize, ParamPlaces* places)
+{
+    IcCompressFrames32 record;
+    if (recordSize > kParamAreaSize || !area.Take(sizeof record))
+        return false;
+    std::memcpy(&record, area.At(0), sizeof record);
+    return PlaceHeaderPairAt(area, kLayoutsWholeRecords, kFramesInfoInputOffset, record.lpbiInput != kNoPlace,
+                             record.lpbiOutput != kNoPlace, places);
 }

@@ -31,6 +31,8 @@ struct ParamPlaces {
     uint32_t output;
     uint32_t chunkId; // Compress layout only
     uint32_t flags; // Compress layout only
+    uint32_t previous; // whole-record Compress layout, when the record names it; else 0
+    uint32_t end; // where the request's last item ends
 };
 
 // The functions below place a request's items in `layouts` (HostLayouts):
@@ -46,12 +48,23 @@ bool PlaceInputHeader(ParamCopy& area, uint32_t layouts, uint32_t offset, ParamP
 // of the two the codec receives. places->output is filled whenever the input
 // header fits.
 bool PlaceHeaderPair(ParamCopy& area, uint32_t layouts, bool withInput, bool withOutput, ParamPlaces* places);
+// The same pair starting at `offset` instead of 0.
+bool PlaceHeaderPairAt(ParamCopy& area, uint32_t layouts, uint32_t offset, bool withInput, bool withOutput,
+                       ParamPlaces* places);
 
 // The Compress layout: the record size the client states, the record, the
 // input header at 48, the output header behind it, and the chunk-id and flag
-// slots behind the output header.
+// slots behind the output header; in the whole-record layouts also the
+// previous frame's header behind the slots when the record's lpbiPrev names
+// it.
 bool PlaceCompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);
 
 // The Decompress layout: the record size, the record, the input header at
 // 24 and the output header behind it.
 bool PlaceDecompress(ParamCopy& area, uint32_t layouts, uint32_t recordSize, ParamPlaces* places);
+
+// The layouts that only the whole-record layouts know (host_protocol.h): a
+// record, then the headers its lpbi fields name, in record order. For
+// Decompress-ex the source header is `input` and the destination `output`.
+bool PlaceDecompressEx(ParamCopy& area, uint32_t recordSize, ParamPlaces* places);
+bool PlaceFramesInfo(ParamCopy& area, uint32_t recordSize, ParamPlaces* places);

@@ -195,8 +195,8 @@ FuzzRequest FuzzRequests::Next(uint8_t* area, uint8_t* frameIn, const uint8_t* f
         next.lParam = Random(3);
     } else if (kind < 95) {
         next.request = kRequestHandshake;
-        next.wParam = Random(3);
-        layouts = next.wParam < 2 ? static_cast<uint32_t>(next.wParam) : layouts;
+        next.wParam = Random(4);
+        layouts = next.wParam <= kLayoutsWholeRecords ? static_cast<uint32_t>(next.wParam) : layouts;
     } else {
         // Outside the table; never the driver-close request, which ends the host.
         do

@@ -71,9 +71,15 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
     else if (request.request == kRequestDecompressGetPalette
              && PlaceHeaderPair(copy, layouts, request.wParam != 0, request.lParam != 0, &places))
         allow(places.output, kParamAreaSize);
-    else if (request.request == kRequestCompress
+    else if (request.request == kRequestCompress && layouts != kLayoutsWholeRecords
              && PlaceCompress(copy, layouts, static_cast<uint32_t>(request.lParam), &places))
         allow(0, sizeof(IcCompress32)), allow(places.output, places.flags + 4);
+    else if (request.request == kRequestCompress
+             && PlaceCompress(copy, layouts, static_cast<uint32_t>(request.lParam), &places))
+        allow(0, places.end);
+    else if (request.request == kRequestDecompress && layouts == kLayoutsWholeRecords
+             && PlaceDecompress(copy, layouts, static_cast<uint32_t>(request.lParam), &places))
+        allow(0, places.end);
     return writable;
 }
 
