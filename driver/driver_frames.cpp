@@ -1,123 +1,265 @@
+// The series and their frames. In the whole-record layouts every series
+// kind has views of its own, which grow (a new generation, announced to the
+// host) whenever a frame needs more room, and a record travels as the
+// program filled it and comes back as the codec left it.
+
 #include "driver/driver_instance.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
+#include "driver/frame_room.h"
 #include "driver/request_layout.h"
 #include "host/frame_size.h"
 
 namespace {
 
-// The 32-bit host maps each frame view whole: frames larger than this are
-// refused before the host tries.
-const uint64_t kLargestFrameMapping = 512u << 20;
-
-bool Mappable(uint64_t size)
+// Copies what the codec left to a place of the program only where it
+// differs from what the place holds: a program may pass read-only memory
+// for what a codec leaves alone.
+void ReturnIfChanged(void* place, const void* left, size_t size)
 {
-    return size != kNoFrameSize && size <= kLargestFrameMapping;
+    if (std::memcmp(place, left, size) != 0)
+        std::memcpy(place, left, size);
 }
 
-// A mapping holds spare room behind its frame, as large as the frame and
-// at least 64 KB: a codec that writes a little past a frame (Wine's mrle
-// does, decoding some delta frames) then writes into the spare, as it would
-// into the slack behind a program's own buffer, instead of faulting at the
-// end of the host's view and ending the host. Nothing in it travels back.
-uint64_t WithSpare(uint64_t size)
+uint32_t PlaceAt(uint64_t offset)
 {
-    const uint64_t kSpareFloor = 64 << 10;
-    return std::min(size + std::max(size, kSpareFloor), std::max(size, kLargestFrameMapping));
+    return FramePlace(static_cast<uint32_t>(offset));
+}
+
+// The header the codec left at `offset`, as many bytes as the program's
+// header spans, copied out once.
+std::vector<uint8_t> TakeHeader(const uint8_t* area, uint32_t offset, uint64_t span)
+{
+    return std::vector<uint8_t>(area + offset, area + offset + span);
 }
 
 }
 
-// The frame mappings hold the view the host needs for each header and every
-// byte the codec may touch; for compression also the largest frame the
-// codec says it may write; and the spare behind.
 LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output)
 {
     if (input == nullptr || output == nullptr)
         return ICERR_BADPARAM;
-    uint64_t inputSize = FrameMappingSize(*input);
-    uint64_t outputSize = FrameMappingSize(*output);
-    if (request == kRequestCompressBegin && Mappable(outputSize)) {
+    if (!HostReady())
+        return UnservedResult(request);
+    if (!WholeRecords())
+        return OnClassicBegin(request, input, output);
+    bool compress = request == kRequestCompressBegin;
+    uint64_t inputSize = FrameExtent(*input);
+    uint64_t outputSize = FrameExtent(*output);
+    if (compress && Mappable(outputSize)) {
         LRESULT largest = OnHeaderPair(kRequestCompressGetSize, input, output);
-        if (largest > 0)
-            outputSize = FrameMappingSize(*output, static_cast<uint64_t>(largest));
+        outputSize = FrameMappingSize(*output, largest > 0 ? static_cast<uint64_t>(largest) : 0);
+        inputSize = Mappable(inputSize) ? 2 * PlaceStride(inputSize) : kNoFrameSize;
     }
     if (!Mappable(inputSize) || !Mappable(outputSize))
         return ICERR_MEMORY;
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || !FramesHold(inputSize, outputSize)
+    if (!SeriesViewsHold(compress ? kSeriesCompress : kSeriesDecompress, inputSize, outputSize)
         || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places)
         || !Request(request, 0, 0, &result))
         return UnservedResult(request);
-    if (request == kRequestCompressBegin)
+    if (compress) {
         largestCompressedFrame_ = outputSize;
+        lastInput_ = nullptr;
+    }
     return result;
 }
 
-// Mappings grow and are kept across series; one the host still holds from
-// a series it was not told to end cannot grow.
-bool DriverInstance::FramesHold(uint64_t inputSize, uint64_t outputSize)
+LRESULT DriverInstance::OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM size)
 {
-    if (channel_.FrameInSize() >= inputSize && channel_.FrameOutSize() >= outputSize)
-        return true;
-    return channel_.CreateFrames(std::max(WithSpare(inputSize), channel_.FrameInSize()),
-                                 std::max(WithSpare(outputSize), channel_.FrameOutSize()));
+    if (record == nullptr || record->lpbiSrc == nullptr || record->lpbiDst == nullptr)
+        return ICERR_BADPARAM;
+    uint64_t inputSize = FrameExtent(*record->lpbiSrc);
+    uint64_t outputSize = FrameExtent(*record->lpbiDst);
+    if (!Mappable(inputSize) || !Mappable(outputSize))
+        return ICERR_MEMORY;
+    RequestPlaces places;
+    int32_t result;
+    if (!SeriesViewsHold(kSeriesDecompressEx, inputSize, outputSize)
+        || !PutDecompressEx(channel_.ParamArea(), *record, &places)
+        || !Request(kRequestDecompressExBegin, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)), &result))
+        return UnservedResult(kRequestDecompressExBegin);
+    return result;
 }
 
-LRESULT DriverInstance::OnCompress(ICCOMPRESS* record)
+// Views grow and are kept across series. A new generation replaces both
+// views of the kind; what the old ones held is gone.
+bool DriverInstance::SeriesViewsHold(uint32_t kind, uint64_t inputSize, uint64_t outputSize)
+{
+    uint64_t heldIn = channel_.SeriesInSize(kind);
+    uint64_t heldOut = channel_.SeriesOutSize(kind);
+    if (heldIn >= inputSize && heldOut >= outputSize)
+        return true;
+    if (kind == kSeriesCompress)
+        lastInput_ = nullptr;
+    uint32_t generation = channel_.CreateSeriesViews(kind, std::max(WithSpare(inputSize), heldIn),
+                                                     std::max(WithSpare(outputSize), heldOut));
+    int32_t result;
+    return generation != 0 && Request(kRequestFrameViews, kind, generation, &result) && result == ICERR_OK;
+}
+
+// The input goes into the place that does not hold the program's last
+// input; a previous frame that is that last input stays where it is, any
+// other goes into the other place.
+FramePlaces DriverInstance::PlaceCompressFrames(const ICCOMPRESS& record, uint64_t stride)
+{
+    uint8_t* view = channel_.SeriesIn(kSeriesCompress);
+    uint64_t inputBytes = FrameExtent(*record.lpbiInput);
+    uint64_t previousBytes = 0;
+    if (record.lpPrev != nullptr)
+        previousBytes = FrameExtent(record.lpbiPrev != nullptr ? *record.lpbiPrev : *record.lpbiInput);
+    if (stride != placeStride_) {
+        placeStride_ = stride;
+        lastInput_ = nullptr;
+    }
+    uint32_t current = lastInput_ != nullptr ? 1 - lastInputPlace_ : 0;
+    uint32_t previous = 1 - current;
+    if (record.lpPrev == record.lpInput) {
+        inputBytes = std::max(inputBytes, previousBytes);
+        previous = current;
+    } else if (record.lpPrev != nullptr && record.lpPrev != lastInput_) {
+        std::memcpy(view + previous * stride, record.lpPrev, previousBytes);
+    }
+    std::memcpy(view + current * stride, record.lpInput, inputBytes);
+    lastInput_ = record.lpInput;
+    lastInputPlace_ = current;
+    FramePlaces frames;
+    frames.input = PlaceAt(current * stride);
+    frames.output = PlaceAt(0);
+    frames.previous = record.lpPrev != nullptr ? PlaceAt(previous * stride) : kNoPlace;
+    return frames;
+}
+
+LRESULT DriverInstance::OnCompress(ICCOMPRESS* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiInput == nullptr || record->lpbiOutput == nullptr
         || record->lpInput == nullptr || record->lpOutput == nullptr)
         return ICERR_BADPARAM;
-    uint64_t inputBytes = FrameExtent(*record->lpbiInput);
+    if (!HostReady())
+        return kHostCannotServe;
+    if (!WholeRecords())
+        return OnClassicCompress(record);
+    uint64_t frameBytes = FrameExtent(*record->lpbiInput);
+    if (record->lpPrev != nullptr)
+        frameBytes = std::max(frameBytes, FrameExtent(record->lpbiPrev != nullptr ? *record->lpbiPrev
+                                                                                   : *record->lpbiInput));
+    uint64_t stride = PlaceStride(frameBytes);
+    uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || channel_.FrameIn() == nullptr || inputBytes > channel_.FrameInSize()
-        || !PutCompress(channel_.ParamArea(), layouts_, *record, &places))
+    if (!Mappable(stride) || !Mappable(2 * stride) || channel_.SeriesOut(kSeriesCompress) == nullptr
+        || !SeriesViewsHold(kSeriesCompress, 2 * stride, 0))
         return kHostCannotServe;
-    std::memcpy(channel_.FrameIn(), record->lpInput, inputBytes);
-    if (!Request(kRequestCompress, 0, sizeof(IcCompress32), &result))
+    FramePlaces frames = PlaceCompressFrames(*record, stride);
+    if (!PutCompress(channel_.ParamArea(), layouts_, *record, &places, frames)
+        || !Request(kRequestCompress, 0, CompressRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
-    if (result < 0)
-        return result;
-    // The program made room for the largest frame the series allowed, not
-    // for whatever size the host reports.
-    CompressResults results = TakeCompressResults(channel_.ParamArea(), places);
-    if (results.output.biSizeImage > largestCompressedFrame_)
-        return kHostCannotServe;
-    std::memcpy(record->lpOutput, channel_.FrameOut(), results.output.biSizeImage);
-    *record->lpbiOutput = results.output;
-    if (record->lpckid != nullptr)
-        *record->lpckid = results.chunkId;
-    if (record->lpdwFlags != nullptr)
-        *record->lpdwFlags = results.flags;
+    ReturnCompressResults(record, places, outputSpan, result);
     return result;
+}
+
+// The record's values, the output header, the chunk id and the flags come
+// back as the codec left them; the frame only when the codec made one, and
+// never more than the program made room for (the largest frame the series
+// allowed).
+void DriverInstance::ReturnCompressResults(ICCOMPRESS* record, const RequestPlaces& places,
+                                           uint64_t outputSpan, int32_t result)
+{
+    const uint8_t* area = channel_.ParamArea();
+    IcCompress32 left;
+    std::memcpy(&left, area, sizeof left);
+    ReturnIfChanged(&record->dwFlags, &left.dwFlags, sizeof left.dwFlags);
+    ReturnIfChanged(&record->lFrameNum, &left.lFrameNum, sizeof left.lFrameNum);
+    ReturnIfChanged(&record->dwFrameSize, &left.dwFrameSize, sizeof left.dwFrameSize);
+    ReturnIfChanged(&record->dwQuality, &left.dwQuality, sizeof left.dwQuality);
+    std::vector<uint8_t> output = TakeHeader(area, places.output, outputSpan);
+    ReturnIfChanged(record->lpbiOutput, output.data(), output.size());
+    DWORD slots[2];
+    std::memcpy(slots, area + places.chunkId, sizeof slots);
+    if (record->lpckid != nullptr)
+        ReturnIfChanged(record->lpckid, &slots[0], sizeof slots[0]);
+    if (record->lpdwFlags != nullptr)
+        ReturnIfChanged(record->lpdwFlags, &slots[1], sizeof slots[1]);
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, output.data(), sizeof header);
+    if (result == ICERR_OK)
+        std::memcpy(record->lpOutput, channel_.SeriesOut(kSeriesCompress),
+                    std::min<uint64_t>(header.biSizeImage, largestCompressedFrame_));
 }
 
 // The output frame goes in as well as out: a frame that only carries
 // changes leaves the rest of the program's picture as it was.
-LRESULT DriverInstance::OnDecompress(ICDECOMPRESS* record)
+LRESULT DriverInstance::OnDecompress(ICDECOMPRESS* record, LPARAM size)
 {
-    if (record == nullptr || record->lpbiInput == nullptr || record->lpbiOutput == nullptr
-        || record->lpOutput == nullptr)
+    if (record == nullptr || record->lpbiInput == nullptr || record->lpbiOutput == nullptr)
         return ICERR_BADPARAM;
+    if (!HostReady())
+        return kHostCannotServe;
+    if (!WholeRecords())
+        return record->lpOutput != nullptr ? OnClassicDecompress(record) : ICERR_BADPARAM;
     uint64_t inputBytes = record->lpInput != nullptr ? FrameExtent(*record->lpbiInput) : 0;
-    uint64_t outputBytes = FrameExtent(*record->lpbiOutput);
+    uint64_t outputBytes = record->lpOutput != nullptr ? FrameExtent(*record->lpbiOutput) : 0;
+    uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
+    FramePlaces frames;
+    frames.input = record->lpInput != nullptr ? PlaceAt(0) : kNoPlace;
+    frames.output = record->lpOutput != nullptr ? PlaceAt(0) : kNoPlace;
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || channel_.FrameIn() == nullptr || inputBytes > channel_.FrameInSize()
-        || outputBytes > channel_.FrameOutSize()
-        || !PutDecompress(channel_.ParamArea(), layouts_, *record, &places))
+    if (!Mappable(inputBytes) || !Mappable(outputBytes)
+        || !SeriesViewsHold(kSeriesDecompress, inputBytes, outputBytes))
         return kHostCannotServe;
+    uint8_t* in = channel_.SeriesIn(kSeriesDecompress);
+    uint8_t* out = channel_.SeriesOut(kSeriesDecompress);
     if (inputBytes != 0)
-        std::memcpy(channel_.FrameIn(), record->lpInput, inputBytes);
-    std::memcpy(channel_.FrameOut(), record->lpOutput, outputBytes);
-    if (!Request(kRequestDecompress, 0, sizeof(IcDecompress32), &result))
+        std::memcpy(in, record->lpInput, inputBytes);
+    if (outputBytes != 0)
+        std::memcpy(out, record->lpOutput, outputBytes);
+    if (!PutDecompress(channel_.ParamArea(), layouts_, *record, &places, frames)
+        || !Request(kRequestDecompress, 0, DecompressRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
-    if (result >= 0)
-        std::memcpy(record->lpOutput, channel_.FrameOut(), outputBytes);
+    const uint8_t* area = channel_.ParamArea();
+    IcDecompress32 left;
+    std::memcpy(&left, area, sizeof left);
+    ReturnIfChanged(&record->dwFlags, &left.dwFlags, sizeof left.dwFlags);
+    ReturnIfChanged(&record->ckid, &left.ckid, sizeof left.ckid);
+    std::vector<uint8_t> output = TakeHeader(area, places.output, outputSpan);
+    ReturnIfChanged(record->lpbiOutput, output.data(), output.size());
+    if (outputBytes != 0)
+        std::memcpy(record->lpOutput, out, outputBytes);
+    return result;
+}
+
+LRESULT DriverInstance::OnDecompressEx(ICDECOMPRESSEX* record, LPARAM size)
+{
+    if (record == nullptr || record->lpbiSrc == nullptr || record->lpbiDst == nullptr)
+        return ICERR_BADPARAM;
+    uint64_t inputBytes = record->lpSrc != nullptr ? FrameExtent(*record->lpbiSrc) : 0;
+    uint64_t outputBytes = record->lpDst != nullptr ? FrameExtent(*record->lpbiDst) : 0;
+    uint64_t outputSpan = HeaderWholeSpan(*record->lpbiDst);
+    FramePlaces frames;
+    frames.input = record->lpSrc != nullptr ? PlaceAt(0) : kNoPlace;
+    frames.output = record->lpDst != nullptr ? PlaceAt(0) : kNoPlace;
+    RequestPlaces places;
+    int32_t result;
+    if (!Mappable(inputBytes) || !Mappable(outputBytes)
+        || !SeriesViewsHold(kSeriesDecompressEx, inputBytes, outputBytes))
+        return kHostCannotServe;
+    uint8_t* in = channel_.SeriesIn(kSeriesDecompressEx);
+    uint8_t* out = channel_.SeriesOut(kSeriesDecompressEx);
+    if (inputBytes != 0)
+        std::memcpy(in, record->lpSrc, inputBytes);
+    if (outputBytes != 0)
+        std::memcpy(out, record->lpDst, outputBytes);
+    if (!PutDecompressEx(channel_.ParamArea(), *record, &places, frames)
+        || !Request(kRequestDecompressEx, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)), &result))
+        return kHostCannotServe;
+    std::vector<uint8_t> output = TakeHeader(channel_.ParamArea(), places.output, outputSpan);
+    ReturnIfChanged(record->lpbiDst, output.data(), output.size());
+    if (outputBytes != 0)
+        std::memcpy(record->lpDst, out, outputBytes);
     return result;
 }

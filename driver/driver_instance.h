@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "driver/host_channel.h"
+#include "driver/request_layout.h"
 
 // One open instance of the client driver: what a 64-bit program's ICOpen
 // of a slot returns. It answers ICM_GETINFO from the slot's settings,
@@ -33,10 +34,12 @@ private:
     LRESULT Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2);
     bool HostReady();
     bool StartHost();
+    bool Handshake(uint32_t layouts, int32_t* answer);
+    bool WholeRecords() const { return layouts_ == kLayoutsWholeRecords; }
     // Sends a request within its time limit; false when the host cannot
     // answer.
     bool Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
-    LRESULT Forward(UINT request);
+    LRESULT Forward(UINT request, WPARAM wParam = 0, LPARAM lParam = 0);
     // Logs why the channel failed while the driver was `doing` something.
     void LogChannelFailure(const char* doing);
 
@@ -44,7 +47,7 @@ private:
     LRESULT OnGetState(void* state, LPARAM size);
     LRESULT OnSetState(const void* state, LPARAM size);
     LRESULT OnDialog(UINT request, LPARAM owner);
-    LRESULT OnGetDefaultQuality(DWORD* quality, LPARAM lParam2);
+    LRESULT OnValueOut(UINT request, DWORD* value, LPARAM lParam2);
     LRESULT OnHeaderPair(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
     LRESULT OnGetFormat(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     LRESULT OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
@@ -52,11 +55,26 @@ private:
     // to the program: `limit` bytes at the most.
     void TakeFormat(uint32_t offset, uint32_t limit, BITMAPINFOHEADER* output);
 
-    // The series and their frames (driver_frames.cpp).
+    // The requests only the whole-record layouts carry (driver_records.cpp).
+    LRESULT OnSetPalette(const BITMAPINFOHEADER* palette);
+    LRESULT OnFramesInfo(const ICCOMPRESSFRAMES* record, LPARAM size);
+    LRESULT OnDecompressExQuery(const ICDECOMPRESSEX* record, LPARAM size);
+
+    // The series and their frames (driver_frames.cpp, and in the classic
+    // and whole-header layouts driver_classic_frames.cpp).
     LRESULT OnBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
-    bool FramesHold(uint64_t inputSize, uint64_t outputSize);
-    LRESULT OnCompress(ICCOMPRESS* record);
-    LRESULT OnDecompress(ICDECOMPRESS* record);
+    LRESULT OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM size);
+    LRESULT OnCompress(ICCOMPRESS* record, LPARAM size);
+    LRESULT OnDecompress(ICDECOMPRESS* record, LPARAM size);
+    LRESULT OnDecompressEx(ICDECOMPRESSEX* record, LPARAM size);
+    bool SeriesViewsHold(uint32_t kind, uint64_t inputSize, uint64_t outputSize);
+    FramePlaces PlaceCompressFrames(const ICCOMPRESS& record, uint64_t stride);
+    void ReturnCompressResults(ICCOMPRESS* record, const RequestPlaces& places, uint64_t outputSpan,
+                               int32_t result);
+    LRESULT OnClassicBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
+    bool ClassicFramesHold(uint64_t inputSize, uint64_t outputSize);
+    LRESULT OnClassicCompress(ICCOMPRESS* record);
+    LRESULT OnClassicDecompress(ICDECOMPRESS* record);
 
     const int slot_;
     const int timeoutSeconds_;
@@ -66,6 +84,12 @@ private:
     // output frame view of its BEGIN, or the codec's answer to
     // ICM_COMPRESS_GET_SIZE when that is larger.
     uint64_t largestCompressedFrame_ = 0;
+    // The compression input views hold two frame places, used in turn: the
+    // program's last input stays in its place, so that a program that
+    // passes it as the previous frame next time costs no copy.
+    const void* lastInput_ = nullptr;
+    uint32_t lastInputPlace_ = 0;
+    uint64_t placeStride_ = 0;
     bool started_ = false;
     bool ready_ = false;
     HostChannel channel_;

@@ -88,6 +88,24 @@ void HostChannel::CloseFrames()
     frameOut_.Close();
 }
 
+uint32_t HostChannel::CreateSeriesViews(uint32_t kind, uint64_t inputSize, uint64_t outputSize)
+{
+    char inName[kMappingNameCapacity];
+    char outName[kMappingNameCapacity];
+    if (kind >= kSeriesKinds)
+        return 0;
+    uint32_t generation = ++generation_;
+    seriesIn_[kind].Close();
+    seriesOut_[kind].Close();
+    if (!FormatFrameViewName(inName, sizeof inName, name_, kind, generation, false)
+        || !FormatFrameViewName(outName, sizeof outName, name_, kind, generation, true)
+        || !seriesIn_[kind].Create(inName, inputSize, true) || !seriesOut_[kind].Create(outName, outputSize, true)) {
+        seriesIn_[kind].Close();
+        return 0;
+    }
+    return generation;
+}
+
 bool HostChannel::StartHost(const char* slot)
 {
     char exePath[MAX_PATH];

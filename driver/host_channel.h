@@ -46,6 +46,17 @@ public:
     bool CreateFrames(uint64_t inputSize, uint64_t outputSize);
     void CloseFrames();
 
+    // The frame views of a series kind in the whole-record layouts: a new
+    // generation of both mappings (FormatFrameViewName) of at least the
+    // given sizes, replacing this side's views of the kind. The caller
+    // announces it to the host (kRequestFrameViews). The generation, or 0
+    // when the mappings could not be created.
+    uint32_t CreateSeriesViews(uint32_t kind, uint64_t inputSize, uint64_t outputSize);
+    uint8_t* SeriesIn(uint32_t kind) const { return seriesIn_[kind].View(); }
+    uint8_t* SeriesOut(uint32_t kind) const { return seriesOut_[kind].View(); }
+    uint64_t SeriesInSize(uint32_t kind) const { return seriesIn_[kind].Size(); }
+    uint64_t SeriesOutSize(uint32_t kind) const { return seriesOut_[kind].Size(); }
+
     // Starts "Tandrel64.exe /name:<slot> /map:<name>" from the folder of the
     // module this code lies in.
     bool StartHost(const char* slot);
@@ -86,6 +97,9 @@ private:
     SharedMapping control_;
     SharedMapping frameIn_;
     SharedMapping frameOut_;
+    SharedMapping seriesIn_[kSeriesKinds];
+    SharedMapping seriesOut_[kSeriesKinds];
+    uint32_t generation_ = 0;
     ChildProcess process_;
     HWND window_ = nullptr;
     bool failed_ = false;

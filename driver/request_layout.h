@@ -19,6 +19,17 @@ struct RequestPlaces {
     uint32_t output;
     uint32_t chunkId; // Compress layout only
     uint32_t flags; // Compress layout only
+    uint32_t previous; // whole-record Compress layout, when the record names it
+    uint32_t end; // where the request's last item ends
+};
+
+// Where a frame request's frames lie in the views of its series, as the
+// whole-record layouts carry them (FramePlace values, kNoPlace for none).
+// The other layouts carry no frame places.
+struct FramePlaces {
+    uint32_t input = 0;
+    uint32_t output = 0;
+    uint32_t previous = 0;
 };
 
 // The Header pair layout: the input header (when given) at offset 0 and the
@@ -28,15 +39,29 @@ struct RequestPlaces {
 bool PutHeaderPair(uint8_t* area, uint32_t layouts, const BITMAPINFOHEADER* input,
                    const BITMAPINFOHEADER* output, uint32_t outputRoom, RequestPlaces* places);
 
-// The Compress layout: the record in its 32-bit form (the host sets the
-// pointers; the previous frame cannot travel and goes as none), the input
-// header at 48, the output header behind it and the cleared chunk-id and
-// flag slots behind that.
-bool PutCompress(uint8_t* area, uint32_t layouts, const ICCOMPRESS& record, RequestPlaces* places);
+// The Compress layout: the record in its 32-bit form, the input header at
+// 48, the output header behind it and the chunk-id and flag slots behind
+// that. In the classic and whole-header layouts the host sets the pointers,
+// the previous frame cannot travel and goes as none, and the slots are
+// cleared. In the whole-record layouts the pointer fields say what the
+// program passed (the frames at `frames`), the slots carry the program's
+// values, and the previous frame's header follows them when there is one.
+bool PutCompress(uint8_t* area, uint32_t layouts, const ICCOMPRESS& record, RequestPlaces* places,
+                 const FramePlaces& frames = FramePlaces());
 
 // The Decompress layout: the 32-bit record, the input header at 24 and the
-// output header behind it.
-bool PutDecompress(uint8_t* area, uint32_t layouts, const ICDECOMPRESS& record, RequestPlaces* places);
+// output header behind it; in the whole-record layouts with the frames'
+// places.
+bool PutDecompress(uint8_t* area, uint32_t layouts, const ICDECOMPRESS& record, RequestPlaces* places,
+                   const FramePlaces& frames = FramePlaces());
+
+// The layouts only the whole-record layouts know. Decompress-ex: the record
+// and the source (`input`) and destination (`output`) headers it names.
+// Frames info: the record and its input and output headers; the program's
+// functions go as none.
+bool PutDecompressEx(uint8_t* area, const ICDECOMPRESSEX& record, RequestPlaces* places,
+                     const FramePlaces& frames = FramePlaces());
+bool PutFramesInfo(uint8_t* area, const ICCOMPRESSFRAMES& record, RequestPlaces* places);
 
 // What a compressed frame leaves in ParamArea, copied out once.
 struct CompressResults {
@@ -45,6 +70,15 @@ struct CompressResults {
     DWORD flags;
 };
 CompressResults TakeCompressResults(const uint8_t* area, const RequestPlaces& places);
+
+// The record size a 32-bit program would state for the same part of a
+// record that a 64-bit program states `size` bytes of: the fields that lie
+// wholly inside `size` bytes, laid out for 32 bits, and whatever follows
+// the record as it is.
+uint32_t CompressRecordSize32(uint64_t size);
+uint32_t DecompressRecordSize32(uint64_t size);
+uint32_t DecompressExRecordSize32(uint64_t size);
+uint32_t FramesInfoRecordSize32(uint64_t size);
 
 // A header the codec wrote at `offset` with everything it carries, copied
 // out once and measured on the copy; empty when not even a header fits.

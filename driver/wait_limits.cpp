@@ -40,6 +40,10 @@ DWORD RequestWaitMs(UINT request, WPARAM wParam, int timeoutSeconds)
     case kRequestDecompressBegin:
     case kRequestDecompress:
     case kRequestDecompressEnd:
+    case kRequestDecompressExBegin:
+    case kRequestDecompressEx:
+    case kRequestDecompressExEnd:
+    case kRequestFrameViews:
         return std::max(Milliseconds(timeoutSeconds), kWorkWaitFloorMs);
     default:
         return Milliseconds(timeoutSeconds);

@@ -1,0 +1,153 @@
+// The requests that touch no frame: information, state, dialogs, values
+// the codec writes, the queries and formats.
+
+#include "driver/driver_instance.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "driver/request_layout.h"
+#include "driver/slot_codec_info.h"
+#include "driver/slot_config.h"
+#include "host/param_layout.h"
+
+namespace {
+
+WPARAM Given(const void* pointer)
+{
+    return pointer != nullptr ? 1 : 0;
+}
+
+void DriverPath(wchar_t* path, DWORD capacity)
+{
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&DriverPath), &module);
+    if (GetModuleFileNameW(module, path, capacity) == 0)
+        path[0] = L'\0';
+}
+
+}
+
+LRESULT DriverInstance::OnGetInfo(ICINFO* info, LPARAM size)
+{
+    if (info == nullptr || size < static_cast<LPARAM>(sizeof *info))
+        return 0;
+    SlotSettings settings;
+    ReadSlotSettings(slot_, &settings);
+    wchar_t driverPath[MAX_PATH];
+    DriverPath(driverPath, MAX_PATH);
+    FillSlotCodecInfo(slot_, settings, driverPath, info);
+    return sizeof *info;
+}
+
+// The codec writes its state at the start of ParamArea. The client's own
+// bytes go there first, so that what the codec leaves alone comes back
+// unchanged.
+LRESULT DriverInstance::OnGetState(void* state, LPARAM size)
+{
+    int32_t result;
+    if (state == nullptr)
+        return Request(kRequestGetState, 0, size, &result) ? result : UnservedResult(kRequestGetState);
+    if (!HostReady())
+        return kHostCannotServe;
+    uint32_t room = std::min(static_cast<uint32_t>(size), kParamAreaSize);
+    std::memcpy(channel_.ParamArea(), state, room);
+    if (!Request(kRequestGetState, 1, room, &result))
+        return kHostCannotServe;
+    if (result >= 0)
+        std::memcpy(state, channel_.ParamArea(),
+                    result > 0 ? std::min(static_cast<uint32_t>(result), room) : room);
+    return result;
+}
+
+// The host always hands the codec a state; a program's request to return
+// to the default state (no state) arrives as an empty one.
+LRESULT DriverInstance::OnSetState(const void* state, LPARAM size)
+{
+    DWORD bytes = state != nullptr ? static_cast<DWORD>(size) : 0;
+    if (static_cast<uint64_t>(size) > kParamAreaSize || !HostReady())
+        return 0;
+    if (bytes != 0)
+        std::memcpy(channel_.ParamArea(), state, bytes);
+    int32_t result;
+    return Request(kRequestSetState, 0, bytes, &result) ? result : 0;
+}
+
+LRESULT DriverInstance::OnDialog(UINT request, LPARAM owner)
+{
+    // The codec's dialog cannot have an owner in this process.
+    WPARAM query = owner == -1 ? static_cast<WPARAM>(-1) : 0;
+    int32_t result;
+    return Request(request, query, 0, &result) ? result : UnservedResult(request);
+}
+
+// The host lets the codec write the value to ParamArea, where the
+// program's own value waits in case the codec writes nothing.
+LRESULT DriverInstance::OnValueOut(UINT request, DWORD* value, LPARAM lParam2)
+{
+    if (!HostReady())
+        return UnservedResult(request);
+    if (value != nullptr)
+        std::memcpy(channel_.ParamArea(), value, sizeof *value);
+    int32_t result;
+    if (!Request(request, Given(value), lParam2, &result))
+        return UnservedResult(request);
+    if (value != nullptr)
+        std::memcpy(value, channel_.ParamArea(), sizeof *value);
+    return result;
+}
+
+LRESULT DriverInstance::OnHeaderPair(UINT request, const BITMAPINFOHEADER* input,
+                                     const BITMAPINFOHEADER* output)
+{
+    RequestPlaces places;
+    int32_t result;
+    if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places)
+        || !Request(request, Given(input), Given(output), &result))
+        return UnservedResult(request);
+    return result;
+}
+
+// The codec writes the format behind the input header. It comes back with
+// everything it carries, but never more than the size the codec states for
+// it, which is what the program made room for.
+LRESULT DriverInstance::OnGetFormat(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
+{
+    RequestPlaces places;
+    int32_t size;
+    if (input == nullptr)
+        return ICERR_BADPARAM;
+    if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, nullptr, kFormatRoom, &places)
+        || !Request(request, 0, 0, &size))
+        return UnservedResult(request);
+    if (output == nullptr)
+        return size;
+    int32_t result;
+    if (!Request(request, 0, 1, &result))
+        return UnservedResult(request);
+    if (result >= 0)
+        TakeFormat(places.output, size > 0 ? static_cast<uint32_t>(size) : kFormatRoom, output);
+    return result;
+}
+
+LRESULT DriverInstance::OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
+{
+    RequestPlaces places;
+    int32_t result;
+    if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, kFormatRoom, &places)
+        || !Request(kRequestDecompressGetPalette, Given(input), Given(output), &result))
+        return UnservedResult(kRequestDecompressGetPalette);
+    // The palette goes where the program's header said its colours are.
+    if (output != nullptr && result >= 0)
+        TakeFormat(places.output,
+                   static_cast<uint32_t>(std::min<uint64_t>(HeaderWholeSpan(*output), kFormatRoom)), output);
+    return result;
+}
+
+void DriverInstance::TakeFormat(uint32_t offset, uint32_t limit, BITMAPINFOHEADER* output)
+{
+    std::vector<uint8_t> format = TakeHeaderSpan(channel_.ParamArea(), offset);
+    std::memcpy(output, format.data(), std::min<size_t>(format.size(), limit));
+}

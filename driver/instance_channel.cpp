@@ -1,0 +1,102 @@
+// One instance's use of its channel: the host's start and handshake,
+// requests within their time limits, and what a request gets when the host
+// cannot serve it.
+
+#include "driver/driver_instance.h"
+
+#include <cstdio>
+
+#include "driver/driver_log.h"
+#include "driver/wait_limits.h"
+
+LRESULT UnservedResult(UINT request)
+{
+    switch (request) {
+    case kRequestGetState:
+    case kRequestSetState:
+        return 0;
+    // Any other answer would claim a configuration dialog.
+    case kRequestDrvQueryConfigure:
+        return 0;
+    case kRequestConfigure:
+    case kRequestAbout:
+    case kRequestGetDefaultQuality:
+    case kRequestGetQuality:
+    case kRequestSetQuality:
+    case kRequestGetBuffersWanted:
+    case kRequestGetDefaultKeyFrameRate:
+    case kRequestCompressEnd:
+    case kRequestDecompressEnd:
+    case kRequestDecompressExEnd:
+        return ICERR_UNSUPPORTED;
+    default:
+        return request >= kRequestDrvLoad ? ICERR_UNSUPPORTED : kHostCannotServe;
+    }
+}
+
+bool DriverInstance::HostReady()
+{
+    if (!started_) {
+        started_ = true;
+        ready_ = StartHost();
+    }
+    return ready_ && !channel_.Failed();
+}
+
+// Starts the host and settles the layouts: the whole-record layouts when
+// the host knows them, the whole-header layouts from a host of protocol 2,
+// the classic ones when it answers the handshake with 0.
+bool DriverInstance::StartHost()
+{
+    char slot[8];
+    std::snprintf(slot, sizeof slot, "tdl%d", slot_);
+    int32_t answer;
+    if (!channel_.CreateControl() || !channel_.StartHost(slot)) {
+        LogDriverEvent(slot_, "starting the host: Tandrel64.exe could not be started");
+        return false;
+    }
+    if (!channel_.WaitForWindow(StartWaitMs(timeoutSeconds_)) || !Handshake(kLayoutsWholeRecords, &answer)
+        || (answer != 0 && !HandshakeGaveWholeRecords(static_cast<uint32_t>(answer))
+            && !Handshake(kLayoutsWholeHeaders, &answer))) {
+        LogChannelFailure("starting the host");
+        return false;
+    }
+    layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(static_cast<uint32_t>(answer));
+    if (layouts_ > kLayoutsWholeRecords) {
+        LogDriverEvent(slot_, "starting the host: it chose layouts this driver does not know");
+        channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
+        return false;
+    }
+    return true;
+}
+
+bool DriverInstance::Handshake(uint32_t layouts, int32_t* answer)
+{
+    return channel_.Send(kRequestHandshake, layouts, kHostProtocolVersion,
+                         RequestWaitMs(kRequestHandshake, 0, timeoutSeconds_), answer);
+}
+
+bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result)
+{
+    if (!HostReady())
+        return false;
+    if (channel_.Send(request, wParam, lParam, RequestWaitMs(request, wParam, timeoutSeconds_), result))
+        return true;
+    char doing[32];
+    std::snprintf(doing, sizeof doing, "request 0x%X", request);
+    LogChannelFailure(doing);
+    return false;
+}
+
+void DriverInstance::LogChannelFailure(const char* doing)
+{
+    char text[kLogTextCapacity];
+    FormatHostFailure(doing, channel_.HostExitCode(), text);
+    LogDriverEvent(slot_, text);
+}
+
+LRESULT DriverInstance::Forward(UINT request, WPARAM wParam, LPARAM lParam)
+{
+    int32_t result;
+    return Request(request, wParam, lParam, &result) ? result : UnservedResult(request);
+}
