@@ -209,12 +209,12 @@ struct FieldEnds {
             static_cast<uint32_t>(offsetof(Record32, field) + sizeof(Record32::field))                         \
     }
 
+// `whole` holds the two records' sizes, padding included.
 template <size_t count>
-uint32_t RecordSize32(const FieldEnds (&fields)[count], uint64_t size)
+uint32_t RecordSize32(const FieldEnds (&fields)[count], FieldEnds whole, uint64_t size)
 {
-    const FieldEnds& last = fields[count - 1];
-    if (size >= last.end64)
-        return last.end32 + static_cast<uint32_t>(std::min<uint64_t>(size - last.end64, kParamAreaSize));
+    if (size >= whole.end64)
+        return whole.end32 + static_cast<uint32_t>(std::min<uint64_t>(size - whole.end64, kParamAreaSize));
     uint32_t covered = 0;
     for (const FieldEnds& field : fields) {
         if (field.end64 <= size)
@@ -235,7 +235,7 @@ uint32_t CompressRecordSize32(uint64_t size)
         TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwFrameSize), TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwQuality),
         TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiPrev),   TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpPrev),
     };
-    return RecordSize32(fields, size);
+    return RecordSize32(fields, {sizeof(ICCOMPRESS), sizeof(IcCompress32)}, size);
 }
 
 uint32_t DecompressRecordSize32(uint64_t size)
@@ -245,7 +245,7 @@ uint32_t DecompressRecordSize32(uint64_t size)
         TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpInput),   TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpbiOutput),
         TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpOutput),  TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, ckid),
     };
-    return RecordSize32(fields, size);
+    return RecordSize32(fields, {sizeof(ICDECOMPRESS), sizeof(IcDecompress32)}, size);
 }
 
 uint32_t DecompressExRecordSize32(uint64_t size)
@@ -255,7 +255,7 @@ uint32_t DecompressExRecordSize32(uint64_t size)
         TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpSrc),   TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpbiDst),
         TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpDst),   TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, dySrc),
     };
-    return RecordSize32(fields, size);
+    return RecordSize32(fields, {sizeof(ICDECOMPRESSEX), sizeof(IcDecompressEx32)}, size);
 }
 
 uint32_t FramesInfoRecordSize32(uint64_t size)
@@ -270,5 +270,5 @@ uint32_t FramesInfoRecordSize32(uint64_t size)
         TANDREL_FIELD(IcCompressFrames32, ICCOMPRESSFRAMES, GetData),
         TANDREL_FIELD(IcCompressFrames32, ICCOMPRESSFRAMES, PutData),
     };
-    return RecordSize32(fields, size);
+    return RecordSize32(fields, {sizeof(ICCOMPRESSFRAMES), sizeof(IcCompressFrames32)}, size);
 }

@@ -40,7 +40,7 @@ const BITMAPINFOHEADER kHeaders[] = {
 bool SamePlaces(const RequestPlaces& driver, const ParamPlaces& host)
 {
     return driver.input == host.input && driver.output == host.output && driver.chunkId == host.chunkId
-        && driver.flags == host.flags;
+        && driver.flags == host.flags && driver.previous == host.previous && driver.end == host.end;
 }
 
 }
@@ -50,7 +50,7 @@ TEST(RequestLayoutTest, PlacesAgreeWithTheHostAndWholeHeadersKeepTheirColours)
     std::vector<uint8_t> area(kParamAreaSize);
     // The host reads each request through its private copy.
     ParamCopy copy;
-    for (uint32_t layouts : {kLayoutsClassic, kLayoutsWholeHeaders}) {
+    for (uint32_t layouts : {kLayoutsClassic, kLayoutsWholeHeaders, kLayoutsWholeRecords}) {
         for (const BITMAPINFOHEADER& in : kHeaders) {
             for (const BITMAPINFOHEADER& out : kHeaders) {
                 SCOPED_TRACE(std::to_string(layouts) + " " + std::to_string(in.biBitCount) + " to "
@@ -66,8 +66,14 @@ TEST(RequestLayoutTest, PlacesAgreeWithTheHostAndWholeHeadersKeepTheirColours)
                 compress.lFrameNum = 7;
                 compress.dwQuality = 1234;
                 compress.lpPrev = &compress;
+                compress.lpbiPrev = Header(input);
+                DWORD chunkId = 0x63643030;
+                compress.lpckid = &chunkId;
+                FramePlaces frames;
+                frames.input = FramePlace(4096);
+                frames.previous = FramePlace(0);
                 std::fill(area.begin(), area.end(), 0xEE);
-                ASSERT_TRUE(PutCompress(area.data(), layouts, compress, &places));
+                ASSERT_TRUE(PutCompress(area.data(), layouts, compress, &places, frames));
                 ASSERT_TRUE(copy.Start(area.data()));
                 ASSERT_TRUE(PlaceCompress(copy, layouts, sizeof(IcCompress32), &host));
                 EXPECT_TRUE(SamePlaces(places, host));
@@ -76,9 +82,13 @@ TEST(RequestLayoutTest, PlacesAgreeWithTheHostAndWholeHeadersKeepTheirColours)
                 EXPECT_EQ(ICCOMPRESS_KEYFRAME, record.dwFlags);
                 EXPECT_EQ(7, record.lFrameNum);
                 EXPECT_EQ(1234u, record.dwQuality);
-                EXPECT_EQ(0u, record.lpPrev) << "no address of this process travels";
-                EXPECT_EQ(0u, TakeCompressResults(area.data(), places).chunkId);
-                if (layouts == kLayoutsWholeHeaders) {
+                bool whole = layouts == kLayoutsWholeRecords;
+                EXPECT_EQ(whole ? FramePlace(0) : 0u, record.lpPrev) << "no address of this process travels";
+                EXPECT_EQ(whole ? FramePlace(4096) : 0u, record.lpInput);
+                EXPECT_EQ(whole ? kNoPlace : 0u, record.lpdwFlags) << "the program passed no flags";
+                EXPECT_EQ(whole ? chunkId : 0u, TakeCompressResults(area.data(), places).chunkId);
+                EXPECT_EQ(whole, places.previous != 0) << "the previous header travels with whole records";
+                if (layouts != kLayoutsClassic) {
                     EXPECT_EQ(0, std::memcmp(area.data() + places.input, input.data(), input.size()));
                     EXPECT_EQ(0, std::memcmp(area.data() + places.output, output.data(), output.size()));
                 }
@@ -87,7 +97,23 @@ TEST(RequestLayoutTest, PlacesAgreeWithTheHostAndWholeHeadersKeepTheirColours)
                 ASSERT_TRUE(PutDecompress(area.data(), layouts, decompress, &places));
                 ASSERT_TRUE(copy.Start(area.data()));
                 ASSERT_TRUE(PlaceDecompress(copy, layouts, sizeof(IcDecompress32), &host));
-                EXPECT_TRUE(places.input == host.input && places.output == host.output);
+                EXPECT_TRUE(SamePlaces(places, host));
+
+                if (whole) {
+                    ICDECOMPRESSEX ex = {};
+                    ex.lpbiSrc = Header(input);
+                    ex.lpbiDst = Header(output);
+                    ASSERT_TRUE(PutDecompressEx(area.data(), ex, &places));
+                    ASSERT_TRUE(copy.Start(area.data()));
+                    ASSERT_TRUE(PlaceDecompressEx(copy, sizeof(IcDecompressEx32), &host));
+                    EXPECT_TRUE(SamePlaces(places, host));
+                    ICCOMPRESSFRAMES info = {};
+                    info.lpbiOutput = Header(output);
+                    ASSERT_TRUE(PutFramesInfo(area.data(), info, &places));
+                    ASSERT_TRUE(copy.Start(area.data()));
+                    ASSERT_TRUE(PlaceFramesInfo(copy, sizeof(IcCompressFrames32), &host));
+                    EXPECT_TRUE(places.output == host.output && places.end == host.end) << "no input header";
+                }
 
                 ASSERT_TRUE(PutHeaderPair(area.data(), layouts, Header(input), Header(output), 0, &places));
                 ASSERT_TRUE(copy.Start(area.data()));
@@ -118,6 +144,25 @@ TEST(RequestLayoutTest, WhatDoesNotFitIsRefusedAndTakenBackOnlyWithinParamArea)
     std::memcpy(area.data() + kParamAreaSize - 100, &claimed, sizeof claimed);
     EXPECT_EQ(100u, TakeHeaderSpan(area.data(), kParamAreaSize - 100).size());
     EXPECT_TRUE(TakeHeaderSpan(area.data(), kParamAreaSize - 39).empty());
+}
+
+TEST(RequestLayoutTest, RecordSizesAreStatedAsA32BitProgramWould)
+{
+    const struct {
+        uint32_t (*map)(uint64_t);
+        uint64_t whole64;
+        uint32_t whole32;
+    } records[] = {{CompressRecordSize32, sizeof(ICCOMPRESS), sizeof(IcCompress32)},
+                   {DecompressRecordSize32, sizeof(ICDECOMPRESS), sizeof(IcDecompress32)},
+                   {DecompressExRecordSize32, sizeof(ICDECOMPRESSEX), sizeof(IcDecompressEx32)},
+                   {FramesInfoRecordSize32, sizeof(ICCOMPRESSFRAMES), sizeof(IcCompressFrames32)}};
+    for (const auto& record : records) {
+        EXPECT_EQ(record.whole32, record.map(record.whole64));
+        EXPECT_EQ(record.whole32 + 12, record.map(record.whole64 + 12)) << "what follows goes as it is";
+        EXPECT_EQ(0u, record.map(0));
+        EXPECT_EQ(4u, record.map(8)) << "dwFlags and its padding";
+    }
+    EXPECT_EQ(offsetof(IcCompress32, lpckid) + 4u, CompressRecordSize32(offsetof(ICCOMPRESS, lpdwFlags) + 4));
 }
 
 TEST(WaitLimitsTest, TimeoutsAreSaneAndWorkAndDialogsWaitLonger)

@@ -37,6 +37,16 @@ bool HostClient::CreateFrames(uint64_t inputSize, uint64_t outputSize)
     return true;
 }
 
+int32_t HostClient::AnnounceViews(uint32_t kind, uint64_t inputSize, uint64_t outputSize)
+{
+    uint32_t generation = channel_.CreateSeriesViews(kind, inputSize, outputSize);
+    if (generation == 0)
+        return 0;
+    std::memcpy(channel_.SeriesIn(kind), kFrameInMarker, 8);
+    std::memcpy(channel_.SeriesOut(kind), kFrameOutMarker, 8);
+    return Send(kRequestFrameViews, kind, generation);
+}
+
 HWND HostClient::Window() const
 {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(channel_.Control()->hWndHost));

@@ -29,6 +29,11 @@ public:
     bool CreateControl(uint32_t size = kControlMappingSize);
     bool CreateFrames(uint64_t inputSize, uint64_t outputSize);
     void CloseFrames() { channel_.CloseFrames(); }
+    // A new generation of a series kind's views for the whole-record
+    // layouts, marked and announced: the host's answer (0 when they could
+    // not be created).
+    int32_t AnnounceViews(uint32_t kind, uint64_t inputSize, uint64_t outputSize);
+    uint8_t* SeriesIn(uint32_t kind) { return channel_.SeriesIn(kind); }
 
     bool Start(const std::string& slot) { return channel_.StartHost(slot.c_str()); }
     bool WaitForWindow(DWORD timeoutMs = 20000) { return channel_.WaitForWindow(timeoutMs); }

@@ -63,6 +63,13 @@ void HostTest::ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const c
     EXPECT_EQ(calls, CallCount()) << why << ": the codec was called";
 }
 
+void HostTest::ExpectRefusedAsUnknown(UINT request)
+{
+    uint32_t calls = CallCount();
+    EXPECT_EQ(0, client.Send(request, 1, 4)) << std::hex << request;
+    EXPECT_EQ(calls, CallCount()) << std::hex << request << ": the codec was called";
+}
+
 void HostTest::ExpectBoxes(std::initializer_list<std::pair<std::string, std::string>> textsAndCaptions)
 {
     for (const auto& expected : textsAndCaptions) {

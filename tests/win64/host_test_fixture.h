@@ -34,6 +34,9 @@ protected:
     // Sends the request and expects it refused with -100 before the codec
     // sees anything.
     void ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why);
+    // Sends a request outside the table and expects the default answer 0,
+    // the codec not called.
+    void ExpectRefusedAsUnknown(UINT request);
 
     // Reads the host's next message boxes in order, checks each one's text,
     // caption and single OK button, and closes it.

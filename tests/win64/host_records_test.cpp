@@ -1,0 +1,190 @@
+// The whole-record layouts, driven by a 64-bit client against the recording
+// test codec: the requests only they carry, frames at their places in the
+// views a client announces for each series kind, pointers that stay none
+// where the record says so, both series at once, and views that grow in the
+// middle of a series.
+
+#include <cstring>
+
+#include "host/frame_size.h"
+#include "host_test_fixture.h"
+#include "packbits.h"
+
+namespace {
+
+const int kWidth = 64;
+const int kHeight = 48;
+const uint32_t kStride = 12288; // two RGB24 frames of 64 x 48, one page apart
+
+class HostRecordsTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        packed = MakeHeader(kWidth, kHeight, 24, fcc, 5000);
+        if (!HasFatalFailure())
+            Launch();
+    }
+
+    void AskForWholeRecords()
+    {
+        ASSERT_EQ(int32_t(HandshakeResult(kHostProtocolVersion, kLayoutsWholeRecords)),
+                  client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion));
+    }
+
+    // Whole-record views for a kind and the BEGIN of its series.
+    void BeginWith(uint32_t kind, uint64_t inputSize, uint64_t outputSize, UINT begin,
+                   const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)
+    {
+        ASSERT_EQ(ICERR_OK, client.AnnounceViews(kind, inputSize, outputSize));
+        PutPair(0, sizeof input, input, output);
+        ASSERT_EQ(ICERR_OK, client.Send(begin));
+    }
+
+    // A compression record whose pointers are the given places, the two
+    // headers, the slots and, when given, the previous frame's header.
+    void PutWholeCompress(const IcCompress32& record, const BITMAPINFOHEADER* previous = nullptr)
+    {
+        std::memcpy(client.ParamArea(), &record, sizeof record);
+        PutPair(sizeof record, sizeof rgb, rgb, packed);
+        uint32_t slots = sizeof record + 2 * sizeof rgb;
+        std::memset(client.ParamArea() + slots, 0, 8);
+        if (previous != nullptr)
+            client.PutHeader(slots + 8, *previous);
+    }
+
+    void PutWholeDecompress(const IcDecompress32& record, const BITMAPINFOHEADER& input)
+    {
+        std::memcpy(client.ParamArea(), &record, sizeof record);
+        PutPair(sizeof record, sizeof input, input, rgb);
+    }
+
+    IcCompress32 CompressRecord(uint32_t inputOffset) const
+    {
+        IcCompress32 record = {};
+        record.lpbiInput = record.lpbiOutput = record.lpdwFlags = kItemGiven;
+        record.lpInput = FramePlace(inputOffset);
+        record.lpOutput = FramePlace(0);
+        return record;
+    }
+
+    const BITMAPINFOHEADER rgb = MakeHeader(kWidth, kHeight, 24);
+    BITMAPINFOHEADER packed = {};
+    const uint64_t compressedMaximum = PackBitsWorstCase(kWidth * 3 * kHeight);
+};
+
+}
+
+TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
+{
+    const struct {
+        UINT request;
+        uint32_t message;
+    } values[] = {{kRequestGetQuality, ICM_GETQUALITY},
+                  {kRequestGetBuffersWanted, ICM_GETBUFFERSWANTED},
+                  {kRequestGetDefaultKeyFrameRate, ICM_GETDEFAULTKEYFRAMERATE}};
+    for (const auto& value : values)
+        ExpectRefusedAsUnknown(value.request);
+    ExpectRefusedAsUnknown(kRequestFrameViews);
+    AskForWholeRecords();
+    for (const auto& value : values) {
+        script.Answer(value.message, 5);
+        EXPECT_EQ(5, client.Send(value.request, 1, 4));
+        TestCodecCall call = LastCall(value.message);
+        EXPECT_TRUE(InCopy(call.dw1, call.dw1)) << "the value goes to the copy";
+        EXPECT_TRUE(ArgIs(call.dw2, RegionOther, 4));
+        client.Send(value.request, 0, 0);
+        EXPECT_TRUE(ArgIs(LastCall(value.message).dw1, RegionNull));
+    }
+    script.Answer(ICM_SETQUALITY, ICERR_OK);
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 6000, 0));
+    EXPECT_TRUE(ArgIs(LastCall(ICM_SETQUALITY).dw1, RegionOther, 6000));
+    script.Answer(ICM_DECOMPRESS_SET_PALETTE, ICERR_OK);
+    client.Send(kRequestDecompressSetPalette, 0, 0);
+    EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS_SET_PALETTE).dw1, RegionNull));
+    client.PutHeader(0, MakeHeader(8, 8, 8, BI_RGB, 0, 256));
+    client.Send(kRequestDecompressSetPalette, 1, 0);
+    TestCodecCall palette = LastCall(ICM_DECOMPRESS_SET_PALETTE);
+    EXPECT_TRUE(InCopy(palette.dw1, palette.dw1));
+}
+
+TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
+{
+    AskForWholeRecords();
+    BeginWith(kSeriesCompress, 2 * kStride, compressedMaximum, kRequestCompressBegin, rgb, packed);
+    PutWholeCompress(CompressRecord(kStride));
+    ASSERT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, sizeof(IcCompress32)));
+    TestCodecCall call = LastCall(ICM_COMPRESS);
+    EXPECT_TRUE(ArgIs(call.lpInput, RegionFrameIn, kStride));
+    EXPECT_TRUE(ArgIs(call.lpOutput, RegionFrameOut, 0));
+    EXPECT_TRUE(ArgIs(call.lpckid, RegionNull)) << "the program passed no chunk id";
+    EXPECT_TRUE(InCopy(call.lpdwFlags, call.lpbiInput, 2 * sizeof rgb + 4));
+    uint32_t slots = sizeof(IcCompress32) + 2 * sizeof rgb;
+    EXPECT_EQ(0u, client.DwordAt(slots)) << "nobody wrote the chunk id";
+    EXPECT_EQ(uint32_t(AVIIF_KEYFRAME), client.DwordAt(slots + 4)) << "the flags came back";
+    EXPECT_NE(5000u, client.HeaderAt(sizeof(IcCompress32) + sizeof rgb).biSizeImage)
+        << "the output header came back";
+
+    BITMAPINFOHEADER narrow = MakeHeader(kWidth / 2, kHeight, 24);
+    IcCompress32 previous = CompressRecord(0);
+    previous.lpbiPrev = kItemGiven;
+    previous.lpPrev = FramePlace(kStride);
+    const struct {
+        IcCompress32 record;
+        const BITMAPINFOHEADER* previous;
+        const char* why;
+    } refused[] = {
+        {CompressRecord(2 * kStride - 100), nullptr, "the input runs past its view"},
+        {CompressRecord(3 * kStride), nullptr, "the input lies beyond its view"},
+        {[&] { IcCompress32 r = previous; r.lpPrev = FramePlace(2 * kStride - 100); return r; }(), &rgb,
+         "the previous frame runs past the view"},
+        {previous, &narrow, "the previous frame has another format"},
+    };
+    for (const auto& c : refused) {
+        PutWholeCompress(c.record, c.previous);
+        ExpectRefused(kRequestCompress, 0, sizeof(IcCompress32), c.why);
+    }
+    PutWholeCompress(previous, &rgb);
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, sizeof(IcCompress32)));
+}
+
+TEST_F(HostRecordsTest, BothSeriesRunAtOnceEachOnItsOwnViews)
+{
+    AskForWholeRecords();
+    BeginWith(kSeriesCompress, 2 * kStride, compressedMaximum, kRequestCompressBegin, rgb, packed);
+    BeginWith(kSeriesDecompress, 8192, kStride, kRequestDecompressBegin, packed, rgb);
+    script.Answer(ICM_DECOMPRESS, ICERR_OK);
+    IcDecompress32 decompress = {0, kItemGiven, FramePlace(16), kItemGiven, FramePlace(0), 0};
+    for (int round = 0; round < 2; ++round) {
+        PutWholeCompress(CompressRecord(kStride));
+        EXPECT_EQ(round == 0 ? ICERR_OK : kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32)))
+            << "round " << round;
+        PutWholeDecompress(decompress, packed);
+        EXPECT_EQ(ICERR_OK, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32))) << "round " << round;
+        EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS).lpInput, RegionFrameIn, 16));
+        EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressEnd)) << "ends the compression series only";
+    }
+    decompress.lpInput = kNoPlace;
+    PutWholeDecompress(decompress, packed);
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32)));
+    EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS).lpInput, RegionNull)) << "a frame the program did not pass";
+}
+
+TEST_F(HostRecordsTest, ViewsGrowInTheMiddleOfASeries)
+{
+    AskForWholeRecords();
+    BeginWith(kSeriesDecompress, 8192, kStride, kRequestDecompressBegin, packed, rgb);
+    script.Answer(ICM_DECOMPRESS, ICERR_OK);
+    IcDecompress32 record = {0, kItemGiven, FramePlace(0), kItemGiven, FramePlace(0), 0};
+    BITMAPINFOHEADER larger = MakeHeader(kWidth, kHeight, 24, fcc, 20000);
+    PutWholeDecompress(record, larger);
+    ExpectRefused(kRequestDecompress, 0, sizeof record, "a frame larger than the view");
+    ASSERT_EQ(ICERR_OK, client.AnnounceViews(kSeriesDecompress, 20000, kStride));
+    PutWholeDecompress(record, larger);
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestDecompress, 0, sizeof record)) << "served from the new views";
+    EXPECT_EQ(kHostCannotServe, client.AnnounceViews(kSeriesDecompress, 4096, 4096))
+        << "views smaller than the series needs";
+    PutWholeDecompress(record, packed);
+    ExpectRefused(kRequestDecompress, 0, sizeof record, "the series has no views left");
+    EXPECT_EQ(kHostCannotServe, client.Send(kRequestFrameViews, kSeriesKinds, 1)) << "no such kind";
+}
