@@ -121,11 +121,12 @@ FramePlaces DriverInstance::PlaceCompressFrames(const ICCOMPRESS& record, uint64
     if (record.lpPrev == record.lpInput) {
         inputBytes = std::max(inputBytes, previousBytes);
         previous = current;
-    } else if (record.lpPrev != nullptr && record.lpPrev != lastInput_) {
+    } else if (record.lpPrev != nullptr && (record.lpPrev != lastInput_ || previousBytes > lastInputBytes_)) {
         std::memcpy(view + previous * stride, record.lpPrev, previousBytes);
     }
     std::memcpy(view + current * stride, record.lpInput, inputBytes);
     lastInput_ = record.lpInput;
+    lastInputBytes_ = inputBytes;
     lastInputPlace_ = current;
     FramePlaces frames;
     frames.input = PlaceAt(current * stride);

@@ -88,6 +88,7 @@ private:
     // program's last input stays in its place, so that a program that
     // passes it as the previous frame next time costs no copy.
     const void* lastInput_ = nullptr;
+    uint64_t lastInputBytes_ = 0;
     uint32_t lastInputPlace_ = 0;
     uint64_t placeStride_ = 0;
     bool started_ = false;
