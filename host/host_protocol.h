@@ -259,9 +259,9 @@ enum SeriesKind : uint32_t {
 // frames of the series must fit the new views.
 // - wParam: the SeriesKind.
 // - lParam: the generation, as the names spell it.
-// - result: ICERR_OK, or kHostCannotServe (the views stay as they were)
-//   when a mapping cannot be opened or the views cannot hold the open
-//   series of the kind.
+// - result: ICERR_OK, or kHostCannotServe when a mapping cannot be opened
+//   or the views cannot hold the open series of the kind; the kind then has
+//   no views until the next announcement.
 // Both ends of the names fit kMappingNameCapacity for control-mapping names
 // of up to kFrameViewNameBaseLimit characters.
 const UINT kRequestFrameViews = WM_APP + 0x101;
