@@ -70,7 +70,28 @@ DriverInstance::DriverInstance(int slot, int timeoutSeconds)
 DriverInstance::~DriverInstance()
 {
     channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
+    if (hostProcess_ != nullptr)
+        CloseHandle(hostProcess_);
     DeleteCriticalSection(&lock_);
+}
+
+void DriverInstance::Abort()
+{
+    AcquireSRWLockExclusive(&abortLock_);
+    aborted_ = true;
+    if (hostProcess_ != nullptr)
+        TerminateProcess(hostProcess_, 1);
+    ReleaseSRWLockExclusive(&abortLock_);
+}
+
+bool DriverInstance::KeepHostProcess()
+{
+    AcquireSRWLockExclusive(&abortLock_);
+    bool kept = !aborted_
+        && DuplicateHandle(GetCurrentProcess(), channel_.Process().Handle(), GetCurrentProcess(), &hostProcess_,
+                           PROCESS_TERMINATE, FALSE, 0);
+    ReleaseSRWLockExclusive(&abortLock_);
+    return kept;
 }
 
 LRESULT DriverInstance::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2)
@@ -127,7 +148,7 @@ LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
     case DRV_QUERYCONFIGURE:
         return Forward(kRequestDrvQueryConfigure);
     case DRV_CONFIGURE:
-        return Forward(kRequestDrvConfigure);
+        return OnDialog(kRequestDrvConfigure, lParam1);
     default:
         return ICERR_UNSUPPORTED;
     }
@@ -135,6 +156,8 @@ LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
 
 bool DriverInstance::HostReady()
 {
+    if (aborted_)
+        return false;
     if (!started_) {
         started_ = true;
         ready_ = StartHost();
@@ -154,6 +177,8 @@ bool DriverInstance::StartHost()
         LogDriverEvent(slot_, "starting the host: Tandrel64.exe could not be started");
         return false;
     }
+    if (!KeepHostProcess())
+        return false;
     if (!channel_.WaitForWindow(StartWaitMs(timeoutSeconds_))
         || !channel_.Send(kRequestHandshake, kLayoutsWholeHeaders, kHostProtocolVersion,
                           RequestWaitMs(kRequestHandshake, 0, timeoutSeconds_), &answer)) {
@@ -173,7 +198,9 @@ bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t
 {
     if (!HostReady())
         return false;
-    if (channel_.Send(request, wParam, lParam, RequestWaitMs(request, wParam, timeoutSeconds_), result))
+    DWORD limit = RequestWaitMs(request, wParam, timeoutSeconds_);
+    if (limit == kWaitForever ? channel_.SendWithDialog(request, wParam, lParam, result)
+                              : channel_.Send(request, wParam, lParam, limit, result))
         return true;
     char doing[32];
     std::snprintf(doing, sizeof doing, "request 0x%X", request);
@@ -183,6 +210,9 @@ bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t
 
 void DriverInstance::LogChannelFailure(const char* doing)
 {
+    // A close ended the host on purpose.
+    if (aborted_)
+        return;
     char text[kLogTextCapacity];
     FormatHostFailure(doing, channel_.HostExitCode(), text);
     LogDriverEvent(slot_, text);
@@ -239,12 +269,19 @@ LRESULT DriverInstance::OnSetState(const void* state, LPARAM size)
     return Request(kRequestSetState, 0, bytes, &result) ? result : 0;
 }
 
+// The program's window owns the codec's dialog, which disables it while it
+// is up. A host that ends meanwhile never enables it again; the driver does.
 LRESULT DriverInstance::OnDialog(UINT request, LPARAM owner)
 {
-    // The codec's dialog cannot have an owner in this process.
-    WPARAM query = owner == -1 ? static_cast<WPARAM>(-1) : 0;
+    HWND window = reinterpret_cast<HWND>(owner);
+    WPARAM value = owner == -1 ? static_cast<WPARAM>(-1) : static_cast<uint32_t>(owner);
+    bool enabled = owner != -1 && IsWindow(window) && IsWindowEnabled(window);
     int32_t result;
-    return Request(request, query, 0, &result) ? result : UnservedResult(request);
+    if (Request(request, value, 0, &result))
+        return result;
+    if (enabled)
+        EnableWindow(window, TRUE);
+    return UnservedResult(request);
 }
 
 // The host lets the codec write the quality to ParamArea, where the

@@ -13,6 +13,14 @@ namespace {
 const LRESULT kNoCodecState = 0;
 const LRESULT kNoCodecMessage = -1;
 
+// The program's window that a dialog request names (a 32-bit value; 0 from a
+// client that names none): it owns the codec's dialog while it is still a
+// window, so that the dialog is modal to the program and in front of it.
+DWORD_PTR OwnerWindow(WPARAM wParam)
+{
+    return IsWindow(reinterpret_cast<HWND>(wParam)) ? wParam : 0;
+}
+
 // Addresses stored into the mappings are this process's 32-bit addresses.
 uint32_t Address(const void* pointer)
 {
@@ -98,7 +106,7 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
     case kRequestDrvFree:
         return SendToCodec(DRV_FREE, 0, 0);
     case kRequestDrvConfigure:
-        return SendToCodec(DRV_CONFIGURE, 0, 0);
+        return SendToCodec(DRV_CONFIGURE, OwnerWindow(wParam), 0);
     case kRequestDrvQueryConfigure:
         return SendToCodec(DRV_QUERYCONFIGURE, wParam, lParam);
     case kRequestDrvExitSession:
@@ -164,12 +172,10 @@ LRESULT CCodecHost::OnSetState(LPARAM lParam)
     return GuardedSendMessage(codec, ICM_SETSTATE, Param(0), lParam);
 }
 
+// -1 asks whether the dialog exists.
 LRESULT CCodecHost::OnDialog(UINT message, WPARAM wParam)
 {
-    // -1 asks whether the dialog exists; anything else opens it without an
-    // owner, since a window of the client cannot own one here.
-    DWORD_PTR owner = wParam == static_cast<WPARAM>(-1) ? static_cast<DWORD_PTR>(-1) : 0;
-    return SendToCodec(message, owner, 0);
+    return SendToCodec(message, wParam == static_cast<WPARAM>(-1) ? wParam : OwnerWindow(wParam), 0);
 }
 
 // The codec writes the quality through its first parameter; an address of
