@@ -67,8 +67,8 @@ void SetValue(uint32_t* field, uint32_t value)
 
 }
 
-bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, char* driver,
-                  uint32_t* flags, uint32_t* versionICM)
+bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, char* driver, uint32_t* flags,
+                  uint32_t* versionICM)
 {
     SetEmpty(name);
     SetEmpty(version);

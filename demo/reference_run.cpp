@@ -49,8 +49,8 @@ bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Tr
 bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info)
 {
     Transcript transcript;
-    if (!RunReferenceProgram(std::string("/info ") + fccText, timeoutMs, &transcript) || transcript.size() != 1
-        || transcript[0].what != kCodecInformationStep || transcript[0].result <= 0
+    if (!RunReferenceProgram(std::string("/info ") + fccText, timeoutMs, &transcript)
+        || transcript.size() != 1 || transcript[0].what != kCodecInformationStep || transcript[0].result <= 0
         || transcript[0].data.size() != sizeof *info)
         return false;
     std::memcpy(info, transcript[0].data.data(), sizeof *info);

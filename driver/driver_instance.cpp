@@ -88,8 +88,8 @@ bool DriverInstance::KeepHostProcess()
 {
     AcquireSRWLockExclusive(&abortLock_);
     bool kept = !aborted_
-        && DuplicateHandle(GetCurrentProcess(), channel_.Process().Handle(), GetCurrentProcess(), &hostProcess_,
-                           PROCESS_TERMINATE, FALSE, 0);
+        && DuplicateHandle(GetCurrentProcess(), channel_.Process().Handle(), GetCurrentProcess(),
+                           &hostProcess_, PROCESS_TERMINATE, FALSE, 0);
     ReleaseSRWLockExclusive(&abortLock_);
     return kept;
 }

@@ -35,8 +35,8 @@ std::string InfoOf(const char* fccText)
 {
     char texts[4][MAX_PATH] = {"old", "old", "old", "old"};
     uint32_t values[2] = {9, 9};
-    bool found
-        = GetCodecInfo(FourCCFromText(fccText), texts[0], texts[1], texts[2], texts[3], &values[0], &values[1]);
+    bool found = GetCodecInfo(FourCCFromText(fccText), texts[0], texts[1], texts[2], texts[3], &values[0],
+                              &values[1]);
     return std::string(found ? "found" : "none") + "|" + texts[0] + "|" + texts[1] + "|" + texts[2] + "|"
         + texts[3] + "|" + std::to_string(values[0]) + "|" + std::to_string(values[1]);
 }

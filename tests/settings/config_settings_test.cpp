@@ -24,7 +24,8 @@ std::string SlotSections(const ConfigSettings& settings)
         std::snprintf(
             section, sizeof section,
             "[tdl%d]\r\niEnable=%d\r\npcFccName=%s\r\ndwFcc=0x%08X\r\ndwbiFcc=0x%08X\r\npcFcc=%s\r\n"
-            "pcName=%s\r\npcVersion=%s\r\npcDesc=%s\r\npcDriver=%s\r\ndwFlags=0x%08X\r\ndwVersionICM=0x%08X\r\n",
+            "pcName=%s\r\npcVersion=%s\r\npcDesc=%s\r\npcDriver=%s\r\ndwFlags=0x%08X\r\ndwVersionICM=0x%"
+            "08X\r\n",
             i, slot.iEnable, slot.pcFccName, slot.dwFcc, slot.dwbiFcc, slot.pcFcc, slot.pcName,
             slot.pcVersion, slot.pcDesc, slot.pcDriver, slot.dwFlags, slot.dwVersionICM);
         text += section;

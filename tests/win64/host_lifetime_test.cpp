@@ -170,5 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, HostCodecFaultTest,
                                            CodecFault {ICM_COMPRESS, kAnswerFault, "Compress"},
                                            CodecFault {ICM_COMPRESS, kAnswerOverrun, "CompressOverrun"},
                                            CodecFault {ICM_DECOMPRESS, kAnswerOverrun, "DecompressOverrun"},
-                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerThreadFault, "WorkerThread"}),
+                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerThreadFault,
+                                                       "WorkerThread"}),
                          [](const ::testing::TestParamInfo<CodecFault>& info) { return info.param.name; });

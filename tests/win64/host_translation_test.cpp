@@ -186,7 +186,8 @@ TEST_F(HostTranslationTest, FormatGetsTheRoomItsSizeAnswerGives)
 
 TEST_F(HostTranslationTest, DialogsQualityAndDriverMessages)
 {
-    HWND window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND window
+        = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const uint32_t windowValue = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
     for (UINT message : {ICM_CONFIGURE, ICM_ABOUT, DRV_CONFIGURE}) {
         script.Answer(message, 55);
