@@ -6,7 +6,7 @@
 #include "driver/driver_instance.h"
 #include "driver/message_pump_wait.h"
 
-struct Entry {
+struct InstanceEntry {
     DriverInstance* instance;
     // One id per call inside, a thread as often as it entered.
     std::vector<DWORD> threads;
@@ -18,18 +18,18 @@ struct Entry {
 namespace {
 
 SRWLOCK g_lock = SRWLOCK_INIT;
-std::vector<Entry*> g_entries;
+std::vector<InstanceEntry*> g_entries;
 
-Entry* FindEntry(DWORD_PTR id)
+InstanceEntry* FindEntry(DWORD_PTR id)
 {
-    for (Entry* entry : g_entries) {
+    for (InstanceEntry* entry : g_entries) {
         if (reinterpret_cast<DWORD_PTR>(entry->instance) == id)
             return entry;
     }
     return nullptr;
 }
 
-void DeleteEntry(Entry* entry)
+void DeleteEntry(InstanceEntry* entry)
 {
     delete entry->instance;
     if (entry->idle != nullptr)
@@ -48,7 +48,7 @@ void StayLoaded()
 
 DWORD_PTR AddInstance(DriverInstance* instance)
 {
-    Entry* entry = new Entry {instance, {}, false, nullptr};
+    InstanceEntry* entry = new InstanceEntry {instance, {}, false, nullptr};
     AcquireSRWLockExclusive(&g_lock);
     g_entries.push_back(entry);
     ReleaseSRWLockExclusive(&g_lock);
@@ -88,7 +88,7 @@ DriverInstance* InstanceCall::Instance() const
 void CloseInstance(DWORD_PTR id)
 {
     AcquireSRWLockExclusive(&g_lock);
-    Entry* entry = FindEntry(id);
+    InstanceEntry* entry = FindEntry(id);
     if (entry == nullptr) {
         ReleaseSRWLockExclusive(&g_lock);
         return;

@@ -26,7 +26,7 @@ public:
     DriverInstance* Instance() const;
 
 private:
-    struct Entry* entry_;
+    struct InstanceEntry* entry_;
 };
 
 // Removes the instance and deletes it: at once when no call is inside;
