@@ -17,7 +17,8 @@ void FillEntry(CodecEntry* entry, const char* fccText)
 {
     std::strcpy(entry->pcFcc, fccText);
     entry->dwFcc = FourCCFromText(fccText);
-    GetCodecInfo(entry->dwFcc, entry->pcName, entry->pcVersion, entry->pcDesc, entry->pcDriver);
+    GetCodecInfo(entry->dwFcc, entry->pcName, entry->pcVersion, entry->pcDesc, entry->pcDriver,
+                 &entry->dwFlags, &entry->dwVersionICM);
     ProbeOutputFourCC(entry->dwFcc, &entry->dwbiFcc);
 }
 

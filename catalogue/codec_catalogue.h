@@ -7,8 +7,8 @@
 const int kCodecCatalogueCapacity = 1000;
 const int kCodecTextCapacity = MAX_PATH;
 
-// One installed codec. The fields from dwFcc to pcDriver are copied as they
-// are into a slot's settings.
+// One installed codec. The fields from dwFcc to dwVersionICM are copied as
+// they are into a slot's settings.
 struct CodecEntry {
     uint32_t dwFcc; // from the registry value name
     uint32_t dwbiFcc; // biCompression of the format the codec produces; 0 when unknown
@@ -17,6 +17,8 @@ struct CodecEntry {
     char pcVersion[kCodecTextCapacity];
     char pcDesc[kCodecTextCapacity];
     char pcDriver[kCodecTextCapacity];
+    uint32_t dwFlags; // the codec's own ICINFO flags (VIDCF_*)
+    uint32_t dwVersionICM; // the ICM version the codec states
 };
 
 // The installed codecs in order of discovery: HKEY_LOCAL_MACHINE, then the

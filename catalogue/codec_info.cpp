@@ -59,14 +59,23 @@ bool OutputFormatFor(HIC codec, BITMAPINFOHEADER* input, uint32_t* outputFcc)
     return true;
 }
 
+void SetValue(uint32_t* field, uint32_t value)
+{
+    if (field != nullptr)
+        *field = value;
 }
 
-bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, char* driver)
+}
+
+bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, char* driver, uint32_t* flags,
+                  uint32_t* versionICM)
 {
     SetEmpty(name);
     SetEmpty(version);
     SetEmpty(description);
     SetEmpty(driver);
+    SetValue(flags, 0);
+    SetValue(versionICM, 0);
     HIC codec = ICOpen(ICTYPE_VIDEO, fcc, ICMODE_DECOMPRESS);
     if (codec == nullptr)
         return false;
@@ -79,6 +88,8 @@ bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, ch
     }
     if (version != nullptr)
         std::snprintf(version, kCodecTextCapacity, "%d", static_cast<int>(info.dwVersion));
+    SetValue(flags, info.dwFlags);
+    SetValue(versionICM, info.dwVersionICM);
     ICClose(codec);
     return true;
 }

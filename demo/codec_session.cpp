@@ -37,6 +37,17 @@ DWORD AskDefaultQuality(HIC codec, Transcript* transcript)
     return result == ICERR_OK ? quality : ICQUALITY_DEFAULT;
 }
 
+// What a program decides by (AVIFile makes every frame a key frame for a
+// codec without VIDCF_TEMPORAL); names and descriptions say which slot
+// runs the codec and differ by design.
+void AskFlagsAndVersions(HIC codec, Transcript* transcript)
+{
+    ICINFO info = {};
+    int32_t result = Low32(ICGetInfo(codec, &info, sizeof info));
+    const DWORD values[] = {info.dwFlags, info.dwVersion, info.dwVersionICM};
+    AddStep(transcript, "flags and versions", result, values, sizeof values);
+}
+
 void AskStateAndDialogs(HIC codec, Transcript* transcript)
 {
     LRESULT size = ICGetStateSize(codec);
@@ -141,6 +152,7 @@ void Decompress(HIC codec, const std::vector<std::vector<uint8_t>>& compressed, 
 void RunCodecSession(HIC codec, const ClipSpec& clip, Transcript* transcript, SessionFigures* figures)
 {
     *figures = SessionFigures();
+    AskFlagsAndVersions(codec, transcript);
     DWORD quality = AskDefaultQuality(codec, transcript);
     AskStateAndDialogs(codec, transcript);
     std::vector<uint8_t> input = ClipFormat(clip);

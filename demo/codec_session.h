@@ -9,7 +9,7 @@
 #include "demo/transcript.h"
 
 // One session with an open codec through the ordinary VfW calls, as any
-// program makes them: its default quality and state, whether it has
+// program makes them: its flags and versions, its default quality and state, whether it has
 // configuration and About dialogs, the format and size queries, the clip
 // compressed (key frames where the clip asks for them, changes only
 // otherwise) and decompressed again. The same code runs in the 64-bit
@@ -24,5 +24,9 @@ struct SessionFigures {
     double compressSeconds = 0;
     double decompressSeconds = 0;
 };
+
+// The one step of codec_reference.exe /info: ICGetInfo's result and the
+// whole ICINFO.
+const char kCodecInformationStep[] = "codec information";
 
 void RunCodecSession(HIC codec, const ClipSpec& clip, Transcript* transcript, SessionFigures* figures);

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "catalogue/codec_text.h"
 #include "catalogue/fourcc.h"
+#include "demo/reference_run.h"
 #include "settings/path_text.h"
 #include "settings/profile.h"
 #include "settings/settings_paths.h"
@@ -14,6 +16,7 @@
 namespace {
 
 const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const DWORD kReferenceInfoTimeoutMs = 60000;
 
 HKEY OpenDrivers32(REGSAM access, REGSAM view)
 {
@@ -45,6 +48,31 @@ bool WriteSlotSettings(int slot, const char* fcc, const char* name, const char* 
         && ProfileWriteString(path, section, "pcDesc", description);
 }
 
+bool WriteSlotCodec(int slot, const char* fcc)
+{
+    ICINFO info;
+    char path[MAX_PATH];
+    if (!RunReferenceInfo(fcc, kReferenceInfoTimeoutMs, &info) || !GetSettingsFilePath(path))
+        return false;
+    char name[kCodecTextBytes];
+    char description[kCodecTextBytes];
+    char driver[kCodecTextBytes];
+    CodecTextToAnsi(CP_ACP, info.szName, sizeof info.szName / sizeof(WCHAR), name);
+    CodecTextToAnsi(CP_ACP, info.szDescription, sizeof info.szDescription / sizeof(WCHAR), description);
+    CodecTextToAnsi(CP_ACP, info.szDriver, sizeof info.szDriver / sizeof(WCHAR), driver);
+    char section[8];
+    char version[16];
+    std::snprintf(section, sizeof section, "tdl%d", slot);
+    std::snprintf(version, sizeof version, "%d", static_cast<int>(info.dwVersion));
+    const uint32_t flags = info.dwFlags;
+    const uint32_t versionICM = info.dwVersionICM;
+    return WriteSlotSettings(slot, fcc, name, description)
+        && ProfileWriteString(path, section, "pcVersion", version)
+        && ProfileWriteString(path, section, "pcDriver", driver)
+        && ProfileWriteHex(path, section, "dwFlags", &flags)
+        && ProfileWriteHex(path, section, "dwVersionICM", &versionICM);
+}
+
 bool RegisterSlotDriver(int slot)
 {
     char folder[MAX_PATH];
@@ -57,8 +85,7 @@ bool RegisterSlotDriver(int slot)
 
 bool AssignDemoSlot()
 {
-    return WriteSlotSettings(0, "mrle", "MRLE", "Run-length codec of Wine (msrle32)")
-        && RegisterSlotDriver(0);
+    return WriteSlotCodec(0, "mrle") && RegisterSlotDriver(0);
 }
 
 bool ReadDriverValue(const char* name, REGSAM view, std::string* data)

@@ -11,11 +11,17 @@
 // codec `fcc`, listed under `name` and `description`.
 bool WriteSlotSettings(int slot, const char* fcc, const char* name, const char* description);
 
+// The slot's section for the 32-bit codec `fcc`, switched on and described
+// by the codec itself as the configuration tool records it (name, version,
+// description, driver, flags and ICM version), asked in a 32-bit process by
+// codec_reference.exe. False when the codec gave no information.
+bool WriteSlotCodec(int slot, const char* fcc);
+
 // vidc.tdlN in the 64-bit view of HKEY_LOCAL_MACHINE's Drivers32 key names
 // the client driver beside this program.
 bool RegisterSlotDriver(int slot);
 
-// Slot tdl0 for Wine's 32-bit mrle codec.
+// Slot tdl0 for Wine's 32-bit mrle codec, described by the codec.
 bool AssignDemoSlot();
 
 // One value of HKEY_LOCAL_MACHINE's Drivers32 key in the view `view`

@@ -1,7 +1,8 @@
 #include "demo/reference_run.h"
 
-#include <windows.h>
+#include <cstring>
 
+#include "demo/codec_session.h"
 #include "driver/child_process.h"
 
 namespace {
@@ -21,13 +22,12 @@ std::string TranscriptPath()
     return std::string(folder) + "tandrel-reference-" + std::to_string(GetCurrentProcessId()) + ".bin";
 }
 
-}
-
-bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript)
+// codec_reference.exe with `arguments` and the transcript's path behind them.
+bool RunReferenceProgram(const std::string& arguments, DWORD timeoutMs, Transcript* transcript)
 {
     std::string exe = ProgramFolder() + "\\codec_reference.exe";
     std::string path = TranscriptPath();
-    std::string line = "\"" + exe + "\" " + fccText + " " + ClipArguments(clip) + " \"" + path + "\"";
+    std::string line = "\"" + exe + "\" " + arguments + " \"" + path + "\"";
     ChildProcess reference;
     DWORD exitCode = 1;
     if (!reference.Start(exe.c_str(), line.c_str()))
@@ -37,4 +37,22 @@ bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Tr
     bool read = exitCode == 0 && ReadTranscript(path, transcript);
     DeleteFileA(path.c_str());
     return read;
+}
+
+}
+
+bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript)
+{
+    return RunReferenceProgram(std::string(fccText) + " " + ClipArguments(clip), timeoutMs, transcript);
+}
+
+bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info)
+{
+    Transcript transcript;
+    if (!RunReferenceProgram(std::string("/info ") + fccText, timeoutMs, &transcript)
+        || transcript.size() != 1 || transcript[0].what != kCodecInformationStep || transcript[0].result <= 0
+        || transcript[0].data.size() != sizeof *info)
+        return false;
+    std::memcpy(info, transcript[0].data.data(), sizeof *info);
+    return true;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <windows.h>
+#include <vfw.h>
+
 #include <cstdint>
 #include <string>
 
@@ -10,3 +13,8 @@
 // codec `fccText` and the clip, and reads back its transcript. False when
 // it could not run or did not finish within `timeoutMs`.
 bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript);
+
+// The codec's own ICINFO, asked for by codec_reference.exe as the
+// configuration tool asks; false when it could not run, the codec did not
+// open or gave no information.
+bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info);

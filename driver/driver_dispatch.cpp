@@ -92,7 +92,7 @@ LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
     case DRV_QUERYCONFIGURE:
         return Forward(kRequestDrvQueryConfigure);
     case DRV_CONFIGURE:
-        return Forward(kRequestDrvConfigure);
+        return OnDialog(kRequestDrvConfigure, lParam1);
     }
     // The rest only the whole-record layouts carry; a host of an older
     // protocol leaves them unsupported, as every other message.

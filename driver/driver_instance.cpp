@@ -12,5 +12,7 @@ DriverInstance::DriverInstance(int slot, int timeoutSeconds)
 DriverInstance::~DriverInstance()
 {
     channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
+    if (hostProcess_ != nullptr)
+        CloseHandle(hostProcess_);
     DeleteCriticalSection(&lock_);
 }

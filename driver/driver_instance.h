@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <vfw.h>
 
+#include <atomic>
 #include <cstdint>
 
 #include "driver/host_channel.h"
@@ -30,12 +31,20 @@ public:
 
     LRESULT OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2);
 
+    // For a close while another thread's call is inside: ends the host at
+    // once, so that a request waiting for it fails now, and serves no
+    // request from then on. Safe from any thread at any time.
+    void Abort();
+
 private:
     LRESULT Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2);
     bool HostReady();
     bool StartHost();
     bool Handshake(uint32_t layouts, int32_t* answer);
     bool WholeRecords() const { return layouts_ == kLayoutsWholeRecords; }
+    // Keeps a handle by which Abort can end the host; false when the
+    // instance is aborted already.
+    bool KeepHostProcess();
     // Sends a request within its time limit; false when the host cannot
     // answer.
     bool Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
@@ -95,6 +104,10 @@ private:
     bool ready_ = false;
     HostChannel channel_;
     CRITICAL_SECTION lock_;
+    // Abort's part, apart from lock_, which a waiting call holds.
+    SRWLOCK abortLock_ = SRWLOCK_INIT;
+    std::atomic<bool> aborted_ {false};
+    HANDLE hostProcess_ = nullptr;
 };
 
 // What a request gets when the host cannot serve it: the host's own

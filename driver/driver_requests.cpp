@@ -75,12 +75,19 @@ LRESULT DriverInstance::OnSetState(const void* state, LPARAM size)
     return Request(kRequestSetState, 0, bytes, &result) ? result : 0;
 }
 
+// The program's window owns the codec's dialog, which disables it while it
+// is up. A host that ends meanwhile never enables it again; the driver does.
 LRESULT DriverInstance::OnDialog(UINT request, LPARAM owner)
 {
-    // The codec's dialog cannot have an owner in this process.
-    WPARAM query = owner == -1 ? static_cast<WPARAM>(-1) : 0;
+    HWND window = reinterpret_cast<HWND>(owner);
+    WPARAM value = owner == -1 ? static_cast<WPARAM>(-1) : static_cast<uint32_t>(owner);
+    bool enabled = owner != -1 && IsWindow(window) && IsWindowEnabled(window);
     int32_t result;
-    return Request(request, query, 0, &result) ? result : UnservedResult(request);
+    if (Request(request, value, 0, &result))
+        return result;
+    if (enabled)
+        EnableWindow(window, TRUE);
+    return UnservedResult(request);
 }
 
 // The host lets the codec write the value to ParamArea, where the

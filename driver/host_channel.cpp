@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/message_pump_wait.h"
+#include "driver/private_mapping.h"
 #include "settings/path_text.h"
 #include "settings/settings_paths.h"
 
@@ -13,6 +15,8 @@ const char kHostExeName[] = "Tandrel64.exe";
 const DWORD kCloseTimeoutMs = 1000;
 // How long a failed request waits for a host that is ending to be gone.
 const DWORD kEndSettleMs = 200;
+// How often a drawn control name that exists already is drawn anew.
+const int kNameDraws = 3;
 
 // This code's own module: the driver DLL, or the program it is linked into.
 HMODULE ThisModule()
@@ -44,14 +48,12 @@ bool FindHostExe(char* exePath)
 
 HostChannel::HostChannel(const char* name)
     : name_()
+    , drawnName_(name == nullptr)
 {
-    if (name == nullptr) {
-        static LONG counter = 0;
-        std::snprintf(name_, sizeof name_, "Tandrel64Client_%lu_%lu_%lu", GetCurrentProcessId(),
-                      static_cast<unsigned long>(InterlockedIncrement(&counter)), GetTickCount());
-    } else if (std::strlen(name) < sizeof name_) {
+    if (name == nullptr)
+        DrawName();
+    else if (std::strlen(name) < sizeof name_)
         std::strcpy(name_, name);
-    }
 }
 
 HostChannel::~HostChannel()
@@ -61,7 +63,12 @@ HostChannel::~HostChannel()
 
 bool HostChannel::CreateControl(uint32_t size)
 {
-    if (name_[0] == '\0' || size < sizeof(HostControlBlock) || !control_.Create(name_, size, true))
+    if (size < sizeof(HostControlBlock))
+        return false;
+    bool created = name_[0] != '\0' && control_.Create(name_, size, true);
+    for (int draw = 1; !created && drawnName_ && draw < kNameDraws; ++draw)
+        created = DrawName() && control_.Create(name_, size, true);
+    if (!created)
         return false;
     std::memset(control_.View(), 0, size);
     HostControlBlock* control = Control();
@@ -76,10 +83,10 @@ bool HostChannel::CreateFrames(uint64_t inputSize, uint64_t outputSize)
     CloseFrames();
     char name[sizeof name_ + sizeof kFrameOutSuffix];
     std::snprintf(name, sizeof name, "%s%s", name_, kFrameInSuffix);
-    if (inputSize != 0 && !frameIn_.Create(name, inputSize, false))
+    if (inputSize != 0 && !frameIn_.Create(name, inputSize, true))
         return false;
     std::snprintf(name, sizeof name, "%s%s", name_, kFrameOutSuffix);
-    return outputSize == 0 || frameOut_.Create(name, outputSize, false);
+    return outputSize == 0 || frameOut_.Create(name, outputSize, true);
 }
 
 void HostChannel::CloseFrames()
@@ -166,6 +173,23 @@ bool HostChannel::Send(UINT request, WPARAM wParam, LPARAM lParam, DWORD timeout
     return true;
 }
 
+bool HostChannel::SendWithDialog(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result)
+{
+    *result = 0;
+    if (failed_ || window_ == nullptr)
+        return false;
+    AllowSetForegroundWindow(process_.Id());
+    LRESULT answer = 0;
+    if (!SendKeepingMessagesFlowing(window_, request, wParam, lParam, &answer))
+        return Send(request, wParam, lParam, kWaitForever, result);
+    if (answer == 0 && !process_.IsRunning()) {
+        Fail();
+        return false;
+    }
+    *result = static_cast<int32_t>(answer);
+    return true;
+}
+
 void HostChannel::EndHost(DWORD timeoutMs)
 {
     if (window_ != nullptr && !failed_ && process_.IsRunning()) {
@@ -178,6 +202,16 @@ void HostChannel::EndHost(DWORD timeoutMs)
         process_.Terminate();
     process_.Close();
     window_ = nullptr;
+}
+
+bool HostChannel::DrawName()
+{
+    char prefix[40];
+    std::snprintf(prefix, sizeof prefix, "Tandrel64Client_%lu_", GetCurrentProcessId());
+    if (DrawPrivateName(prefix, name_, sizeof name_))
+        return true;
+    name_[0] = '\0';
+    return false;
 }
 
 void HostChannel::Fail()

@@ -29,8 +29,9 @@ bool FindHostExe(char* exePath);
 
 class HostChannel {
 public:
-    // The control mapping gets `name`, or with none a name unique to this
-    // process and moment.
+    // The control mapping gets `name`, or with none a name of this process
+    // with a random part (DrawPrivateName) that no other process can guess,
+    // so that none can create the channel's mappings first.
     explicit HostChannel(const char* name = nullptr);
     HostChannel(const HostChannel&) = delete;
     HostChannel& operator=(const HostChannel&) = delete;
@@ -38,11 +39,13 @@ public:
     ~HostChannel();
 
     // The control mapping of `size` bytes (the host needs 65536): iAlive 1,
-    // this process's id, hWndHost 0. False when a mapping of that name exists.
+    // this process's id, hWndHost 0. False when a mapping of that name exists
+    // (a drawn name is drawn anew a few times first).
     bool CreateControl(uint32_t size = kControlMappingSize);
 
     // "<name>FrameIn" and "<name>FrameOut" of at least the given sizes; a
-    // size of 0 leaves that mapping out.
+    // size of 0 leaves that mapping out. False when either exists already:
+    // a mapping this side did not make may be read or written by whoever did.
     bool CreateFrames(uint64_t inputSize, uint64_t outputSize);
     void CloseFrames();
 
@@ -70,6 +73,13 @@ public:
     // ended, when the host is gone or does not answer in time.
     bool Send(UINT request, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, int32_t* result);
 
+    // Sends a request that may take as long as the user needs (a codec's
+    // dialog): the host may take the foreground, and this thread's messages
+    // keep flowing until the answer comes or the host ends
+    // (SendKeepingMessagesFlowing). False, with the host ended, when the host
+    // is gone.
+    bool SendWithDialog(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
+
     // Asks the host to end with the close request (waiting at most
     // `timeoutMs`) and clears iAlive; a host that does not take the request
     // is terminated. The mappings stay.
@@ -92,8 +102,10 @@ public:
 
 private:
     void Fail();
+    bool DrawName();
 
     char name_[kControlMappingNameLimit + 1];
+    const bool drawnName_;
     SharedMapping control_;
     SharedMapping frameIn_;
     SharedMapping frameOut_;

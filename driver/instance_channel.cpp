@@ -34,8 +34,29 @@ LRESULT UnservedResult(UINT request)
     }
 }
 
+void DriverInstance::Abort()
+{
+    AcquireSRWLockExclusive(&abortLock_);
+    aborted_ = true;
+    if (hostProcess_ != nullptr)
+        TerminateProcess(hostProcess_, 1);
+    ReleaseSRWLockExclusive(&abortLock_);
+}
+
+bool DriverInstance::KeepHostProcess()
+{
+    AcquireSRWLockExclusive(&abortLock_);
+    bool kept = !aborted_
+        && DuplicateHandle(GetCurrentProcess(), channel_.Process().Handle(), GetCurrentProcess(),
+                           &hostProcess_, PROCESS_TERMINATE, FALSE, 0);
+    ReleaseSRWLockExclusive(&abortLock_);
+    return kept;
+}
+
 bool DriverInstance::HostReady()
 {
+    if (aborted_)
+        return false;
     if (!started_) {
         started_ = true;
         ready_ = StartHost();
@@ -55,6 +76,8 @@ bool DriverInstance::StartHost()
         LogDriverEvent(slot_, "starting the host: Tandrel64.exe could not be started");
         return false;
     }
+    if (!KeepHostProcess())
+        return false;
     if (!channel_.WaitForWindow(StartWaitMs(timeoutSeconds_)) || !Handshake(kLayoutsWholeRecords, &answer)
         || (answer != 0 && !HandshakeGaveWholeRecords(static_cast<uint32_t>(answer))
             && !Handshake(kLayoutsWholeHeaders, &answer))) {
@@ -80,7 +103,9 @@ bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t
 {
     if (!HostReady())
         return false;
-    if (channel_.Send(request, wParam, lParam, RequestWaitMs(request, wParam, timeoutSeconds_), result))
+    DWORD limit = RequestWaitMs(request, wParam, timeoutSeconds_);
+    if (limit == kWaitForever ? channel_.SendWithDialog(request, wParam, lParam, result)
+                              : channel_.Send(request, wParam, lParam, limit, result))
         return true;
     char doing[32];
     std::snprintf(doing, sizeof doing, "request 0x%X", request);
@@ -90,6 +115,9 @@ bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t
 
 void DriverInstance::LogChannelFailure(const char* doing)
 {
+    // A close ended the host on purpose.
+    if (aborted_)
+        return;
     char text[kLogTextCapacity];
     FormatHostFailure(doing, channel_.HostExitCode(), text);
     LogDriverEvent(slot_, text);

@@ -5,8 +5,9 @@
 #include <cstdint>
 
 // One named file mapping that this process creates for the host to open,
-// with a view of the whole mapping. The object owns the handle and the
-// view; Close releases both.
+// with a view of the whole mapping. Only the user of this process may open
+// it (OwnerOnlyAccess). The object owns the handle and the view; Close
+// releases both.
 class SharedMapping {
 public:
     SharedMapping() = default;

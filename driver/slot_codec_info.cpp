@@ -25,7 +25,8 @@ void FillSlotCodecInfo(int slot, const SlotSettings& settings, const wchar_t* dr
     info->fccType = ICTYPE_VIDEO;
     info->fccHandler = SlotFourCC(slot);
     info->dwVersion = static_cast<DWORD>(std::strtoul(settings.pcVersion, nullptr, 10));
-    info->dwVersionICM = ICVERSION;
+    info->dwFlags = settings.dwFlags;
+    info->dwVersionICM = settings.dwVersionICM != 0 ? settings.dwVersionICM : ICVERSION;
 
     char fcc[kTextCapacity];
     if (settings.pcFcc[0] != '\0')

@@ -7,6 +7,8 @@
 
 // The ICINFO the driver answers for a slot from its settings alone, so that
 // listing codecs starts no host: type vidc, the slot's FourCC as handler,
-// and a name and description that say which 32-bit codec the slot runs.
-// The codec's flags are not stored and read as 0.
+// the codec's own flags and versions as recorded when it was assigned, and a
+// name and description that say which 32-bit codec the slot runs. A slot
+// assigned before the flags and ICM version were recorded reads flags 0 and
+// the ICM version of this interface until it is assigned again.
 void FillSlotCodecInfo(int slot, const SlotSettings& settings, const wchar_t* driverPath, ICINFO* info);

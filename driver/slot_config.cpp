@@ -35,6 +35,8 @@ void ReadSlotSettings(int slot, SlotSettings* settings)
     ProfileReadString(path, section, "pcName", settings->pcName, kTextCapacity);
     ProfileReadString(path, section, "pcVersion", settings->pcVersion, kTextCapacity);
     ProfileReadString(path, section, "pcDesc", settings->pcDesc, kTextCapacity);
+    ProfileReadHex(path, section, "dwFlags", &settings->dwFlags);
+    ProfileReadHex(path, section, "dwVersionICM", &settings->dwVersionICM);
 }
 
 int ReadTimeoutSetting()

@@ -13,10 +13,12 @@ const DWORD kWaitForever = INFINITE;
 // raised to 1 and cut to an hour.
 int TimeoutSeconds(int stored);
 
-// The start (until the host has published its window) and the requests
+// The start (until the host has published its window), the handshake (which
+// the host answers after it has loaded and opened the codec) and the requests
 // in which the codec does its real work (the series and its frames) wait
-// at least kWorkWaitFloorMs: a cold start, or a slow codec on a large
-// frame, easily takes longer than the default second.
+// at least kWorkWaitFloorMs: a cold start, a codec that is slow to load and
+// open, or a slow codec on a large frame, easily takes longer than the
+// default second.
 const DWORD kWorkWaitFloorMs = 10000;
 DWORD StartWaitMs(int timeoutSeconds);
 

@@ -15,6 +15,12 @@ EXCEPTION_DISPOSITION __cdecl EndOnCodecFault(EXCEPTION_RECORD* record, void*, C
     return ExceptionContinueSearch;
 }
 
+LONG WINAPI EndOnUnhandledFault(EXCEPTION_POINTERS*)
+{
+    TerminateProcess(GetCurrentProcess(), kCodecFaultExitCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
 // A registration record on this frame's stack, linked at the head of the
 // thread's handler chain (fs:[0]) for the time of one codec call. Inner
 // handlers (the codec's own) see an exception first; outer ones never do.
@@ -50,4 +56,10 @@ HIC GuardedOpen(DWORD type, DWORD handler, UINT mode)
 void GuardedClose(HIC codec)
 {
     Guarded([=] { return ICClose(codec); });
+}
+
+void EndOnUnhandledFaults()
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(EndOnUnhandledFault);
 }

@@ -13,3 +13,9 @@
 LRESULT GuardedSendMessage(HIC codec, UINT message, DWORD_PTR dw1, DWORD_PTR dw2);
 HIC GuardedOpen(DWORD type, DWORD handler, UINT mode);
 void GuardedClose(HIC codec);
+
+// For faults outside those calls: a codec's own worker thread, or the host's
+// own code. From then on any exception that nobody handles ends the host
+// with kCodecFaultExitCode, without the system's error box or debugger; the
+// handlers a codec registers itself still come first.
+void EndOnUnhandledFaults();

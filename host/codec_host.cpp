@@ -35,6 +35,7 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
 {
     lstrcpynA(slotName, slot, sizeof slotName);
     lstrcpynA(mappingName, mapping, sizeof mappingName);
+    EndOnUnhandledFaults();
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = HostWndProc;

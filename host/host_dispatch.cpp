@@ -55,7 +55,7 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
     case kRequestDrvFree:
         return SendToCodec(DRV_FREE, 0, 0);
     case kRequestDrvConfigure:
-        return SendToCodec(DRV_CONFIGURE, 0, 0);
+        return OnDialog(DRV_CONFIGURE, wParam);
     case kRequestDrvQueryConfigure:
         return SendToCodec(DRV_QUERYCONFIGURE, wParam, lParam);
     case kRequestDrvExitSession:

@@ -295,6 +295,9 @@ constexpr UINT HostRequestNumber(UINT codecMessage)
 
 const UINT kRequestGetState = HostRequestNumber(ICM_GETSTATE);
 const UINT kRequestSetState = HostRequestNumber(ICM_SETSTATE);
+// The dialog requests (configure, About, DRV_CONFIGURE) carry in wParam the
+// program's window as a 32-bit value, which owns the codec's dialog while it
+// is a window (0: none), or -1 for the query whether the dialog exists.
 const UINT kRequestConfigure = HostRequestNumber(ICM_CONFIGURE);
 const UINT kRequestAbout = HostRequestNumber(ICM_ABOUT);
 const UINT kRequestGetDefaultQuality = HostRequestNumber(ICM_GETDEFAULTQUALITY);

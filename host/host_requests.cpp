@@ -13,6 +13,14 @@ namespace {
 const LRESULT kNoCodecState = 0;
 const LRESULT kNoCodecMessage = -1;
 
+// The program's window that a dialog request names (a 32-bit value; 0 from a
+// client that names none): it owns the codec's dialog while it is still a
+// window, so that the dialog is modal to the program and in front of it.
+DWORD_PTR OwnerWindow(WPARAM wParam)
+{
+    return IsWindow(reinterpret_cast<HWND>(wParam)) ? wParam : 0;
+}
+
 // The room a codec writes a palette into: the output header, as long as the
 // longer of the two headers it is given, and a full colour table.
 uint32_t PaletteRoom(ParamCopy& params, const ParamPlaces& places, bool withInput)
@@ -71,12 +79,11 @@ LRESULT CCodecHost::OnSetState(LPARAM lParam)
     return GuardedSendMessage(codec, ICM_SETSTATE, Param(0), lParam);
 }
 
+// -1 asks whether the configuration or About dialog exists.
 LRESULT CCodecHost::OnDialog(UINT message, WPARAM wParam)
 {
-    // -1 asks whether the dialog exists; anything else opens it without an
-    // owner, since a window of the client cannot own one here.
-    DWORD_PTR owner = wParam == static_cast<WPARAM>(-1) ? static_cast<DWORD_PTR>(-1) : 0;
-    return SendToCodec(message, owner, 0);
+    bool query = wParam == static_cast<WPARAM>(-1) && message != DRV_CONFIGURE;
+    return SendToCodec(message, query ? wParam : OwnerWindow(wParam), 0);
 }
 
 // The codec writes a value (a quality, a key-frame rate, a number of

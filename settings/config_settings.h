@@ -7,8 +7,8 @@
 const int kSlotCount = 10;
 const int kTextCapacity = MAX_PATH;
 
-// One slot "tdl0" to "tdl9". The fields from dwFcc to pcDriver are those of a
-// catalogue entry, in the same order and widths; all zero means no codec.
+// One slot "tdl0" to "tdl9". The fields from dwFcc to dwVersionICM are those of
+// a catalogue entry, in the same order and widths; all zero means no codec.
 struct SlotSettings {
     int iEnable;
     char pcFccName[kTextCapacity];
@@ -19,6 +19,8 @@ struct SlotSettings {
     char pcVersion[kTextCapacity];
     char pcDesc[kTextCapacity];
     char pcDriver[kTextCapacity];
+    uint32_t dwFlags;
+    uint32_t dwVersionICM;
 };
 
 // Everything the main dialog loads and saves. iLog and pcLogPath are only

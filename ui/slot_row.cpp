@@ -34,6 +34,8 @@ void CopyCodecEntry(const CodecEntry& entry, SlotSettings* slot)
     std::memcpy(slot->pcVersion, entry.pcVersion, kTextCapacity);
     std::memcpy(slot->pcDesc, entry.pcDesc, kTextCapacity);
     std::memcpy(slot->pcDriver, entry.pcDriver, kTextCapacity);
+    slot->dwFlags = entry.dwFlags;
+    slot->dwVersionICM = entry.dwVersionICM;
 }
 
 }

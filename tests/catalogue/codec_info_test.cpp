@@ -29,13 +29,16 @@ protected:
     std::vector<std::unique_ptr<TestCodecScript>> scripts;
 };
 
-// "found" or "none", then the name, version, description and driver.
+// "found" or "none", then the name, version, description, driver, flags and
+// ICM version.
 std::string InfoOf(const char* fccText)
 {
     char texts[4][MAX_PATH] = {"old", "old", "old", "old"};
-    bool found = GetCodecInfo(FourCCFromText(fccText), texts[0], texts[1], texts[2], texts[3]);
+    uint32_t values[2] = {9, 9};
+    bool found = GetCodecInfo(FourCCFromText(fccText), texts[0], texts[1], texts[2], texts[3], &values[0],
+                              &values[1]);
     return std::string(found ? "found" : "none") + "|" + texts[0] + "|" + texts[1] + "|" + texts[2] + "|"
-        + texts[3];
+        + texts[3] + "|" + std::to_string(values[0]) + "|" + std::to_string(values[1]);
 }
 
 }
@@ -49,7 +52,8 @@ TEST_F(CodecInfoTest, DescribesTheCodecFromItsOwnInformation)
     SetScriptText(script->description, 128, longDescription.c_str());
     SetScriptText(script->driver, 128, "tandrel_test_codec.dll");
 
-    EXPECT_EQ("found|FifteenCharName|-2147483647|" + longDescription + "|tandrel_test_codec.dll",
+    EXPECT_EQ("found|FifteenCharName|-2147483647|" + longDescription + "|tandrel_test_codec.dll|"
+                  + std::to_string(VIDCF_QUALITY) + "|" + std::to_string(ICVERSION),
               InfoOf("tci1"));
     ASSERT_EQ(1u, script.CallsOf(ICM_GETINFO).size());
     EXPECT_EQ(sizeof(ICINFO), script.CallsOf(ICM_GETINFO)[0].dw2.raw);
@@ -66,11 +70,11 @@ TEST_F(CodecInfoTest, DescribesTheCodecFromItsOwnInformation)
     EXPECT_STREQ("FifteenCharName", name);
 
     Install("tci2")->refuseOpenModes = 1u << ICMODE_DECOMPRESS;
-    EXPECT_EQ("none||||", InfoOf("tci2"));
+    EXPECT_EQ("none|||||0|0", InfoOf("tci2"));
     TestCodecScript& silent = Install("tci3");
     silent->version = 7;
     silent.Answer(ICM_GETINFO, 0);
-    EXPECT_EQ("found||0||", InfoOf("tci3"));
+    EXPECT_EQ("found||0|||0|0", InfoOf("tci3"));
 }
 
 // The first input the codec accepts gives the output FourCC; a codec that

@@ -94,6 +94,12 @@ void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
 // Null, but the compiler cannot know it: the write is a real access violation.
 int* volatile g_nowhere = nullptr;
 
+DWORD WINAPI FaultOnThread(void*)
+{
+    *g_nowhere = 0;
+    return 0;
+}
+
 LRESULT Overrun(UINT message, LPARAM lParam1)
 {
     void* output = message == ICM_COMPRESS ? reinterpret_cast<ICCOMPRESS*>(lParam1)->lpOutput
@@ -314,6 +320,8 @@ LRESULT Open(ICOPEN* open)
         instance->control
             = static_cast<TestCodecControl*>(MapViewOfFile(instance->mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     TestCodecControl* control = instance->control;
+    if (control != nullptr && control->openDelayMs != 0)
+        Sleep(control->openDelayMs);
     if (control != nullptr && open->dwFlags < 32 && (control->refuseOpenModes & (1u << open->dwFlags))) {
         UnmapViewOfFile(control);
         CloseHandle(instance->mapping);
@@ -357,6 +365,12 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM l
     if (ScriptedAnswer(instance, message, &result)) {
         if (result == kAnswerFault)
             *g_nowhere = 0;
+        if (result == kAnswerThreadFault) {
+            HANDLE worker = CreateThread(nullptr, 0, FaultOnThread, nullptr, 0, nullptr);
+            WaitForSingleObject(worker, INFINITE);
+            CloseHandle(worker);
+            return ICERR_OK;
+        }
         while (result == kAnswerHang)
             Sleep(INFINITE);
         if (result == kAnswerOverrun)

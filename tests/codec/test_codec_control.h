@@ -53,13 +53,15 @@ struct TestCodecCall {
 };
 
 // A fixed answer to one message: the codec returns `result` at once and
-// does nothing else. message 0 ends the list. Three results stand for
+// does nothing else. message 0 ends the list. Four results stand for
 // misbehaviour instead: the codec faults (writes through a null pointer),
-// never returns, or (ICM_COMPRESS, ICM_DECOMPRESS) writes one byte just past
-// the last page of the output frame view and then answers ICERR_OK.
+// never returns, (ICM_COMPRESS, ICM_DECOMPRESS) writes one byte just past
+// the last page of the output frame view and then answers ICERR_OK, or
+// faults on a worker thread of its own and waits for it.
 const int32_t kAnswerFault = INT32_MIN;
 const int32_t kAnswerHang = INT32_MIN + 1;
 const int32_t kAnswerOverrun = INT32_MIN + 2;
+const int32_t kAnswerThreadFault = INT32_MIN + 3;
 
 struct TestCodecAnswer {
     uint32_t message;
@@ -88,6 +90,7 @@ struct TestCodecControl {
     uint16_t description[128];
     uint16_t driver[128];
     TestCodecAnswer answers[kTestCodecMaxAnswers];
+    uint32_t openDelayMs; // DRV_OPEN with an ICOPEN sleeps this long first
 
     // Record, written by the codec.
     uint32_t openCount; // successful DRV_OPEN with an ICOPEN

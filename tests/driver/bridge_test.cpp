@@ -1,17 +1,20 @@
 // End to end: the 64-bit VfW API, TandrelDrv64.dll, the host and a 32-bit
 // codec, compared with the same codec called directly in a 32-bit process
-// (codec_reference.exe); the slots' information, how many may be open, and
-// how hosts end and fail.
+// (codec_reference.exe); the slots' information, how many may be open, the
+// codec's dialogs, and how hosts end and fail.
 
 #include <windows.h>
 #include <vfw.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <future>
 #include <string>
 
 #include "demo/codec_session.h"
+#include "demo/demo_slot.h"
 #include "demo/reference_run.h"
 #include "driver/slot_config.h"
 #include "drivers32_values.h"
@@ -25,6 +28,34 @@ namespace {
 const DWORD kReferenceTimeoutMs = 60000;
 // A host notices an ended client at its once-a-second check.
 const DWORD kHostEndMs = 6000;
+
+// A visible window of this program that counts its paints.
+std::atomic<int> g_paints {0};
+
+HWND CreateCountingWindow()
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        g_paints += message == WM_PAINT;
+        return DefWindowProcW(window, message, wParam, lParam);
+    };
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"TandrelBridgeTestWindow";
+    RegisterClassW(&windowClass);
+    return CreateWindowExW(0, windowClass.lpszClassName, L"Program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                           300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
+// Polls while handling this thread's messages, as a program's window thread does.
+bool PumpUntil(DWORD timeoutMs, const std::function<bool()>& done)
+{
+    MSG message;
+    return PollUntil(timeoutMs, [&] {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
+        return done();
+    });
+}
 
 // Slots registered for the driver in the 64-bit view and described in the
 // real settings file; the recording test codec under a FourCC of this
@@ -80,16 +111,19 @@ TEST_F(BridgeTest, SessionsGiveTheBytesOfTheCodecCalledDirectly)
     struct {
         const char* codec;
         ClipSpec clip;
+        DWORD flags; // the codec's own, which decide how programs use it
     } sessions[] = {
         // Palettized, key and delta frames; mrle writes past frame 53 as it
         // decodes it, into the spare behind the frame.
-        {"mrle", {320, 240, 8, 100, 25}},
-        {nullptr, {48, 32, 24, 4, 2}}, // the recording test codec
+        {"mrle", {320, 240, 8, 100, 25}, VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_TEMPORAL},
+        {nullptr, {48, 32, 24, 4, 2}, VIDCF_QUALITY}, // the recording test codec
     };
     for (const auto& session : sessions) {
         const char* codec = session.codec != nullptr ? session.codec : fccText.c_str();
         SCOPED_TRACE(codec);
         AssignSlot(4, mmioFOURCC(codec[0], codec[1], codec[2], codec[3]));
+        // As the configuration tool does, from the codec's own information.
+        ASSERT_TRUE(WriteSlotCodec(4, codec));
         HIC bridged = ICOpen(ICTYPE_VIDEO, SlotFourCC(4), ICMODE_COMPRESS);
         ASSERT_NE(nullptr, bridged);
         Transcript got;
@@ -101,6 +135,8 @@ TEST_F(BridgeTest, SessionsGiveTheBytesOfTheCodecCalledDirectly)
 
         int difference = FirstDifference(expected, got);
         EXPECT_EQ(-1, difference) << "first at " << (difference >= 0 ? got[difference].what : "");
+        ASSERT_EQ("flags and versions", got.at(0).what);
+        EXPECT_EQ(session.flags, *reinterpret_cast<const DWORD*>(got[0].data.data()));
         int framesDone = 0;
         for (const SessionStep& step : got)
             framesDone
@@ -125,6 +161,9 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
     ICClose(codec);
     EXPECT_EQ(SlotFourCC(3), info.fccHandler);
     EXPECT_EQ(static_cast<DWORD>(ICTYPE_VIDEO), info.fccType);
+    // A slot assigned before the codec's flags and ICM version were recorded.
+    EXPECT_EQ(0u, info.dwFlags);
+    EXPECT_EQ(static_cast<DWORD>(ICVERSION), info.dwVersionICM);
     EXPECT_STREQ(L"Recorder", info.szName);
     std::wstring fccWide(fccText.begin(), fccText.end());
     EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)", std::wstring(info.szDescription));
@@ -137,18 +176,22 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
         const char* timeout;
         std::string driver;
         bool opens;
+        uint32_t openDelayMs;
     } slots[] = {
-        {0, fcc, "1", BinPath("TandrelDrv64.dll"), false},
-        {1, 0, "1", BinPath("TandrelDrv64.dll"), false},
-        {1, fcc, "1", lonelyDriver, false}, // no Tandrel64.exe beside it
-        {1, fcc, "soon", BinPath("TandrelDrv64.dll"), true}, // an iTimeout that does not parse means 1 s
-        {1, fcc, "-7", BinPath("TandrelDrv64.dll"), true},
+        {0, fcc, "1", BinPath("TandrelDrv64.dll"), false, 0},
+        {1, 0, "1", BinPath("TandrelDrv64.dll"), false, 0},
+        {1, fcc, "1", lonelyDriver, false, 0}, // no Tandrel64.exe beside it
+        {1, fcc, "soon", BinPath("TandrelDrv64.dll"), true, 0}, // an iTimeout that does not parse means 1 s
+        {1, fcc, "-7", BinPath("TandrelDrv64.dll"), true, 0},
+        // The codec's open gets the floor of the host's start, not iTimeout.
+        {1, fcc, "1", BinPath("TandrelDrv64.dll"), true, 2 * 1000 + 500},
     };
     for (const auto& slot : slots) {
         SCOPED_TRACE(slot.timeout);
+        script->openDelayMs = slot.openDelayMs;
         AssignSlot(5, slot.codec, slot.enable, slot.driver);
         ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iTimeout", slot.timeout));
-        codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
         EXPECT_EQ(slot.opens, codec != nullptr);
         if (codec != nullptr) {
             EXPECT_EQ(ICERR_OK, Query(codec));
@@ -167,25 +210,19 @@ TEST_F(BridgeTest, TenSlotsServeAtOnceAndEachHostEndsWithItsCodec)
         EXPECT_EQ(ICERR_OK, Query(codecs[slot]));
     }
     EXPECT_EQ(static_cast<uint32_t>(kSlotCount), script->openCount) << "one host and codec each";
-    for (HIC codec : codecs)
-        ICClose(codec);
-    EXPECT_TRUE(CodecClosedTimes(kSlotCount, kHostEndMs));
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        ICClose(codecs[slot]);
+        EXPECT_EQ(static_cast<uint32_t>(slot + 1), script->closeCount) << "at once";
+    }
 }
 
-TEST_F(BridgeTest, TheHostEndsWhenTheProgramClosesItExitsOrIsKilled)
+TEST_F(BridgeTest, TheHostEndsWhenTheProgramExitsOrIsKilled)
 {
     AssignSlot(6, fcc);
-    for (const char* end : {"close", "exit", "kill"}) {
+    for (const char* end : {"exit", "kill"}) {
         SCOPED_TRACE(end);
         uint32_t closed = script->closeCount;
         TestProcess program;
-        if (std::string(end) == "close") {
-            HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(6), ICMODE_COMPRESS);
-            EXPECT_EQ(ICERR_OK, Query(codec));
-            ICClose(codec);
-            EXPECT_EQ(closed + 1, script->closeCount) << "at once";
-            continue;
-        }
         ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), std::string("/driver tdl6 ") + end));
         ASSERT_TRUE(PollUntil(20000, [&] { return script->openCount == closed + 1; }));
         program.Terminate();
@@ -235,4 +272,74 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
     EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x46A: no answer in time, the host was ended"));
     EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x40B: the host ended with exit code 207"));
     DeleteFileA(log.c_str());
+}
+
+// The program's window owns the codec's dialog, which disables it (modal)
+// and comes in front; the window keeps painting while the dialog is up, and
+// the call gives the codec's answer once the dialog is closed.
+TEST_F(BridgeTest, CodecDialogIsModalToTheProgramsWindowWhichKeepsPainting)
+{
+    AssignSlot(8, fcc);
+    script->showDialogs = 1;
+    HWND window = CreateCountingWindow();
+    HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(8), ICMODE_COMPRESS);
+    ASSERT_NE(nullptr, codec);
+    for (bool about : {false, true}) {
+        SCOPED_TRACE(about ? "About" : "Configure");
+        // Owner, owner disabled, in front, repainted.
+        auto user = std::async(std::launch::async, [&] {
+            HWND box = nullptr;
+            std::vector<uintptr_t> seen;
+            // The recording codec's message box, shown by the host.
+            if (!PollUntil(20000, [&] { return (box = FindWindowA("#32770", "Test codec")) != nullptr; }))
+                return seen;
+            seen.push_back(reinterpret_cast<uintptr_t>(GetWindow(box, GW_OWNER)));
+            seen.push_back(!IsWindowEnabled(window));
+            seen.push_back(PollUntil(2000, [&] { return GetForegroundWindow() == box; }));
+            int paints = g_paints;
+            InvalidateRect(window, nullptr, TRUE);
+            seen.push_back(PollUntil(5000, [&] { return g_paints > paints; }));
+            AnswerMessageBox(box, IDOK);
+            return seen;
+        });
+        EXPECT_EQ(ICERR_OK, about ? ICAbout(codec, window) : ICConfigure(codec, window));
+        EXPECT_EQ((std::vector<uintptr_t> {reinterpret_cast<uintptr_t>(window), 1, 1, 1}), user.get());
+        EXPECT_TRUE(IsWindowEnabled(window));
+    }
+    ICClose(codec);
+    DestroyWindow(window);
+}
+
+// A close while another thread waits in the instance ends the host, fails
+// the waiting call at once and returns when that call has left; a dialog
+// owned by the closing thread's window gives the window back.
+TEST_F(BridgeTest, CloseWhileAnotherThreadWaitsFailsThatCallAndReturns)
+{
+    AssignSlot(9, fcc);
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iTimeout", "60"));
+    HWND window = CreateCountingWindow();
+    script->showDialogs = 1;
+    script.Answer(ICM_COMPRESS_QUERY, kAnswerHang);
+    struct {
+        UINT message;
+        std::function<LRESULT(HIC)> call;
+    } waits[] = {
+        {ICM_CONFIGURE, [&](HIC codec) { return ICConfigure(codec, window); }},
+        {ICM_COMPRESS_QUERY, [this](HIC codec) { return Query(codec); }},
+    };
+    for (const auto& wait : waits) {
+        SCOPED_TRACE(wait.message);
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(9), ICMODE_COMPRESS);
+        script.ClearCalls();
+        auto waiting = std::async(std::launch::async, [&] { return wait.call(codec); });
+        ASSERT_TRUE(PumpUntil(20000, [&] { return !script.CallsOf(wait.message).empty(); }));
+        DWORD start = GetTickCount();
+        ICClose(codec);
+        EXPECT_LT(GetTickCount() - start, 5000u);
+        ASSERT_EQ(std::future_status::ready, waiting.wait_for(std::chrono::seconds(5)));
+        EXPECT_NE(ICERR_OK, waiting.get());
+        EXPECT_TRUE(IsWindowEnabled(window));
+    }
+    EXPECT_EQ(nullptr, FindWindowA("#32770", "Test codec"));
+    DestroyWindow(window);
 }

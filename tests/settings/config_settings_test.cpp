@@ -24,9 +24,10 @@ std::string SlotSections(const ConfigSettings& settings)
         std::snprintf(
             section, sizeof section,
             "[tdl%d]\r\niEnable=%d\r\npcFccName=%s\r\ndwFcc=0x%08X\r\ndwbiFcc=0x%08X\r\npcFcc=%s\r\n"
-            "pcName=%s\r\npcVersion=%s\r\npcDesc=%s\r\npcDriver=%s\r\n",
+            "pcName=%s\r\npcVersion=%s\r\npcDesc=%s\r\npcDriver=%s\r\ndwFlags=0x%08X\r\ndwVersionICM=0x%"
+            "08X\r\n",
             i, slot.iEnable, slot.pcFccName, slot.dwFcc, slot.dwbiFcc, slot.pcFcc, slot.pcName,
-            slot.pcVersion, slot.pcDesc, slot.pcDriver);
+            slot.pcVersion, slot.pcDesc, slot.pcDriver, slot.dwFlags, slot.dwVersionICM);
         text += section;
     }
     return text;
@@ -91,8 +92,8 @@ TEST_F(ConfigSettingsTest, SaveWritesFromMemoryAndLeavesTheLogKeysAlone)
     settings->iTimeout = 30;
     settings->iLog = 9;
     SlotSettings& slot = settings->slots[3];
-    slot = {1,   "MRLE Microsoft RLE",      0x656c726d,   1, "mrle", "MS-RLE",
-            "1", "Wine MS-RLE video codec", "msrle32.dll"};
+    slot = {1,   "MRLE Microsoft RLE",      0x656c726d,    1, "mrle", "MS-RLE",
+            "1", "Wine MS-RLE video codec", "msrle32.dll", 7, 0x104};
     ExchangeConfigSettingsFile(path.c_str(), settings, 1);
 
     EXPECT_EQ(

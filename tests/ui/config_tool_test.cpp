@@ -159,9 +159,10 @@ TEST_F(ConfigToolTest, ChosenAndTickedSlotIsAppliedAndClearEmptiesIt)
     Click(dialog, IDC_APPLY);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
-    EXPECT_EQ(
-        "1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll",
-        Ini("tdl2", {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver"}));
+    EXPECT_EQ("1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll|0x00000001|0x00000104",
+              Ini("tdl2",
+                  {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver",
+                   "dwFlags", "dwVersionICM"}));
 
     // Clear unticks and empties the row; ticking again keeps nothing.
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));

@@ -121,9 +121,9 @@ TEST_F(HostLifetimeTest, ControlMappingMissingOrTooSmallIsReportedAndNothingIsPu
     EXPECT_EQ(0u, script->openCount) << "no codec opened";
 }
 
-// A codec that faults during a request, or writes past a frame view, ends
-// the host with its own exit code; the request is never answered, so the
-// client cannot take it for a success.
+// A codec that faults during a request, on any of its threads, or writes
+// past a frame view, ends the host with its own exit code; the request is
+// never answered, so the client cannot take it for a success.
 struct CodecFault {
     UINT message;
     int32_t answer;
@@ -169,5 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, HostCodecFaultTest,
                                            CodecFault {ICM_COMPRESS_QUERY, kAnswerFault, "CompressQuery"},
                                            CodecFault {ICM_COMPRESS, kAnswerFault, "Compress"},
                                            CodecFault {ICM_COMPRESS, kAnswerOverrun, "CompressOverrun"},
-                                           CodecFault {ICM_DECOMPRESS, kAnswerOverrun, "DecompressOverrun"}),
+                                           CodecFault {ICM_DECOMPRESS, kAnswerOverrun, "DecompressOverrun"},
+                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerThreadFault,
+                                                       "WorkerThread"}),
                          [](const ::testing::TestParamInfo<CodecFault>& info) { return info.param.name; });

@@ -186,15 +186,24 @@ TEST_F(HostTranslationTest, FormatGetsTheRoomItsSizeAnswerGives)
 
 TEST_F(HostTranslationTest, DialogsQualityAndDriverMessages)
 {
-    for (UINT message : {ICM_CONFIGURE, ICM_ABOUT}) {
+    HWND window
+        = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    const uint32_t windowValue = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    for (UINT message : {ICM_CONFIGURE, ICM_ABOUT, DRV_CONFIGURE}) {
         script.Answer(message, 55);
-        EXPECT_EQ(55, client.Send(HostRequestNumber(message), static_cast<WPARAM>(-1), 3));
-        TestCodecCall call = LastCall(message);
-        EXPECT_TRUE(ArgIs(call.dw1, RegionOther, 0xFFFFFFFF)) << "the query whether the dialog exists";
-        EXPECT_TRUE(ArgIs(call.dw2, RegionNull));
+        if (message != DRV_CONFIGURE) {
+            EXPECT_EQ(55, client.Send(HostRequestNumber(message), static_cast<WPARAM>(-1), 3));
+            TestCodecCall call = LastCall(message);
+            EXPECT_TRUE(ArgIs(call.dw1, RegionOther, 0xFFFFFFFF)) << "the query whether the dialog exists";
+            EXPECT_TRUE(ArgIs(call.dw2, RegionNull));
+        }
+        EXPECT_EQ(55, client.Send(HostRequestNumber(message), windowValue, 3));
+        EXPECT_TRUE(ArgIs(LastCall(message).dw1, RegionOther, windowValue)) << "the program's window owns it";
+        EXPECT_TRUE(ArgIs(LastCall(message).dw2, RegionNull));
         client.Send(HostRequestNumber(message), kSomeWindow, 3);
-        EXPECT_TRUE(ArgIs(LastCall(message).dw1, RegionNull)) << "no owner from another process";
+        EXPECT_TRUE(ArgIs(LastCall(message).dw1, RegionNull)) << "no window, no owner";
     }
+    DestroyWindow(window);
 
     EXPECT_EQ(ICERR_OK, client.Send(kRequestGetDefaultQuality, 0x12345678, 77));
     TestCodecCall call = LastCall(ICM_GETDEFAULTQUALITY);
@@ -206,8 +215,7 @@ TEST_F(HostTranslationTest, DialogsQualityAndDriverMessages)
     EXPECT_TRUE(ArgIs(LastCall(ICM_GETDEFAULTQUALITY).dw1, RegionNull));
 
     int32_t answer = 200;
-    for (UINT message :
-         {DRV_LOAD, DRV_ENABLE, DRV_DISABLE, DRV_FREE, DRV_CONFIGURE, DRV_EXITSESSION, DRV_POWER}) {
+    for (UINT message : {DRV_LOAD, DRV_ENABLE, DRV_DISABLE, DRV_FREE, DRV_EXITSESSION, DRV_POWER}) {
         SCOPED_TRACE(message);
         script.Answer(message, ++answer);
         EXPECT_EQ(answer, client.Send(HostRequestNumber(message), 5, 6));
