@@ -6,6 +6,8 @@
 
 namespace {
 
+bool g_shortRun = false;
+
 double Median(std::vector<double> values)
 {
     return values.empty() ? 0 : SpreadOf(std::move(values)).median;
@@ -18,6 +20,16 @@ uint32_t NextRandom(uint32_t* state)
     return *state >> 8;
 }
 
+}
+
+void SetShortRun(bool shortRun)
+{
+    g_shortRun = shortRun;
+}
+
+int BenchRounds(int full)
+{
+    return g_shortRun ? std::max(3, full / 10) : full;
 }
 
 void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds, int cycles)
@@ -78,15 +90,15 @@ double Difference(const std::vector<double>& values)
 }
 
 void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
-                 const std::string& note)
+                 const std::string& note, double scale)
 {
     BenchSpread spread = SpreadOf(rounds);
-    std::printf("  %-62s %9.2f %-8s (%.2f .. %.2f)  %s\n", label.c_str(), spread.median, unit, spread.low,
-                spread.high, note.c_str());
+    std::printf("  %-62s %9.2f %-8s (%.2f .. %.2f)  %s\n", label.c_str(), spread.median * scale, unit,
+                spread.low * scale, spread.high * scale, note.c_str());
 }
 
-void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note)
+void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note, double scale)
 {
     std::string failed = figure.failures != 0 ? std::to_string(figure.failures) + " failed" : "";
-    PrintFigure(figure.label, figure.rounds, unit, note.empty() ? failed : note + "  " + failed);
+    PrintFigure(figure.label, figure.rounds, unit, note.empty() ? failed : note + "  " + failed, scale);
 }

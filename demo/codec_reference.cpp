@@ -2,7 +2,8 @@
 //
 // Runs the demo's codec session on the 32-bit codec FCC called directly in
 // this process and writes the transcript to OUTPUT, for the bridge demo
-// and the tests to compare with the same session through the bridge.
+// and the tests to compare with the same session through the bridge; its
+// timing figures follow as the last step.
 // Exit codes: 0 done, 1 the codec does not open, 2 malformed arguments,
 // 3 the transcript could not be written.
 
@@ -26,5 +27,6 @@ int main(int argc, char** argv)
     SessionFigures figures;
     RunCodecSession(codec, clip, &transcript, &figures);
     ICClose(codec);
+    AddFiguresStep(&transcript, figures);
     return WriteTranscript(argv[7], transcript) ? 0 : 3;
 }

@@ -23,7 +23,8 @@ std::string TranscriptPath()
 
 }
 
-bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript)
+bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript,
+                  SessionFigures* figures)
 {
     std::string exe = ProgramFolder() + "\\codec_reference.exe";
     std::string path = TranscriptPath();
@@ -36,5 +37,9 @@ bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Tr
         reference.Terminate();
     bool read = exitCode == 0 && ReadTranscript(path, transcript);
     DeleteFileA(path.c_str());
+    SessionFigures taken;
+    bool timed = read && TakeFiguresStep(transcript, &taken);
+    if (figures != nullptr)
+        *figures = timed ? taken : SessionFigures();
     return read;
 }
