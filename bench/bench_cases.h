@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "demo/clip.h"
@@ -38,9 +39,9 @@ struct BenchCase {
 // 0 is the codec host's workload; the others are compressed through slot
 // tdl0.
 const BenchCase kBenchCases[] = {
-    {kBenchTestCodec, {640, 480, 24, 1, 1}},   {kBenchRealCodec, {640, 480, 8, 1, 1}},
-    {kBenchRealCodec, {1920, 1080, 8, 1, 1}},  {kBenchRealCodec, {3840, 2160, 8, 1, 1}},
-    {kBenchTestCodec, {640, 480, 24, 1, 1}},   {kBenchTestCodec, {1920, 1080, 24, 1, 1}},
+    {kBenchTestCodec, {640, 480, 24, 1, 1}},  {kBenchRealCodec, {640, 480, 8, 1, 1}},
+    {kBenchRealCodec, {1920, 1080, 8, 1, 1}}, {kBenchRealCodec, {3840, 2160, 8, 1, 1}},
+    {kBenchTestCodec, {640, 480, 24, 1, 1}},  {kBenchTestCodec, {1920, 1080, 24, 1, 1}},
 };
 const int kBenchCaseCount = sizeof kBenchCases / sizeof kBenchCases[0];
 const int kHostCase = 0;
@@ -70,6 +71,9 @@ const BenchCase kSequenceCase = {kBenchRealCodec, {1920, 1080, 8, 8, 25}};
 const int kBenchSources = 8;
 
 std::vector<std::vector<uint8_t>> BenchSources(const BenchCase& bench);
+
+// "mrle 640x480 8-bit".
+std::string CaseName(const BenchCase& bench);
 
 // A BITMAPINFOHEADER with room for a full colour table behind it.
 struct BenchFormat {

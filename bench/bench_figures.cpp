@@ -89,6 +89,24 @@ double Difference(const std::vector<double>& values)
     return values[0] - values[1];
 }
 
+void RunSeries(const SeriesSteps& steps, int count)
+{
+    std::vector<double> begins, firsts, seconds, ends, touches;
+    for (int i = 0; i < count; ++i) {
+        begins.push_back(steps.begin());
+        firsts.push_back(steps.frame());
+        seconds.push_back(steps.frame());
+        ends.push_back(steps.end());
+        touches.push_back(firsts.back() - seconds.back());
+    }
+    std::printf("%s: %d series of two frames (10th .. 90th percentile of the series)\n", steps.title, count);
+    PrintFigure(steps.beginLabel, begins, "us");
+    PrintFigure("the first frame of a series", firsts, "us");
+    PrintFigure("the second frame", seconds, "us");
+    PrintFigure("  first touches of the views (first - second)", touches, "us");
+    PrintFigure(steps.endLabel, ends, "us");
+}
+
 void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
                  const std::string& note, double scale)
 {

@@ -53,6 +53,19 @@ std::vector<double> PerRound(const std::vector<const BenchFigure*>& figures,
 double Ratio(const std::vector<double>& values);
 double Difference(const std::vector<double>& values);
 
+// Series one after the other, `count` of them: each BEGIN, two frames and
+// END timed on their own, so that the first frame shows what touching a
+// series' fresh views costs. Prints the figures under `title`.
+struct SeriesSteps {
+    const char* title;
+    const char* beginLabel;
+    std::function<double()> begin;
+    std::function<double()> frame;
+    const char* endLabel;
+    std::function<double()> end;
+};
+void RunSeries(const SeriesSteps& steps, int count);
+
 // One line: label, the median of the rounds and their spread (each times
 // `scale`, for a unit other than the microseconds measured), then `note`.
 void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,

@@ -146,14 +146,16 @@ LRESULT DecompressOnViews(WPARAM index)
     DecompressSeries& series = *direct->onViews;
     const std::vector<uint8_t>& frame = series.NextFrame();
     std::memcpy(direct->inputView->View(), frame.data(), frame.size());
-    return Tenths(Timed([&] { return series.DecompressNext(direct->inputView->View(), direct->pictureView->View()); }));
+    return Tenths(
+        Timed([&] { return series.DecompressNext(direct->inputView->View(), direct->pictureView->View()); }));
 }
 
 LRESULT WriteAviDirect()
 {
     static const std::vector<std::vector<uint8_t>> frames = ClipFrames(kAviWriterCase.clip);
-    return Tenths(Timed(
-        [] { return WriteAviClip(FourCCFromText(kAviWriterCase.fcc), kAviWriterCase, frames, BenchAviPath()); }));
+    return Tenths(Timed([] {
+        return WriteAviClip(FourCCFromText(kAviWriterCase.fcc), kAviWriterCase, frames, BenchAviPath());
+    }));
 }
 
 LRESULT AviFacts(WPARAM which)

@@ -15,12 +15,6 @@ const int kWriterRounds = 8;
 const int kSequenceRounds = 30;
 const int kSequenceCycles = 2;
 
-std::string ClipName(const BenchCase& bench)
-{
-    return std::string(bench.fcc) + " " + std::to_string(bench.clip.width) + "x"
-        + std::to_string(bench.clip.height) + " " + std::to_string(bench.clip.bitCount) + "-bit";
-}
-
 // A whole file written through tdl0 starts a host for it: AVIFile opens
 // the compressor anew for every file.
 void RunWriterFigures(HWND helper)
@@ -28,9 +22,9 @@ void RunWriterFigures(HWND helper)
     const BenchCase& bench = kAviWriterCase;
     std::vector<std::vector<uint8_t>> frames = ClipFrames(bench.clip);
     std::string path = BenchAviPath();
-    BenchFigure bridged {"the whole file through tdl0", [&] {
-                             return Timed([&] { return WriteAviClip(SlotFourCC(kBridgeSlot), bench, frames, path); });
-                         }};
+    BenchFigure bridged {
+        "the whole file through tdl0",
+        [&] { return Timed([&] { return WriteAviClip(SlotFourCC(kBridgeSlot), bench, frames, path); }); }};
     BenchFigure direct {"the same program on 32-bit mrle directly",
                         [&] { return HelperMicroseconds(SendMessageA(helper, kBenchAviWriter, 0, 0)); }};
     BenchFigure hostStart {"of it: a host started until its window is published",
@@ -43,7 +37,7 @@ void RunWriterFigures(HWND helper)
     DeleteFileA(path.c_str());
     std::printf("Wine's AVIFile writer (AVIMakeCompressedStream, AVIStreamWrite): %d frames of %s,\n"
                 "a key frame asked for every %d (%d rounds)\n",
-                bench.clip.frames, ClipName(bench).c_str(), bench.clip.keyInterval, rounds);
+                bench.clip.frames, CaseName(bench).c_str(), bench.clip.keyInterval, rounds);
     PrintFigure(bridged, "ms", "", 1e-3);
     PrintFigure(direct, "ms", "", 1e-3);
     PrintFigure("  through tdl0 / directly", PerRound({&bridged, &direct}, Ratio), "x");
@@ -52,10 +46,11 @@ void RunWriterFigures(HWND helper)
                 PerRound({&bridged, &hostStart, &direct},
                          [](const std::vector<double>& m) { return (m[0] - m[1]) / m[2]; }),
                 "x");
-    std::printf("  the files: through tdl0 %s%llu bytes, %d key frames; directly %lld bytes, %lld key frames\n",
-                read ? "" : "(unreadable) ", static_cast<unsigned long long>(bytes), keyFrames,
-                static_cast<long long>(SendMessageA(helper, kBenchAviFacts, 0, 0)),
-                static_cast<long long>(SendMessageA(helper, kBenchAviFacts, 1, 0)));
+    std::printf(
+        "  the files: through tdl0 %s%llu bytes, %d key frames; directly %lld bytes, %lld key frames\n",
+        read ? "" : "(unreadable) ", static_cast<unsigned long long>(bytes), keyFrames,
+        static_cast<long long>(SendMessageA(helper, kBenchAviFacts, 0, 0)),
+        static_cast<long long>(SendMessageA(helper, kBenchAviFacts, 1, 0)));
 }
 
 void RunSequenceFigures(HWND helper)
@@ -67,14 +62,13 @@ void RunSequenceFigures(HWND helper)
         std::printf("ICSeqCompressFrameStart through tdl0 failed\n");
         return;
     }
-    BenchFigure bridged {"through tdl0",
-                         [&] { return Timed([&] { return series.CompressNext(); }); }};
+    BenchFigure bridged {"through tdl0", [&] { return Timed([&] { return series.CompressNext(); }); }};
     BenchFigure direct {"directly in 32 bits",
                         [&] { return HelperMicroseconds(SendMessageA(helper, kBenchSequence, 0, 0)); }};
     int rounds = BenchRounds(kSequenceRounds);
     RunInterleaved({&bridged, &direct}, rounds, kSequenceCycles);
     std::printf("ICSeqCompressFrame, %s, a key frame every %d (%d rounds of %d shuffled cycles)\n",
-                ClipName(bench).c_str(), bench.clip.keyInterval, rounds, kSequenceCycles);
+                CaseName(bench).c_str(), bench.clip.keyInterval, rounds, kSequenceCycles);
     PrintFigure(bridged, "us/frame",
                 "mean " + std::to_string(static_cast<long>(series.MeanBytes())) + " bytes");
     PrintFigure(direct, "us/frame",

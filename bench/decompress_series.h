@@ -47,6 +47,7 @@ public:
     // The compressed bytes of the next frame, and the picture's bytes.
     const std::vector<uint8_t>& NextFrame() const { return clip_.frames[next_ % clip_.frames.size()]; }
     uint32_t PictureSize() const { return static_cast<uint32_t>(picture_.size()); }
+    HIC Codec() const { return codec_; }
 
 private:
     const CompressedClip& clip_;

@@ -15,6 +15,8 @@ const int kChannelSlot = 8;
 const int kRounds = 30;
 const int kCycles = 4;
 const int kSeries = 10;
+// No message of VfW's: the driver answers it itself, ICERR_UNSUPPORTED.
+const UINT kUnknownMessage = ICM_USER + 0xF00;
 
 double Helper(HWND helper, UINT message, int index)
 {
@@ -41,6 +43,7 @@ struct DecompressionRun {
     BenchFigure pictureIn;
     BenchFigure pictureBack;
     BenchFigure comparison;
+    BenchFigure dispatch;
 };
 
 void PrintBreakdown(const DecompressionRun& run)
@@ -64,6 +67,7 @@ void PrintBreakdown(const DecompressionRun& run)
                 "us");
     PrintFigure("    VfW and the driver around the channel (tdl0 - replayed)",
                 PerRound({&run.bridged, &run.replayed}, Difference), "us");
+    PrintFigure("      of it: the call to the driver and back", run.dispatch.rounds, "us");
     PrintFigure("  for comparison: a bare round trip after the same work costs",
                 PerRound({&run.aroundWork, &run.bare}, Difference), "us", "more than a bare one");
 }
@@ -76,49 +80,39 @@ void PrintRun(const DecompressionRun& run)
     PrintFigure("  extra through tdl0 (tdl0 - direct)", PerRound({&run.bridged, &run.direct}, Difference),
                 "us/frame");
     PrintFigure("  extra / (bare round trip + frame in + picture back)",
-                PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack}, OwnPart), "x",
-                "goal <= 1.2");
-    PrintFigure("  the same with the picture in left out",
-                PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack, &run.pictureIn},
-                         [](const std::vector<double>& m) { return (m[0] - m[1] - m[5]) / (m[2] + m[3] + m[4]); }),
-                "x");
-    PrintFigure("  extra / (round trip around the same work + those copies)",
-                PerRound({&run.bridged, &run.direct, &run.aroundWork, &run.frameIn, &run.pictureBack}, OwnPart),
-                "x");
-    for (const BenchFigure* figure : {&run.replayed, &run.request, &run.onViews, &run.bare, &run.hostTrip,
-                                      &run.aroundWork, &run.frameIn, &run.pictureIn, &run.pictureBack,
-                                      &run.comparison})
+                PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack}, OwnPart),
+                "x", "goal <= 1.2");
+    PrintFigure(
+        "  the same with the picture in left out",
+        PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack, &run.pictureIn},
+                 [](const std::vector<double>& m) { return (m[0] - m[1] - m[5]) / (m[2] + m[3] + m[4]); }),
+        "x");
+    PrintFigure(
+        "  extra / (round trip around the same work + those copies)",
+        PerRound({&run.bridged, &run.direct, &run.aroundWork, &run.frameIn, &run.pictureBack}, OwnPart), "x");
+    for (const BenchFigure* figure :
+         {&run.replayed, &run.request, &run.onViews, &run.bare, &run.hostTrip, &run.aroundWork, &run.frameIn,
+          &run.pictureIn, &run.pictureBack, &run.comparison, &run.dispatch})
         PrintFigure(*figure, "us");
     PrintBreakdown(run);
 }
 
-// Series one after the other on the bridged instance: BEGIN maps two fresh
-// views in the host, whose pages the first frame touches for the first time.
-void RunSeries(DecompressSeries& series)
+// On the bridged instance: BEGIN maps two fresh views in the host, whose
+// pages the first frame touches for the first time.
+void RunBridgedSeries(DecompressSeries& series)
 {
     series.End();
-    std::vector<double> begins, firsts, seconds, ends, touches;
-    int count = BenchRounds(kSeries);
-    for (int i = 0; i < count; ++i) {
-        begins.push_back(Timed([&] { return series.Begin(); }));
-        firsts.push_back(Timed([&] { return series.DecompressNext(); }));
-        seconds.push_back(Timed([&] { return series.DecompressNext(); }));
-        ends.push_back(Timed([&] { return series.End(); }));
-        touches.push_back(firsts.back() - seconds.back());
-    }
-    std::printf("  Series of two frames through tdl0, %d one after the other\n", count);
-    PrintFigure("    ICDecompressBegin", begins, "us");
-    PrintFigure("    the first frame of a series", firsts, "us");
-    PrintFigure("    the second frame", seconds, "us");
-    PrintFigure("    first touches of the views (first - second)", touches, "us");
-    PrintFigure("    ICDecompressEnd", ends, "us");
+    RunSeries({"  Decompression series through tdl0", "ICDecompressBegin",
+               [&] { return Timed([&] { return series.Begin(); }); },
+               [&] { return Timed([&] { return series.DecompressNext(); }); }, "ICDecompressEnd",
+               [&] { return Timed([&] { return series.End(); }); }},
+              BenchRounds(kSeries));
 }
 
 void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
 {
     const BenchCase& bench = kDecompressionCases[index];
-    std::string name = std::string(bench.fcc) + " " + std::to_string(bench.clip.width) + "x"
-        + std::to_string(bench.clip.height) + " " + std::to_string(bench.clip.bitCount) + "-bit";
+    std::string name = CaseName(bench);
     CompressedClip clip;
     DecompressSeries bridged(clip);
     HostDecompression channel(clip);
@@ -131,14 +125,17 @@ void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
     }
     HWND window = helper.Window();
     DecompressionRun run {
-        {"through tdl0 (ICDecompress, TandrelDrv64.dll, a host)", [&] { return Timed([&] { return bridged.DecompressNext(); }); }},
-        {"the same codec called directly in 32 bits", [&] { return Helper(window, kBenchDecompress, index); }},
+        {"through tdl0 (ICDecompress, TandrelDrv64.dll, a host)",
+         [&] { return Timed([&] { return bridged.DecompressNext(); }); }},
+        {"the same codec called directly in 32 bits",
+         [&] { return Helper(window, kBenchDecompress, index); }},
         {"the same, directly, from and into views of file mappings",
          [&] { return Helper(window, kBenchDecompressOnViews, index); }},
         {"the driver's work replayed on its channel (copies, request)", [&] { return channel.Frame(); }},
         {"the request alone, the frames already in the mappings", [&] { return channel.Request(); }},
         {"bare round trip to a trivial 32-bit window", [&] { return helper.RoundTrip(); }, 4},
-        {"the host's round trip, a message it does not serve", [&] { return channel.Link().NullRoundTrip(); }, 4},
+        {"the host's round trip, a message it does not serve", [&] { return channel.Link().NullRoundTrip(); },
+         4},
         {"bare round trip around the same work (copies, the codec)",
          [&] {
              channel.CopyIn();
@@ -151,11 +148,19 @@ void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
         {"copy: the compressed frame into the input mapping", [&] { return channel.CopyFrameIn(); }},
         {"copy: the program's picture into the output mapping", [&] { return channel.CopyPictureIn(); }},
         {"copy: the picture back to the program", [&] { return channel.CopyPictureBack(); }},
-        {"instead of the copy in: compare the picture with the mapping", [&] { return channel.ComparePicture(); }},
+        {"instead of the copy in: compare the picture with the mapping",
+         [&] { return channel.ComparePicture(); }},
+        {"ICSendMessage of a message the driver answers itself",
+         [&] {
+             return Timed(
+                 [&] { return ICSendMessage(bridged.Codec(), kUnknownMessage, 0, 0) == ICERR_UNSUPPORTED; });
+         },
+         4},
     };
     int rounds = BenchRounds(kRounds);
     RunInterleaved({&run.bridged, &run.direct, &run.onViews, &run.replayed, &run.request, &run.bare,
-                    &run.hostTrip, &run.aroundWork, &run.frameIn, &run.pictureIn, &run.pictureBack, &run.comparison},
+                    &run.hostTrip, &run.aroundWork, &run.frameIn, &run.pictureIn, &run.pictureBack,
+                    &run.comparison, &run.dispatch},
                    rounds, kCycles);
     std::printf("Decompression, %s: key frames of %.0f bytes on average into a picture of %u bytes\n"
                 "(%d rounds of %d shuffled cycles)\n",
@@ -164,7 +169,7 @@ void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
     if (channel.Link().Channel().Failed())
         std::printf("  the host on the channel ended with exit code %lu\n",
                     static_cast<unsigned long>(channel.Link().Channel().HostExitCode()));
-    RunSeries(bridged);
+    RunBridgedSeries(bridged);
 }
 
 }

@@ -19,12 +19,6 @@ const int kFrameRounds = 30;
 const int kFrameCycles = 2;
 const int kFirstFrameRounds = 8;
 
-std::string CaseName(const BenchCase& bench)
-{
-    return std::string(bench.fcc) + " " + std::to_string(bench.clip.width) + "x"
-        + std::to_string(bench.clip.height) + " " + std::to_string(bench.clip.bitCount) + "-bit";
-}
-
 double ListSlots()
 {
     ICINFO info;
@@ -162,7 +156,8 @@ void RunDriverFrameFigures(BenchSetup& setup, HWND helper)
         helper, kBenchDirect);
     int rounds = BenchRounds(kFrameRounds);
     RunPairs(pairs, nullptr, rounds, kFrameCycles);
-    std::printf("Frames compressed through slot tdl0 (%d rounds of %d shuffled cycles)\n", rounds, kFrameCycles);
+    std::printf("Frames compressed through slot tdl0 (%d rounds of %d shuffled cycles)\n", rounds,
+                kFrameCycles);
     PrintPairs(pairs, "us/frame");
 }
 

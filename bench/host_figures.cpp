@@ -110,27 +110,15 @@ void RunRequestAndFrameFigures(HostBench& bench)
         "us");
 }
 
-// Series one after the other: BEGIN maps two fresh views, and the first
-// frame touches their pages for the first time.
+// BEGIN maps two fresh views, and the first frame touches their pages for
+// the first time.
 void RunSeriesFigures(HostSide& host)
 {
     host.End();
-    std::vector<double> begins, firsts, seconds, ends, touches;
-    int count = BenchRounds(kSeries);
-    for (int i = 0; i < count; ++i) {
-        begins.push_back(host.Begin());
-        firsts.push_back(host.Frame());
-        seconds.push_back(host.Frame());
-        ends.push_back(host.End());
-        touches.push_back(firsts.back() - seconds.back());
-    }
+    RunSeries({"Series", "BEGIN: the host maps two guarded views", [&] { return host.Begin(); },
+               [&] { return host.Frame(); }, "END: the views unmapped", [&] { return host.End(); }},
+              BenchRounds(kSeries));
     host.Begin();
-    std::printf("Series: %d series of two frames (10th .. 90th percentile of the series)\n", count);
-    PrintFigure("BEGIN: the host maps two guarded views", begins, "us");
-    PrintFigure("the first frame of a series", firsts, "us");
-    PrintFigure("the second frame", seconds, "us");
-    PrintFigure("  first touches of the views (first - second)", touches, "us");
-    PrintFigure("END: the views unmapped", ends, "us");
 }
 
 void RunPlacementFigures(HostBench& bench)

@@ -28,7 +28,8 @@ bool HostSide::Start(const char* slot)
     RequestPlaces places;
     int32_t largest;
     if (!link_.Start(slot)
-        || !PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, nullptr, kFormatRoom, &places)
+        || !PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, nullptr, kFormatRoom,
+                          &places)
         || !link_.Send(kRequestCompressGetFormat, 0, 1, &answer) || answer != ICERR_OK)
         return false;
     std::memcpy(&output_, channel_.ParamArea() + places.output, sizeof output_);
@@ -115,7 +116,8 @@ double HostSide::Begin()
     RequestPlaces places;
     int32_t result;
     return Timed([&] {
-        return PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, &output_.header, 0, &places)
+        return PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, &output_.header, 0,
+                             &places)
             && link_.Send(kRequestCompressBegin, 0, 0, &result) && result == ICERR_OK;
     });
 }

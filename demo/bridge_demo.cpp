@@ -40,15 +40,16 @@ double FramesPerSecond(int frames, double seconds)
 // the reference program ran.
 void PrintFigures(const SessionFigures& bridged, const SessionFigures* direct)
 {
-    std::printf("Clip: %d frames of %dx%d, %d-bit palettized, %lu bytes, compressed to %lu bytes (%d key frames)\n",
-                bridged.frames, kClip.width, kClip.height, kClip.bitCount,
-                static_cast<unsigned long>(bridged.rawBytes), static_cast<unsigned long>(bridged.compressedBytes),
-                bridged.keyFrames);
+    std::printf(
+        "Clip: %d frames of %dx%d, %d-bit palettized, %lu bytes, compressed to %lu bytes (%d key frames)\n",
+        bridged.frames, kClip.width, kClip.height, kClip.bitCount,
+        static_cast<unsigned long>(bridged.rawBytes), static_cast<unsigned long>(bridged.compressedBytes),
+        bridged.keyFrames);
     std::printf("Frames per second   through the bridge   called directly in 32 bits\n");
     const char* names[2] = {"compressed", "decompressed"};
-    double seconds[2][2] = {{bridged.compressSeconds, bridged.decompressSeconds},
-                            {direct != nullptr ? direct->compressSeconds : 0,
-                             direct != nullptr ? direct->decompressSeconds : 0}};
+    double seconds[2][2] = {
+        {bridged.compressSeconds, bridged.decompressSeconds},
+        {direct != nullptr ? direct->compressSeconds : 0, direct != nullptr ? direct->decompressSeconds : 0}};
     for (int row = 0; row < 2; ++row) {
         std::printf("  %-16s %20.1f", names[row], FramesPerSecond(bridged.frames, seconds[0][row]));
         if (direct != nullptr)

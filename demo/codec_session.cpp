@@ -155,9 +155,12 @@ void RunCodecSession(HIC codec, const ClipSpec& clip, Transcript* transcript, Se
 // As doubles, which both halves lay out alike.
 void AddFiguresStep(Transcript* transcript, const SessionFigures& figures)
 {
-    double values[6] = {static_cast<double>(figures.frames),          static_cast<double>(figures.keyFrames),
-                        static_cast<double>(figures.rawBytes),        static_cast<double>(figures.compressedBytes),
-                        figures.compressSeconds,                      figures.decompressSeconds};
+    double values[6] = {static_cast<double>(figures.frames),
+                        static_cast<double>(figures.keyFrames),
+                        static_cast<double>(figures.rawBytes),
+                        static_cast<double>(figures.compressedBytes),
+                        figures.compressSeconds,
+                        figures.decompressSeconds};
     AddStep(transcript, kFiguresStep, 0, values, sizeof values);
 }
 
