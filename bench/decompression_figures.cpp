@@ -65,9 +65,9 @@ void PrintBreakdown(const DecompressionRun& run)
                 PerRound({&run.replayed, &run.request, &run.frameIn, &run.pictureIn, &run.pictureBack},
                          [](const std::vector<double>& m) { return m[0] - m[1] - m[2] - m[3] - m[4]; }),
                 "us");
-    PrintFigure("    VfW and the driver around the channel (tdl0 - replayed)",
+    PrintFigure("    through tdl0 beyond the replay (tdl0 - replayed)",
                 PerRound({&run.bridged, &run.replayed}, Difference), "us");
-    PrintFigure("      of it: the call to the driver and back", run.dispatch.rounds, "us");
+    PrintFigure("      of it: the call through VfW to the driver and back", run.dispatch.rounds, "us");
     PrintFigure("  for comparison: a bare round trip after the same work costs",
                 PerRound({&run.aroundWork, &run.bare}, Difference), "us", "more than a bare one");
 }
