@@ -59,7 +59,7 @@ void PrintBreakdown(const DecompressionRun& run)
                          [](const std::vector<double>& m) { return m[0] - m[1] - m[2]; }),
                 "us");
     PrintFigure("    the compressed frame in (cannot be left out)", run.frameIn.rounds, "us");
-    PrintFigure("    the program's picture in (avoidable where the mapping has it)", run.pictureIn.rounds, "us");
+    PrintFigure("    the program's picture in (can be left out, see docs)", run.pictureIn.rounds, "us");
     PrintFigure("    the picture back (cannot be left out)", run.pictureBack.rounds, "us");
     PrintFigure("    the copies' toll on the rest (replayed - request - copies)",
                 PerRound({&run.replayed, &run.request, &run.frameIn, &run.pictureIn, &run.pictureBack},
