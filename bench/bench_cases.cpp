@@ -11,6 +11,12 @@ std::vector<std::vector<uint8_t>> BenchSources(const BenchCase& bench)
     return sources;
 }
 
+std::string CaseName(const BenchCase& bench)
+{
+    return std::string(bench.fcc) + " " + std::to_string(bench.clip.width) + "x"
+        + std::to_string(bench.clip.height) + " " + std::to_string(bench.clip.bitCount) + "-bit";
+}
+
 BenchFormat BenchInputFormat(const BenchCase& bench)
 {
     BenchFormat format = {};

@@ -6,6 +6,8 @@
 
 namespace {
 
+bool g_shortRun = false;
+
 double Median(std::vector<double> values)
 {
     return values.empty() ? 0 : SpreadOf(std::move(values)).median;
@@ -18,6 +20,16 @@ uint32_t NextRandom(uint32_t* state)
     return *state >> 8;
 }
 
+}
+
+void SetShortRun(bool shortRun)
+{
+    g_shortRun = shortRun;
+}
+
+int BenchRounds(int full)
+{
+    return g_shortRun ? std::max(3, full / 10) : full;
 }
 
 void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds, int cycles)
@@ -77,16 +89,34 @@ double Difference(const std::vector<double>& values)
     return values[0] - values[1];
 }
 
-void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
-                 const std::string& note)
+void RunSeries(const SeriesSteps& steps, int count)
 {
-    BenchSpread spread = SpreadOf(rounds);
-    std::printf("  %-62s %9.2f %-8s (%.2f .. %.2f)  %s\n", label.c_str(), spread.median, unit, spread.low,
-                spread.high, note.c_str());
+    std::vector<double> begins, firsts, seconds, ends, touches;
+    for (int i = 0; i < count; ++i) {
+        begins.push_back(steps.begin());
+        firsts.push_back(steps.frame());
+        seconds.push_back(steps.frame());
+        ends.push_back(steps.end());
+        touches.push_back(firsts.back() - seconds.back());
+    }
+    std::printf("%s: %d series of two frames (10th .. 90th percentile of the series)\n", steps.title, count);
+    PrintFigure(steps.beginLabel, begins, "us");
+    PrintFigure("the first frame of a series", firsts, "us");
+    PrintFigure("the second frame", seconds, "us");
+    PrintFigure("  first touches of the views (first - second)", touches, "us");
+    PrintFigure(steps.endLabel, ends, "us");
 }
 
-void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note)
+void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
+                 const std::string& note, double scale)
+{
+    BenchSpread spread = SpreadOf(rounds);
+    std::printf("  %-62s %9.2f %-8s (%.2f .. %.2f)  %s\n", label.c_str(), spread.median * scale, unit,
+                spread.low * scale, spread.high * scale, note.c_str());
+}
+
+void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note, double scale)
 {
     std::string failed = figure.failures != 0 ? std::to_string(figure.failures) + " failed" : "";
-    PrintFigure(figure.label, figure.rounds, unit, note.empty() ? failed : note + "  " + failed);
+    PrintFigure(figure.label, figure.rounds, unit, note.empty() ? failed : note + "  " + failed, scale);
 }

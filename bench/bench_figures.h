@@ -32,6 +32,11 @@ struct BenchFigure {
 // move it.
 void RunInterleaved(const std::vector<BenchFigure*>& figures, int rounds, int cycles);
 
+// A short run, to try the benchmark out on a busy machine: every count of
+// rounds (and of series) is a tenth as large, and at least 3.
+void SetShortRun(bool shortRun);
+int BenchRounds(int full);
+
 // The median and the 10th and 90th percentiles.
 struct BenchSpread {
     double median;
@@ -48,7 +53,21 @@ std::vector<double> PerRound(const std::vector<const BenchFigure*>& figures,
 double Ratio(const std::vector<double>& values);
 double Difference(const std::vector<double>& values);
 
-// One line: label, the median of the rounds and their spread, then `note`.
+// Series one after the other, `count` of them: each BEGIN, two frames and
+// END timed on their own, so that the first frame shows what touching a
+// series' fresh views costs. Prints the figures under `title`.
+struct SeriesSteps {
+    const char* title;
+    const char* beginLabel;
+    std::function<double()> begin;
+    std::function<double()> frame;
+    const char* endLabel;
+    std::function<double()> end;
+};
+void RunSeries(const SeriesSteps& steps, int count);
+
+// One line: label, the median of the rounds and their spread (each times
+// `scale`, for a unit other than the microseconds measured), then `note`.
 void PrintFigure(const std::string& label, const std::vector<double>& rounds, const char* unit,
-                 const std::string& note = "");
-void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note = "");
+                 const std::string& note = "", double scale = 1);
+void PrintFigure(const BenchFigure& figure, const char* unit, const std::string& note = "", double scale = 1);

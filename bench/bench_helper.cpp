@@ -3,8 +3,8 @@
 //   bench_helper.exe sleep-window <title>   the same window, served by a loop
 //                                           that pumps and sleeps 1 ms
 // The windows answer 1 to kBenchPing and end on WM_CLOSE. The first one also
-// calls the workloads' codecs directly in this process (bench_cases.h) and
-// answers how long that took.
+// calls the workloads' codecs directly in this process (bench_cases.h), as
+// the real clients do too, and answers how long that took.
 
 #include <windows.h>
 #include <vfw.h>
@@ -13,7 +13,9 @@
 #include <memory>
 
 #include "bench/bench_cases.h"
+#include "bench/client_runs.h"
 #include "bench/codec_series.h"
+#include "bench/decompress_series.h"
 #include "catalogue/fourcc.h"
 
 namespace {
@@ -28,6 +30,45 @@ struct DirectCase {
 };
 
 DirectCase g_cases[kBenchCaseCount];
+
+// A view of a new file mapping of its own, as the host gets its frames.
+class MappedView {
+public:
+    explicit MappedView(size_t size)
+    {
+        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      static_cast<DWORD>(size), nullptr);
+        if (mapping_ != nullptr)
+            view_ = static_cast<uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
+    }
+    MappedView(const MappedView&) = delete;
+    MappedView& operator=(const MappedView&) = delete;
+    ~MappedView()
+    {
+        if (view_ != nullptr)
+            UnmapViewOfFile(view_);
+        if (mapping_ != nullptr)
+            CloseHandle(mapping_);
+    }
+    uint8_t* View() const { return view_; }
+
+private:
+    HANDLE mapping_ = nullptr;
+    uint8_t* view_ = nullptr;
+};
+
+// A decompression workload: its clip compressed, its series and the views
+// of the same series on file mappings, made at its first use and kept.
+struct DirectDecompression {
+    CompressedClip clip;
+    std::unique_ptr<DecompressSeries> series;
+    std::unique_ptr<DecompressSeries> onViews;
+    std::unique_ptr<MappedView> inputView;
+    std::unique_ptr<MappedView> pictureView;
+    bool failed = false;
+};
+
+DirectDecompression g_decompressions[kDecompressionCaseCount];
 
 // -1 stays -1: a failure.
 LRESULT Tenths(double microseconds)
@@ -69,6 +110,77 @@ LRESULT FirstFrameDirect(WPARAM index)
     return Tenths(Timed([&] { return series.Open(FourCCFromText(bench.fcc)) && series.CompressNext(); }));
 }
 
+DirectDecompression* Decompression(WPARAM index)
+{
+    if (index >= kDecompressionCaseCount)
+        return nullptr;
+    DirectDecompression& direct = g_decompressions[index];
+    if (!direct.series && !direct.failed) {
+        DWORD fcc = FourCCFromText(kDecompressionCases[index].fcc);
+        direct.series.reset(new DecompressSeries(direct.clip));
+        direct.onViews.reset(new DecompressSeries(direct.clip));
+        direct.failed = !CompressClip(kDecompressionCases[index], fcc, &direct.clip)
+            || !direct.series->Open(fcc) || !direct.onViews->Open(fcc);
+        if (!direct.failed) {
+            direct.inputView.reset(new MappedView(direct.clip.format.header.biSizeImage));
+            direct.pictureView.reset(new MappedView(direct.onViews->PictureSize()));
+            direct.failed = direct.inputView->View() == nullptr || direct.pictureView->View() == nullptr;
+        }
+    }
+    return direct.failed ? nullptr : &direct;
+}
+
+LRESULT DecompressDirect(WPARAM index)
+{
+    DirectDecompression* direct = Decompression(index);
+    return direct != nullptr ? Tenths(Timed([direct] { return direct->series->DecompressNext(); })) : -1;
+}
+
+// The frame goes into its view before the clock starts, as the driver puts
+// it there before the request.
+LRESULT DecompressOnViews(WPARAM index)
+{
+    DirectDecompression* direct = Decompression(index);
+    if (direct == nullptr)
+        return -1;
+    DecompressSeries& series = *direct->onViews;
+    const std::vector<uint8_t>& frame = series.NextFrame();
+    std::memcpy(direct->inputView->View(), frame.data(), frame.size());
+    return Tenths(
+        Timed([&] { return series.DecompressNext(direct->inputView->View(), direct->pictureView->View()); }));
+}
+
+LRESULT WriteAviDirect()
+{
+    static const std::vector<std::vector<uint8_t>> frames = ClipFrames(kAviWriterCase.clip);
+    return Tenths(Timed([] {
+        return WriteAviClip(FourCCFromText(kAviWriterCase.fcc), kAviWriterCase, frames, BenchAviPath());
+    }));
+}
+
+LRESULT AviFacts(WPARAM which)
+{
+    uint64_t bytes = 0;
+    int keyFrames = 0;
+    if (!ReadAviFacts(BenchAviPath(), &bytes, &keyFrames))
+        return -1;
+    return which == 0 ? static_cast<LRESULT>(bytes) : keyFrames;
+}
+
+SequenceSeries* Sequence()
+{
+    static const std::vector<std::vector<uint8_t>> sources = ClipFrames(kSequenceCase.clip);
+    static SequenceSeries series(kSequenceCase, sources);
+    static bool opened = series.Open(FourCCFromText(kSequenceCase.fcc));
+    return opened ? &series : nullptr;
+}
+
+LRESULT SequenceDirect()
+{
+    SequenceSeries* series = Sequence();
+    return series != nullptr ? Tenths(Timed([series] { return series->CompressNext(); })) : -1;
+}
+
 LRESULT ListDirect(WPARAM count)
 {
     ICINFO info;
@@ -92,6 +204,18 @@ LRESULT CALLBACK BenchWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return FirstFrameDirect(wParam);
     case kBenchListing:
         return ListDirect(wParam);
+    case kBenchDecompress:
+        return DecompressDirect(wParam);
+    case kBenchDecompressOnViews:
+        return DecompressOnViews(wParam);
+    case kBenchAviWriter:
+        return WriteAviDirect();
+    case kBenchAviFacts:
+        return AviFacts(wParam);
+    case kBenchSequence:
+        return SequenceDirect();
+    case kBenchSequenceBytes:
+        return Sequence() != nullptr ? static_cast<LRESULT>(Sequence()->MeanBytes()) : -1;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -117,6 +241,7 @@ int RunWindow(const char* title)
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0)
         DispatchMessageA(&message);
+    DeleteFileA(BenchAviPath().c_str());
     return 0;
 }
 

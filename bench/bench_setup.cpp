@@ -12,6 +12,7 @@ namespace {
 
 const int kSlots = 10;
 const char kTestCodecDll[] = "tandrel_test_codec.dll";
+const DWORD kSendLimitMs = 1000;
 
 bool ReadWholeFile(const char* path, std::string* contents)
 {
@@ -118,6 +119,14 @@ bool HelperWindow::Start(const char* mode)
             return false;
     }
     return window_ != nullptr;
+}
+
+double HelperWindow::RoundTrip() const
+{
+    DWORD_PTR answer;
+    return Timed([&] {
+        return SendMessageTimeoutA(window_, kBenchPing, 0, 0, SMTO_NORMAL, kSendLimitMs, &answer) != 0;
+    });
 }
 
 int CountHostProcesses()

@@ -54,6 +54,8 @@ public:
     // `mode` is "window" or "sleep-window".
     bool Start(const char* mode);
 
+    // kBenchPing sent and answered: microseconds, or -1.
+    double RoundTrip() const;
     HWND Window() const { return window_; }
     HANDLE Process() const { return process_.Handle(); }
     const std::string& Title() const { return title_; }

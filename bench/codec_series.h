@@ -27,8 +27,10 @@ public:
     bool Open(DWORD fccHandler);
     // Compresses the next frame; false when the codec refuses it.
     bool CompressNext();
-    // The compressed bytes of the last frame.
+    // The compressed bytes of the last frame, and their format.
     uint32_t LastSize() const { return lastSize_; }
+    const uint8_t* LastFrame() const { return compressed_.data(); }
+    const BenchFormat& Format() const { return output_; }
 
 private:
     const BenchCase& bench_;

@@ -7,9 +7,8 @@
 
 #include "bench/bench_figures.h"
 #include "bench/codec_series.h"
-#include "driver/host_channel.h"
+#include "bench/host_link.h"
 #include "driver/slot_config.h"
-#include "driver/wait_limits.h"
 
 namespace {
 
@@ -19,12 +18,6 @@ const int kListingRounds = 30;
 const int kFrameRounds = 30;
 const int kFrameCycles = 2;
 const int kFirstFrameRounds = 8;
-
-std::string CaseName(const BenchCase& bench)
-{
-    return std::string(bench.fcc) + " " + std::to_string(bench.clip.width) + "x"
-        + std::to_string(bench.clip.height) + " " + std::to_string(bench.clip.bitCount) + "-bit";
-}
 
 double ListSlots()
 {
@@ -74,16 +67,6 @@ double LoadDriver()
     return Timed([&] {
         HMODULE driver = LoadLibraryA(path.c_str());
         return driver != nullptr && FreeLibrary(driver);
-    });
-}
-
-// The host's part of the first frame: its process started until its window
-// is published. The host ends after the clock has stopped.
-double StartHost()
-{
-    HostChannel channel;
-    return Timed([&] {
-        return channel.CreateControl() && channel.StartHost("tdl0") && channel.WaitForWindow(StartWaitMs(1));
     });
 }
 
@@ -141,8 +124,9 @@ void RunListingFigures(HWND helper)
                         }};
     BenchFigure settings {"  of it: the driver reads a slot's settings (six values)", ReadOneSlot, 2};
     BenchFigure load {"  of it: TandrelDrv64.dll loaded and freed", LoadDriver};
-    RunInterleaved({&bridged, &direct, &settings, &load}, kListingRounds, 1);
-    std::printf("Listing codecs (%d rounds); hosts started: %s\n", kListingRounds,
+    int rounds = BenchRounds(kListingRounds);
+    RunInterleaved({&bridged, &direct, &settings, &load}, rounds, 1);
+    std::printf("Listing codecs (%d rounds); hosts started: %s\n", rounds,
                 noHost ? "none" : "SOME, where there must be none");
     PrintFigure(bridged, "us/codec");
     PrintFigure(direct, "us/codec");
@@ -170,8 +154,10 @@ void RunDriverFrameFigures(BenchSetup& setup, HWND helper)
             return opened != nullptr ? Timed([opened] { return opened->CompressNext(); }) : -1;
         },
         helper, kBenchDirect);
-    RunPairs(pairs, nullptr, kFrameRounds, kFrameCycles);
-    std::printf("Frames through slot tdl0 (%d rounds of %d shuffled cycles)\n", kFrameRounds, kFrameCycles);
+    int rounds = BenchRounds(kFrameRounds);
+    RunPairs(pairs, nullptr, rounds, kFrameCycles);
+    std::printf("Frames compressed through slot tdl0 (%d rounds of %d shuffled cycles)\n", rounds,
+                kFrameCycles);
     PrintPairs(pairs, "us/frame");
 }
 
@@ -190,9 +176,11 @@ void RunFirstFrameFigures(BenchSetup& setup, HWND helper)
             return Timed([&] { return series.Open(SlotFourCC(kBridgeSlot)) && series.CompressNext(); });
         },
         helper, kBenchFirstFrame);
-    BenchFigure hostStart {"of it: a host started until its window is published", StartHost};
-    RunPairs(pairs, &hostStart, kFirstFrameRounds, 1);
-    std::printf("From ICOpen to the first compressed frame (%d rounds)\n", kFirstFrameRounds);
+    BenchFigure hostStart {"of it: a host started until its window is published",
+                           [] { return TimeHostStart("tdl0"); }};
+    int rounds = BenchRounds(kFirstFrameRounds);
+    RunPairs(pairs, &hostStart, rounds, 1);
+    std::printf("From ICOpen to the first compressed frame (%d rounds)\n", rounds);
     PrintPairs(pairs, "us");
     PrintFigure(hostStart, "us");
 }

@@ -10,15 +10,6 @@ const int kRounds = 100;
 const int kCycles = 10;
 const int kSeries = 30;
 const int kPlacementRounds = 20;
-const DWORD kSendLimitMs = 1000;
-
-double RoundTrip(HWND window)
-{
-    DWORD_PTR answer;
-    return Timed([&] {
-        return SendMessageTimeoutA(window, kBenchPing, 0, 0, SMTO_NORMAL, kSendLimitMs, &answer) != 0;
-    });
-}
 
 // The first two processes wait on a CPU the current process is not on.
 bool MoveToOtherCpu(HANDLE first, HANDLE second, DWORD_PTR* ownMask)
@@ -38,7 +29,7 @@ void RunRequestAndFrameFigures(HostBench& bench)
     HostSide& host = bench.host;
     HWND helper = bench.bare.Window();
     BenchFigure bare {"bare round trip to a trivial 32-bit window (GetMessage loop)",
-                      [&] { return RoundTrip(helper); }, 4};
+                      [&] { return bench.bare.RoundTrip(); }, 4};
     BenchFigure hostTrip {"the same to the host's window, a message it does not serve",
                           [&] { return host.NullRoundTrip(); }, 4};
     BenchFigure request {"quality request through the host (its private copy)",
@@ -52,7 +43,7 @@ void RunRequestAndFrameFigures(HostBench& bench)
                               },
                               4};
     BenchFigure sleeping {"round trip to a window served by a 1 ms sleep loop",
-                          [&] { return RoundTrip(bench.sleeping.Window()); }};
+                          [&] { return bench.sleeping.RoundTrip(); }};
     BenchFigure frame {"compressed through the host, the driver's copies included",
                        [&] { return host.Frame(); }};
     BenchFigure direct {"the same codec called directly in a 32-bit process",
@@ -70,13 +61,14 @@ void RunRequestAndFrameFigures(HostBench& bench)
                                host.CopyOut();
                                return codec < 0 ? -1 : took - codec;
                            }};
+    int rounds = BenchRounds(kRounds);
     RunInterleaved(
-        {&bare, &hostTrip, &request, &frameRequest, &sleeping, &frame, &direct, &copies, &frameTrip}, kRounds,
+        {&bare, &hostTrip, &request, &frameRequest, &sleeping, &frame, &direct, &copies, &frameTrip}, rounds,
         kCycles);
 
     std::printf("\nRequests and frames: %d rounds of %d shuffled cycles; each figure the median of its\n"
                 "rounds' medians (10th .. 90th percentile of the rounds)\n",
-                kRounds, kCycles);
+                rounds, kCycles);
     PrintFigure(bare, "us");
     PrintFigure(hostTrip, "us");
     PrintFigure(request, "us");
@@ -118,26 +110,15 @@ void RunRequestAndFrameFigures(HostBench& bench)
         "us");
 }
 
-// Series one after the other: BEGIN maps two fresh views, and the first
-// frame touches their pages for the first time.
+// BEGIN maps two fresh views, and the first frame touches their pages for
+// the first time.
 void RunSeriesFigures(HostSide& host)
 {
     host.End();
-    std::vector<double> begins, firsts, seconds, ends, touches;
-    for (int i = 0; i < kSeries; ++i) {
-        begins.push_back(host.Begin());
-        firsts.push_back(host.Frame());
-        seconds.push_back(host.Frame());
-        ends.push_back(host.End());
-        touches.push_back(firsts.back() - seconds.back());
-    }
+    RunSeries({"Series", "BEGIN: the host maps two guarded views", [&] { return host.Begin(); },
+               [&] { return host.Frame(); }, "END: the views unmapped", [&] { return host.End(); }},
+              BenchRounds(kSeries));
     host.Begin();
-    std::printf("Series: %d series of two frames (10th .. 90th percentile of the series)\n", kSeries);
-    PrintFigure("BEGIN: the host maps two guarded views", begins, "us");
-    PrintFigure("the first frame of a series", firsts, "us");
-    PrintFigure("the second frame", seconds, "us");
-    PrintFigure("  first touches of the views (first - second)", touches, "us");
-    PrintFigure("END: the views unmapped", ends, "us");
 }
 
 void RunPlacementFigures(HostBench& bench)
@@ -147,15 +128,16 @@ void RunPlacementFigures(HostBench& bench)
         std::printf("Placement: the client may run on every CPU, there is no other to move to\n");
         return;
     }
-    BenchFigure bare {"bare round trip", [&] { return RoundTrip(bench.bare.Window()); }, 4};
+    BenchFigure bare {"bare round trip", [&] { return bench.bare.RoundTrip(); }, 4};
     BenchFigure hostTrip {"the host's own round trip", [&] { return bench.host.NullRoundTrip(); }, 4};
     BenchFigure request {"quality request through the host", [&] { return bench.host.QualityRequest(); }, 4};
-    RunInterleaved({&bare, &hostTrip, &request}, kPlacementRounds, kCycles);
+    int rounds = BenchRounds(kPlacementRounds);
+    RunInterleaved({&bare, &hostTrip, &request}, rounds, kCycles);
     SetProcessAffinityMask(bench.bare.Process(), ownMask);
     SetProcessAffinityMask(bench.host.Process(), ownMask);
     std::printf(
         "Placement: the 32-bit processes on the other CPU, the client and wineserver here (%d rounds)\n",
-        kPlacementRounds);
+        rounds);
     PrintFigure(bare, "us");
     PrintFigure(hostTrip, "us");
     PrintFigure(request, "us");

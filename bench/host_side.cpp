@@ -3,14 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/wait_limits.h"
 #include "host/frame_size.h"
 #include "host/param_layout.h"
 
 namespace {
-
-// iTimeout as the driver reads it when the settings say nothing.
-const int kTimeoutSeconds = 1;
 
 uint32_t FrameSize(const BITMAPINFOHEADER& header)
 {
@@ -21,6 +17,7 @@ uint32_t FrameSize(const BITMAPINFOHEADER& header)
 
 HostSide::HostSide(const std::vector<std::vector<uint8_t>>& sources)
     : sources_(sources)
+    , channel_(link_.Channel())
     , input_(BenchInputFormat(kBenchCases[kHostCase]))
 {
 }
@@ -28,39 +25,21 @@ HostSide::HostSide(const std::vector<std::vector<uint8_t>>& sources)
 bool HostSide::Start(const char* slot)
 {
     int32_t answer;
-    if (!channel_.CreateControl() || !channel_.StartHost(slot)
-        || !channel_.WaitForWindow(StartWaitMs(kTimeoutSeconds))
-        || !Send(kRequestHandshake, kLayoutsWholeHeaders, kHostProtocolVersion, &answer))
-        return false;
-    layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(static_cast<uint32_t>(answer));
     RequestPlaces places;
     int32_t largest;
-    if (!PutHeaderPair(channel_.ParamArea(), layouts_, &input_.header, nullptr, kFormatRoom, &places)
-        || !Send(kRequestCompressGetFormat, 0, 1, &answer) || answer != ICERR_OK)
+    if (!link_.Start(slot)
+        || !PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, nullptr, kFormatRoom,
+                          &places)
+        || !link_.Send(kRequestCompressGetFormat, 0, 1, &answer) || answer != ICERR_OK)
         return false;
     std::memcpy(&output_, channel_.ParamArea() + places.output, sizeof output_);
-    if (!PutHeaderPair(channel_.ParamArea(), layouts_, &input_.header, &output_.header, 0, &places)
-        || !Send(kRequestCompressGetSize, 1, 1, &largest) || largest <= 0)
+    if (!PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, &output_.header, 0, &places)
+        || !link_.Send(kRequestCompressGetSize, 1, 1, &largest) || largest <= 0)
         return false;
     compressed_.resize(std::max<size_t>(largest, output_.header.biSizeImage));
     return channel_.CreateFrames(FrameMappingSize(input_.header),
                                  FrameMappingSize(output_.header, static_cast<uint64_t>(largest)))
         && Begin() >= 0;
-}
-
-bool HostSide::Send(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result)
-{
-    return channel_.Send(request, wParam, lParam, RequestWaitMs(request, wParam, kTimeoutSeconds), result);
-}
-
-double HostSide::NullRoundTrip()
-{
-    DWORD_PTR answer;
-    return Timed([&] {
-        return SendMessageTimeoutA(channel_.Window(), WM_NULL, 0, 0, SMTO_NORMAL,
-                                   RequestWaitMs(WM_NULL, 0, kTimeoutSeconds), &answer)
-            != 0;
-    });
 }
 
 double HostSide::QualityRequest()
@@ -69,7 +48,7 @@ double HostSide::QualityRequest()
     int32_t result;
     return Timed([&] {
         std::memcpy(channel_.ParamArea(), &quality, sizeof quality);
-        bool sent = Send(kRequestGetDefaultQuality, 1, sizeof quality, &result);
+        bool sent = link_.Send(kRequestGetDefaultQuality, 1, sizeof quality, &result);
         std::memcpy(&quality, channel_.ParamArea(), sizeof quality);
         return sent && result == ICERR_OK;
     });
@@ -84,8 +63,8 @@ bool HostSide::Compress(CompressResults* results)
     record.lFrameNum = next_++;
     RequestPlaces places;
     int32_t result;
-    if (!PutCompress(channel_.ParamArea(), layouts_, record, &places)
-        || !Send(kRequestCompress, 0, sizeof(IcCompress32), &result) || result != ICERR_OK)
+    if (!PutCompress(channel_.ParamArea(), link_.Layouts(), record, &places)
+        || !link_.Send(kRequestCompress, 0, sizeof(IcCompress32), &result) || result != ICERR_OK)
         return false;
     *results = TakeCompressResults(channel_.ParamArea(), places);
     return true;
@@ -137,13 +116,14 @@ double HostSide::Begin()
     RequestPlaces places;
     int32_t result;
     return Timed([&] {
-        return PutHeaderPair(channel_.ParamArea(), layouts_, &input_.header, &output_.header, 0, &places)
-            && Send(kRequestCompressBegin, 0, 0, &result) && result == ICERR_OK;
+        return PutHeaderPair(channel_.ParamArea(), link_.Layouts(), &input_.header, &output_.header, 0,
+                             &places)
+            && link_.Send(kRequestCompressBegin, 0, 0, &result) && result == ICERR_OK;
     });
 }
 
 double HostSide::End()
 {
     int32_t result;
-    return Timed([&] { return Send(kRequestCompressEnd, 0, 0, &result) && result == ICERR_OK; });
+    return Timed([&] { return link_.Send(kRequestCompressEnd, 0, 0, &result) && result == ICERR_OK; });
 }

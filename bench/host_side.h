@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "bench/bench_cases.h"
-#include "driver/host_channel.h"
+#include "bench/host_link.h"
 #include "driver/request_layout.h"
 
 // The client of the codec host's figures: plays the client driver towards
@@ -20,14 +20,11 @@ public:
     // The frames are the caller's and must outlive the object.
     explicit HostSide(const std::vector<std::vector<uint8_t>>& sources);
 
-    // Starts the host of `slot`, settles the layouts with the handshake as
-    // the driver does, asks for the compressed format, creates the frame
-    // mappings and begins the series.
+    // Starts the host of `slot`, asks for the compressed format, creates
+    // the frame mappings and begins the series.
     bool Start(const char* slot);
 
-    // A message the host does not serve (WM_NULL) sent the way requests
-    // go: the host's loop and window, and no request.
-    double NullRoundTrip();
+    double NullRoundTrip() { return link_.NullRoundTrip(); }
     // The default quality through the host's private copy of ParamArea.
     double QualityRequest();
     // One compression request on the frames as they lie in the mappings.
@@ -44,18 +41,17 @@ public:
     double Begin();
     double End();
 
-    HWND Window() const { return channel_.Window(); }
-    HANDLE Process() { return channel_.Process().Handle(); }
-    const char* MappingName() const { return channel_.Name(); }
+    HWND Window() const { return link_.Window(); }
+    HANDLE Process() { return link_.Process(); }
+    const char* MappingName() const { return link_.MappingName(); }
     double MeanCompressedSize() const { return frames_ != 0 ? bytes_ / frames_ : 0; }
 
 private:
-    bool Send(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
     bool Compress(CompressResults* results);
 
     const std::vector<std::vector<uint8_t>>& sources_;
-    HostChannel channel_;
-    uint32_t layouts_ = kLayoutsClassic;
+    HostLink link_;
+    HostChannel& channel_;
     BenchFormat input_;
     BenchFormat output_ = {};
     std::vector<uint8_t> compressed_;

@@ -4,8 +4,8 @@
 // tdl0 with ICOpen, compresses a generated clip with ICCompress,
 // decompresses it again, compares every answer with the same codec called
 // directly in a 32-bit process (codec_reference.exe) and prints frames,
-// bytes and frames per second. /assign first sets tdl0 up for Wine's mrle
-// codec. Exit code 0 when the bridge gave the codec's own bytes.
+// bytes and the frames per second of both. /assign first sets tdl0 up for
+// Wine's mrle codec. Exit code 0 when the bridge gave the codec's own bytes.
 
 #include <windows.h>
 #include <vfw.h>
@@ -31,27 +31,48 @@ void PrintSlot(HIC codec)
     std::printf("Slot tdl0: %ls - %ls\n", info.szName, info.szDescription);
 }
 
-void PrintFigures(const SessionFigures& figures)
+double FramesPerSecond(int frames, double seconds)
 {
-    std::printf("Clip: %d frames of %dx%d, %d-bit palettized, %lu bytes\n", figures.frames, kClip.width,
-                kClip.height, kClip.bitCount, static_cast<unsigned long>(figures.rawBytes));
-    std::printf("Through the bridge: compressed to %lu bytes (%d key frames) at %.1f frames/s, "
-                "decompressed at %.1f frames/s\n",
-                static_cast<unsigned long>(figures.compressedBytes), figures.keyFrames,
-                figures.frames / figures.compressSeconds, figures.frames / figures.decompressSeconds);
+    return seconds > 0 ? frames / seconds : 0;
 }
 
-int Compare(const Transcript& bridged)
+// The bridge's frame rates beside those of the codec called directly, when
+// the reference program ran.
+void PrintFigures(const SessionFigures& bridged, const SessionFigures* direct)
+{
+    std::printf(
+        "Clip: %d frames of %dx%d, %d-bit palettized, %lu bytes, compressed to %lu bytes (%d key frames)\n",
+        bridged.frames, kClip.width, kClip.height, kClip.bitCount,
+        static_cast<unsigned long>(bridged.rawBytes), static_cast<unsigned long>(bridged.compressedBytes),
+        bridged.keyFrames);
+    std::printf("Frames per second   through the bridge   called directly in 32 bits\n");
+    const char* names[2] = {"compressed", "decompressed"};
+    double seconds[2][2] = {
+        {bridged.compressSeconds, bridged.decompressSeconds},
+        {direct != nullptr ? direct->compressSeconds : 0, direct != nullptr ? direct->decompressSeconds : 0}};
+    for (int row = 0; row < 2; ++row) {
+        std::printf("  %-16s %20.1f", names[row], FramesPerSecond(bridged.frames, seconds[0][row]));
+        if (direct != nullptr)
+            std::printf(" %28.1f\n", FramesPerSecond(direct->frames, seconds[1][row]));
+        else
+            std::printf(" %28s\n", "-");
+    }
+}
+
+int Compare(const Transcript& bridged, const SessionFigures& figures)
 {
     SlotSettings slot;
     ReadSlotSettings(0, &slot);
     char fcc[kFourCCTextCapacity];
     FourCCToText(slot.dwFcc, fcc);
     Transcript direct;
-    if (!RunReference(fcc, kClip, kReferenceTimeoutMs, &direct)) {
+    SessionFigures directFigures;
+    if (!RunReference(fcc, kClip, kReferenceTimeoutMs, &direct, &directFigures)) {
+        PrintFigures(figures, nullptr);
         std::printf("The codec %s could not be called directly in a 32-bit process.\n", fcc);
         return 1;
     }
+    PrintFigures(figures, &directFigures);
     int difference = FirstDifference(bridged, direct);
     if (difference >= 0) {
         std::printf(
@@ -83,6 +104,5 @@ int main(int argc, char** argv)
     SessionFigures figures;
     RunCodecSession(codec, kClip, &bridged, &figures);
     ICClose(codec);
-    PrintFigures(figures);
-    return Compare(bridged);
+    return Compare(bridged, figures);
 }

@@ -3,9 +3,10 @@
 //
 // Runs the demo's codec session on the 32-bit codec FCC called directly in
 // this process and writes the transcript to OUTPUT, for the bridge demo
-// and the tests to compare with the same session through the bridge. With
-// /info the transcript holds one step instead: the codec's own ICINFO, as
-// the configuration tool asks for it, for the demo to describe a slot by.
+// and the tests to compare with the same session through the bridge; its
+// timing figures follow as the last step. With /info the transcript holds
+// one step instead: the codec's own ICINFO, as the configuration tool asks
+// for it, for the demo to describe a slot by.
 // Exit codes: 0 done, 1 the codec does not open, 2 malformed arguments,
 // 3 the transcript could not be written.
 
@@ -53,5 +54,6 @@ int main(int argc, char** argv)
     SessionFigures figures;
     RunCodecSession(codec, clip, &transcript, &figures);
     ICClose(codec);
+    AddFiguresStep(&transcript, figures);
     return WriteTranscript(argv[7], transcript) ? 0 : 3;
 }

@@ -5,6 +5,8 @@
 
 namespace {
 
+const char kFiguresStep[] = "session figures";
+
 // Room for any format of these clips: a header and a full palette.
 const size_t kFormatBytes = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
 const LRESULT kLargestState = 0x10000;
@@ -160,4 +162,33 @@ void RunCodecSession(HIC codec, const ClipSpec& clip, Transcript* transcript, Se
     std::vector<std::vector<uint8_t>> compressed
         = Compress(codec, clip, input, format, quality, transcript, figures);
     Decompress(codec, compressed, format, input, transcript, figures);
+}
+
+// As doubles, which both halves lay out alike.
+void AddFiguresStep(Transcript* transcript, const SessionFigures& figures)
+{
+    double values[6] = {static_cast<double>(figures.frames),
+                        static_cast<double>(figures.keyFrames),
+                        static_cast<double>(figures.rawBytes),
+                        static_cast<double>(figures.compressedBytes),
+                        figures.compressSeconds,
+                        figures.decompressSeconds};
+    AddStep(transcript, kFiguresStep, 0, values, sizeof values);
+}
+
+bool TakeFiguresStep(Transcript* transcript, SessionFigures* figures)
+{
+    double values[6];
+    if (transcript->empty() || transcript->back().what != kFiguresStep
+        || transcript->back().data.size() != sizeof values)
+        return false;
+    std::memcpy(values, transcript->back().data.data(), sizeof values);
+    transcript->pop_back();
+    figures->frames = static_cast<int>(values[0]);
+    figures->keyFrames = static_cast<int>(values[1]);
+    figures->rawBytes = static_cast<uint64_t>(values[2]);
+    figures->compressedBytes = static_cast<uint64_t>(values[3]);
+    figures->compressSeconds = values[4];
+    figures->decompressSeconds = values[5];
+    return true;
 }

@@ -30,3 +30,9 @@ struct SessionFigures {
 const char kCodecInformationStep[] = "codec information";
 
 void RunCodecSession(HIC codec, const ClipSpec& clip, Transcript* transcript, SessionFigures* figures);
+
+// The figures travel as the transcript's last step, written by the
+// reference program and taken off again before the transcripts are
+// compared: TakeFiguresStep removes that step when it is there.
+void AddFiguresStep(Transcript* transcript, const SessionFigures& figures);
+bool TakeFiguresStep(Transcript* transcript, SessionFigures* figures);

@@ -41,9 +41,16 @@ bool RunReferenceProgram(const std::string& arguments, DWORD timeoutMs, Transcri
 
 }
 
-bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript)
+bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript,
+                  SessionFigures* figures)
 {
-    return RunReferenceProgram(std::string(fccText) + " " + ClipArguments(clip), timeoutMs, transcript);
+    if (!RunReferenceProgram(std::string(fccText) + " " + ClipArguments(clip), timeoutMs, transcript))
+        return false;
+    SessionFigures taken;
+    bool timed = TakeFiguresStep(transcript, &taken);
+    if (figures != nullptr)
+        *figures = timed ? taken : SessionFigures();
+    return true;
 }
 
 bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info)

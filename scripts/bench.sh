@@ -1,6 +1,8 @@
 #!/bin/bash
 # Builds, then runs the benchmark of the bridge under Wine and prints its
-# figures (about a minute and a half).
+# figures. Arguments go to host_bench64.exe: "short" for a tenth of the
+# rounds, and the sections to run (all by default): requests, listing,
+# compression, decompression, clients, first-frame, idle.
 #
 # Wine's server and every process of the run share one CPU: the client
 # waits while the host works, and on a machine shared with other work a
@@ -17,6 +19,6 @@ quiet_wine wineserver -w || true
 if [ "$cpu" != all ]; then taskset -pc "$cpu" $$ >/dev/null; fi
 ensure_wine
 status=0
-wine "$BUILD_DIR/bin/host_bench64.exe" </dev/null || status=$?
+wine "$BUILD_DIR/bin/host_bench64.exe" "$@" </dev/null || status=$?
 quiet_wine wineserver -k || true
 exit $status

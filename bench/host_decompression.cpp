@@ -1,0 +1,127 @@
+#include "bench/host_decompression.h"
+
+#include <cstring>
+
+#include "driver/request_layout.h"
+#include "host/frame_size.h"
+#include "host/param_layout.h"
+
+namespace {
+
+template <typename Copy>
+double TimedCopy(Copy copy)
+{
+    return Timed([&] {
+        copy();
+        return true;
+    });
+}
+
+}
+
+HostDecompression::HostDecompression(const CompressedClip& clip)
+    : clip_(clip)
+{
+}
+
+bool HostDecompression::Start(const char* slot)
+{
+    HostChannel& channel = link_.Channel();
+    const BITMAPINFOHEADER& input = clip_.format.header;
+    RequestPlaces places;
+    int32_t result;
+    if (!link_.Start(slot)
+        || !PutHeaderPair(channel.ParamArea(), link_.Layouts(), &input, nullptr, kFormatRoom, &places)
+        || !link_.Send(kRequestDecompressGetFormat, 0, 1, &result) || result != ICERR_OK)
+        return false;
+    std::memcpy(&output_, channel.ParamArea() + places.output, sizeof output_);
+    picture_.assign(static_cast<size_t>(FrameExtent(output_.header)), 0);
+    if (!channel.CreateFrames(FrameMappingSize(input), FrameMappingSize(output_.header)))
+        return false;
+    PutFrame();
+    return PutHeaderPair(channel.ParamArea(), link_.Layouts(), &input, &output_.header, 0, &places)
+        && link_.Send(kRequestDecompressBegin, 0, 0, &result) && result == ICERR_OK;
+}
+
+bool HostDecompression::Decompress()
+{
+    BenchFormat frameFormat = clip_.format;
+    frameFormat.header.biSizeImage = static_cast<DWORD>(clip_.frames[lying_].size());
+    ICDECOMPRESS record = {};
+    record.lpbiInput = &frameFormat.header;
+    record.lpbiOutput = &output_.header;
+    RequestPlaces places;
+    int32_t result;
+    return PutDecompress(link_.Channel().ParamArea(), link_.Layouts(), record, &places)
+        && link_.Send(kRequestDecompress, 0, sizeof(IcDecompress32), &result) && result == ICERR_OK;
+}
+
+double HostDecompression::Frame()
+{
+    return Timed([&] {
+        CopyIn();
+        if (!Decompress())
+            return false;
+        CopyBack();
+        return true;
+    });
+}
+
+double HostDecompression::Request()
+{
+    return Timed([&] { return Decompress(); });
+}
+
+double HostDecompression::CopyFrameIn()
+{
+    return TimedCopy([&] { PutFrame(); });
+}
+
+double HostDecompression::CopyPictureIn()
+{
+    return TimedCopy([&] { PutPicture(); });
+}
+
+double HostDecompression::CopyPictureBack()
+{
+    return TimedCopy([&] { CopyBack(); });
+}
+
+// As after the frame before: the mapping holds the picture the program got
+// back, so that the comparison runs to the end.
+double HostDecompression::ComparePicture()
+{
+    CopyBack();
+    return Timed(
+        [&] { return std::memcmp(link_.Channel().FrameOut(), picture_.data(), picture_.size()) == 0; });
+}
+
+void HostDecompression::CopyIn()
+{
+    PutFrame();
+    PutPicture();
+}
+
+void HostDecompression::CopyBack()
+{
+    std::memcpy(picture_.data(), link_.Channel().FrameOut(), picture_.size());
+}
+
+void HostDecompression::PutFrame()
+{
+    lying_ = next_++ % clip_.frames.size();
+    std::memcpy(link_.Channel().FrameIn(), clip_.frames[lying_].data(), clip_.frames[lying_].size());
+}
+
+void HostDecompression::PutPicture()
+{
+    std::memcpy(link_.Channel().FrameOut(), picture_.data(), picture_.size());
+}
+
+double HostDecompression::MeanFrameSize() const
+{
+    double bytes = 0;
+    for (const std::vector<uint8_t>& frame : clip_.frames)
+        bytes += frame.size();
+    return clip_.frames.empty() ? 0 : bytes / clip_.frames.size();
+}
