@@ -31,7 +31,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "The Tandrel64 developers"
 ; Both languages are offered whatever the system's code page.
 !define MUI_LANGDLL_ALLLANGUAGES
 !define MUI_LANGDLL_WINDOWTITLE "Tandrel64"
-!define MUI_LANGDLL_INFO "Please select a language.  言語を選んでください。"
+!define MUI_LANGDLL_INFO "Please select a language.$\r$\n言語を選んでください。"
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
