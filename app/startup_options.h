@@ -20,9 +20,9 @@ bool HasPrefix(const char* text, const char* option);
 
 // Applies one argument: "/install", "/uninstall", "/silent", "/name:<slot>"
 // and "/map:<mapping>" (a later value replaces an earlier one); anything
-// else is ignored. A value that does not fit its buffer, or a mapping name longer
-// than the shared-memory channel allows, counts as not given: cutting it
-// would name a different slot or mapping.
+// else is ignored. A value that does not fit its buffer, or a mapping name
+// longer than the shared-memory channel allows, counts as not given:
+// cutting it would name a different slot or mapping.
 void ApplyStartupArgument(const char* argument, StartupOptions* options);
 
 // Splits the whole wide command line and applies every element, the
