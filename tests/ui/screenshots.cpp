@@ -59,16 +59,13 @@ bool SaveMenuDialog(DWORD processId, HWND dialog, int command, int control, cons
     return saved && WaitUntilClosed(opened, 5000);
 }
 
-// The installer's first page in the language picked from its chooser;
-// Setup is then cancelled, so nothing is installed.
-bool SaveInstallerPage(const std::string& path, const char* languageName)
+// The installer's first page in the language its chooser starts at, the
+// stored one; Setup is then cancelled, so nothing is installed.
+bool SaveInstallerPage(const std::string& path)
 {
     TestProcess setup;
     setup.Start(BinPath("Tandrel64Setup.exe"), "");
     HWND chooser = WaitForDialog(setup.Id(), {IDOK});
-    HWND list = FindWindowExW(chooser, nullptr, L"ComboBox", nullptr);
-    if (list == nullptr || !ChooseComboItem(chooser, GetDlgCtrlID(list), languageName))
-        return false;
     PostCommand(chooser, IDOK);
     HWND wizard = WaitUntilClosed(chooser, 5000) ? WaitForDialog(setup.Id(), {IDCANCEL}) : nullptr;
     bool saved = wizard != nullptr && SaveWindow(wizard, path);
@@ -96,8 +93,7 @@ bool SaveLanguage(const std::string& folder, int language, const char* suffix)
         && SaveMenuDialog(process.Id(), dialog, IDM_INSTALL_CODEC, IDC_INSTALL, folder + "\\install" + tail)
         && SaveMenuDialog(process.Id(), dialog, IDM_ABOUT, IDC_ABOUT_TEXT, folder + "\\about" + tail);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
-    return process.WaitForExit(10000) && saved
-        && SaveInstallerPage(folder + "\\installer" + tail, language == 0 ? "日本語" : "English");
+    return process.WaitForExit(10000) && saved && SaveInstallerPage(folder + "\\installer" + tail);
 }
 
 }
