@@ -21,13 +21,13 @@ int RunStartup(HINSTANCE instance, const char* commandTail)
         g_codecHost.Release();
         break;
     case StartupMode::Uninstall:
-        RunUninstall(options.language);
+        RunUninstall(options.language, options.silent);
         break;
     case StartupMode::Configuration:
         BuildCodecCatalogue();
         if (options.install)
             CreateSettingsDirectory();
-        g_configDlg.DoModal(instance, nullptr, options.language, options.install);
+        g_configDlg.DoModal(instance, nullptr, options.language, options.install, options.silent);
         break;
     }
     return 0;

@@ -30,6 +30,8 @@ void ApplyStartupArgument(const char* argument, StartupOptions* options)
         options->install = 1;
     if (HasPrefix(argument, "/uninstall"))
         options->uninstall = 1;
+    if (HasPrefix(argument, "/silent"))
+        options->silent = 1;
     if (HasPrefix(argument, "/name:"))
         CopyValue(argument + 6, sizeof options->slotName - 1, options->slotName);
     if (HasPrefix(argument, "/map:"))

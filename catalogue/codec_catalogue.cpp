@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "catalogue/codec_info.h"
 #include "catalogue/driver_name.h"
@@ -12,6 +14,8 @@ CodecCatalogue* g_codecCatalogue = nullptr;
 namespace {
 
 const char kDrivers32Key[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Drivers32";
+const char kSystemIni[] = "system.ini";
+const char kDrivers32Section[] = "drivers32";
 
 void FillEntry(CodecEntry* entry, const char* fccText)
 {
@@ -20,6 +24,34 @@ void FillEntry(CodecEntry* entry, const char* fccText)
     GetCodecInfo(entry->dwFcc, entry->pcName, entry->pcVersion, entry->pcDesc, entry->pcDriver,
                  &entry->dwFlags, &entry->dwVersionICM);
     ProbeOutputFourCC(entry->dwFcc, &entry->dwbiFcc);
+}
+
+// Lists the codec a driver name stands for, unless it is listed already.
+// False when a new codec finds the catalogue full.
+bool AddDriverName(CodecCatalogue* catalogue, const char* name)
+{
+    char fccText[kFourCCTextCapacity];
+    DriverNameVerdict verdict = JudgeDriverName(*catalogue, name, fccText);
+    if (verdict == DriverNameVerdict::NewCodec) {
+        FillEntry(&catalogue->entries[catalogue->count], fccText);
+        ++catalogue->count;
+    }
+    return verdict != DriverNameVerdict::CatalogueFull;
+}
+
+// The key names of system.ini's [drivers32] section; the buffer grows until
+// the list fits or reaches kIniNamesLimit.
+std::vector<std::string> SystemIniDriverNames()
+{
+    const size_t kIniNamesLimit = 1 << 20;
+    std::vector<char> list(16384);
+    for (;;) {
+        DWORD length = GetPrivateProfileStringA(kDrivers32Section, nullptr, "", list.data(),
+                                                static_cast<DWORD>(list.size()), kSystemIni);
+        if (length + 2 != list.size() || list.size() >= kIniNamesLimit)
+            return ProfileKeyNames(list.data(), length, list.size());
+        list.resize(list.size() * 2);
+    }
 }
 
 }
@@ -32,7 +64,9 @@ bool BuildCodecCatalogue()
         return false;
     if (!EnumDrivers32(HKEY_LOCAL_MACHINE))
         return false;
-    return EnumDrivers32(HKEY_CURRENT_USER);
+    // Windows often has no user key at all: system.ini is read either way.
+    bool user = EnumDrivers32(HKEY_CURRENT_USER);
+    return EnumSystemIniDrivers32() && user;
 }
 
 bool EnumDrivers32(HKEY root)
@@ -54,19 +88,24 @@ bool EnumDrivers32(HKEY root)
             continue;
         if (result != ERROR_SUCCESS)
             break;
-        char fccText[kFourCCTextCapacity];
-        DriverNameVerdict verdict = JudgeDriverName(*catalogue, name, fccText);
-        if (verdict == DriverNameVerdict::CatalogueFull) {
+        if (!AddDriverName(catalogue, name)) {
             complete = false;
             break;
-        }
-        if (verdict == DriverNameVerdict::NewCodec) {
-            FillEntry(&catalogue->entries[catalogue->count], fccText);
-            ++catalogue->count;
         }
     }
     RegCloseKey(key);
     return complete;
+}
+
+bool EnumSystemIniDrivers32()
+{
+    if (g_codecCatalogue == nullptr)
+        return false;
+    for (const std::string& name : SystemIniDriverNames()) {
+        if (!AddDriverName(g_codecCatalogue, name.c_str()))
+            return false;
+    }
+    return true;
 }
 
 void FreeCodecCatalogue()

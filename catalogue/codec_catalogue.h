@@ -22,8 +22,9 @@ struct CodecEntry {
 };
 
 // The installed codecs in order of discovery: HKEY_LOCAL_MACHINE, then the
-// new ones of HKEY_CURRENT_USER. No two FourCC texts are equal ignoring ASCII
-// letter case. An entry's index is its identity for the slot rows.
+// new ones of HKEY_CURRENT_USER, then the new ones of system.ini. No two
+// FourCC texts are equal ignoring ASCII letter case. An entry's index is its
+// identity for the slot rows.
 struct CodecCatalogue {
     int32_t count;
     CodecEntry entries[kCodecCatalogueCapacity];
@@ -33,15 +34,21 @@ struct CodecCatalogue {
 // treats as an empty catalogue.
 extern CodecCatalogue* g_codecCatalogue;
 
-// Builds the catalogue from the installed-drivers key of both roots. False
-// when it could not be allocated, when HKEY_LOCAL_MACHINE's key cannot be
-// opened (HKEY_CURRENT_USER is then not visited), when a 1001st codec turns
-// up, or when HKEY_CURRENT_USER's key cannot be opened; what was gathered
-// stays usable. A catalogue built before is released first.
+// Builds the catalogue from the installed-drivers key of both roots and the
+// [drivers32] section of system.ini, where Windows and Wine list codecs
+// beside the registry. False when it could not be allocated, when
+// HKEY_LOCAL_MACHINE's key cannot be opened (nothing else is then visited),
+// when a 1001st codec turns up, or when HKEY_CURRENT_USER's key cannot be
+// opened; what was gathered stays usable. A catalogue built before is
+// released first.
 bool BuildCodecCatalogue();
 
 // One pass over the "vidc." values of the installed-drivers key of `root`.
 bool EnumDrivers32(HKEY root);
+
+// One pass over the "vidc." keys of [drivers32] in the Windows directory's
+// system.ini.
+bool EnumSystemIniDrivers32();
 
 // Releases the catalogue; the pointer is null afterwards.
 void FreeCodecCatalogue();

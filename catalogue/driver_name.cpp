@@ -39,3 +39,14 @@ DriverNameVerdict JudgeDriverName(const CodecCatalogue& catalogue, const char* v
         return DriverNameVerdict::CatalogueFull;
     return DriverNameVerdict::NewCodec;
 }
+
+std::vector<std::string> ProfileKeyNames(const char* list, size_t length, size_t capacity)
+{
+    std::vector<std::string> names;
+    bool cut = capacity >= 2 && length == capacity - 2;
+    for (size_t at = 0; at < length && list[at] != '\0'; at += names.back().size() + 1)
+        names.emplace_back(list + at, strnlen(list + at, length - at));
+    if (cut && !names.empty())
+        names.pop_back();
+    return names;
+}

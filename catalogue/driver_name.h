@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "catalogue/codec_catalogue.h"
 
 // The decisions of the catalogue walk, free of registry and codec calls.
@@ -23,3 +26,9 @@ int FindCodecEntryNoCase(const CodecCatalogue& catalogue, uint32_t fcc);
 // Judges a value name; the FourCC text goes to `fccText` (5 characters)
 // whenever the name is a codec's.
 DriverNameVerdict JudgeDriverName(const CodecCatalogue& catalogue, const char* valueName, char* fccText);
+
+// The key names of a profile section as GetPrivateProfileStringA gives them
+// for a null key: each terminated, the list ended by an empty name, and
+// `length` the call's result. When the list was cut off (`length` is
+// `capacity` - 2) its last name may be cut too, and is left out.
+std::vector<std::string> ProfileKeyNames(const char* list, size_t length, size_t capacity);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "catalogue/codec_text.h"
@@ -41,7 +42,11 @@ bool WriteSlotSettings(int slot, const char* fcc, const char* name, const char* 
     std::snprintf(section, sizeof section, "tdl%d", slot);
     const int enable = 1;
     const uint32_t fccValue = FourCCFromText(fcc);
+    // The configuration tool finds the slot's item in its codec list by the
+    // item's start, "<fcc> - ".
+    const std::string item = std::string(fcc) + " - ";
     return ProfileWriteInt(path, section, "iEnable", &enable)
+        && ProfileWriteString(path, section, "pcFccName", item.c_str())
         && ProfileWriteHex(path, section, "dwFcc", &fccValue)
         && ProfileWriteString(path, section, "pcFcc", fcc)
         && ProfileWriteString(path, section, "pcName", name)

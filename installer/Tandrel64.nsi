@@ -1,9 +1,9 @@
-; The Windows installer: puts the 32-bit bridge program, its codec installer,
-; the 64-bit client driver, the manager tool and the help pages into one
-; folder, lists Tandrel64 among the installed programs and runs the
-; configuration tool's first start. The build passes every file's path:
-; OUTFILE, TANDREL64_EXE, QELINSTALL32_EXE, DRIVER_DLL, MANAGER_EXE,
-; HELP_EN, HELP_JA and ICON.
+; The Windows installer, in Japanese or English: puts the 32-bit bridge
+; program, its codec installer, the 64-bit client driver, the manager tool
+; and the help pages into one folder, lists Tandrel64 among the installed
+; programs and runs the configuration tool's first start. The build passes
+; every file's path: OUTFILE, TANDREL64_EXE, QELINSTALL32_EXE, DRIVER_DLL,
+; MANAGER_EXE, HELP_EN, HELP_JA and ICON.
 
 Unicode true
 !include "MUI2.nsh"
@@ -28,26 +28,64 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "The Tandrel64 developers"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; Both languages are offered whatever the system's code page.
+!define MUI_LANGDLL_ALLLANGUAGES
+!define MUI_LANGDLL_WINDOWTITLE "Tandrel64"
+!define MUI_LANGDLL_INFO "Please select a language.$\r$\n言語を選んでください。"
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_RESERVEFILE_LANGDLL
 
 LangString NeedsWindows64 ${LANG_ENGLISH} "Tandrel64 lets 64-bit programs use 32-bit video codecs and needs 64-bit Windows."
 LangString NeedsWindows64 ${LANG_JAPANESE} "Tandrel64 は 64 ビットのプログラムから 32 ビットのビデオコーデックを使うためのもので、64 ビット版の Windows が必要です。"
+LangString WelcomeText ${LANG_ENGLISH} "Tandrel64 lets 64-bit programs use the 32-bit Video for Windows codecs of this computer.$\r$\n$\r$\nSetup installs it into the folder you choose, then opens its configuration tool: tick a slot there and pick the 32-bit codec it offers to 64-bit programs.$\r$\n$\r$\n$_CLICK"
+LangString WelcomeText ${LANG_JAPANESE} "Tandrel64 は、このコンピュータの 32 ビット Video for Windows コーデックを 64 ビットのプログラムから使えるようにします。$\r$\n$\r$\nセットアップは選んだフォルダにインストールしたあと、設定ツールを開きます。そこでスロットをチェックし、64 ビットのプログラムに提供する 32 ビットコーデックを選んでください。$\r$\n$\r$\n$_CLICK"
+LangString SettingUpSlots ${LANG_ENGLISH} "Setting up the slots with the configuration tool..."
+LangString SettingUpSlots ${LANG_JAPANESE} "設定ツールでスロットを設定しています..."
+LangString RemovingSlots ${LANG_ENGLISH} "Removing the slots and the codecs installed through Tandrel64..."
+LangString RemovingSlots ${LANG_JAPANESE} "スロットと Tandrel64 でインストールしたコーデックを削除しています..."
+
+; The language the configuration tool starts in: the one stored in its
+; settings file, else Japanese for a user in Japan, else English.
+!macro DefineToolLanguage un
+Function ${un}ToolLanguage
+    StrCpy $LANGUAGE ${LANG_ENGLISH}
+    System::Call 'kernel32::GetLocaleInfoW(i 0x400, i 0x1002, w .r0, i ${NSIS_MAX_STRLEN})'
+    ${If} $0 S== "Japan"
+        StrCpy $LANGUAGE ${LANG_JAPANESE}
+    ${EndIf}
+    ReadINIStr $0 "$APPDATA\Tandrel64\Tandrel64.ini" "MAIN" "language"
+    ${If} $0 == "0"
+        StrCpy $LANGUAGE ${LANG_JAPANESE}
+    ${ElseIf} $0 == "1"
+        StrCpy $LANGUAGE ${LANG_ENGLISH}
+    ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro DefineToolLanguage ""
+!insertmacro DefineToolLanguage "un."
 
 ; The uninstall entry and the slot drivers live in the 64-bit registry view.
+; The language chooser starts at the tool's language, which a silent run
+; keeps.
 Function .onInit
+    Call ToolLanguage
     ${IfNot} ${RunningX64}
         MessageBox MB_OK|MB_ICONSTOP "$(NeedsWindows64)" /SD IDOK
         Abort
     ${EndIf}
     SetRegView 64
+    !insertmacro MUI_LANGDLL_DISPLAY
 FunctionEnd
 
 Function un.onInit
+    Call un.ToolLanguage
     SetRegView 64
 FunctionEnd
 
@@ -74,14 +112,25 @@ Section "Tandrel64"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 
     ; The configuration tool creates the settings and registers the slots
-    ; the user switches on.
-    ExecWait '"$INSTDIR\Tandrel64.exe" /install'
+    ; the user switches on; run silently, it does so without a window.
+    DetailPrint "$(SettingUpSlots)"
+    ${If} ${Silent}
+        ExecWait '"$INSTDIR\Tandrel64.exe" /install /silent'
+    ${Else}
+        ExecWait '"$INSTDIR\Tandrel64.exe" /install'
+    ${EndIf}
 SectionEnd
 
 Section "Uninstall"
     ; While the manager tool is still there: the slots, the codecs installed
     ; through Tandrel64 and, if the user agrees, the settings file go first.
-    ExecWait '"$INSTDIR\Tandrel64.exe" /uninstall'
+    ; Run silently, nothing is asked and the settings file stays.
+    DetailPrint "$(RemovingSlots)"
+    ${If} ${Silent}
+        ExecWait '"$INSTDIR\Tandrel64.exe" /uninstall /silent'
+    ${Else}
+        ExecWait '"$INSTDIR\Tandrel64.exe" /uninstall'
+    ${EndIf}
     ; A file still in use (a host serving a 64-bit program) goes at the next restart.
     Delete /REBOOTOK "$INSTDIR\Tandrel64.exe"
     Delete /REBOOTOK "$INSTDIR\QelInstall32.exe"

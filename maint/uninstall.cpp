@@ -29,11 +29,12 @@ void OfferToDeleteSettingsFile(int language)
 
 }
 
-int RunUninstall(int language)
+int RunUninstall(int language, int silent)
 {
     UnregisterAllSlots();
     UnregisterAllCodecs();
-    OfferToDeleteSettingsFile(language);
+    if (!silent)
+        OfferToDeleteSettingsFile(language);
     return 1;
 }
 

@@ -77,13 +77,15 @@ create_prefix() {
 }
 
 # The dialogs ask for "MS UI Gothic" and "Microsoft Sans Serif", which show
-# Japanese; message boxes and menus use Tahoma. Here the first two become
-# IPA P Gothic and Tahoma falls back to it for the glyphs it lacks. Wine's
-# own Tahoma and Marlett (the caption buttons) are put in the prefix's font
-# folder too, where every Wine finds them. A step of its own, with its own
-# marker, so that prefixes made before it get it as well.
+# Japanese, and the Japanese pages of the Windows installer for
+# "ＭＳ Ｐゴシック"; message boxes, menus and captions use Tahoma and
+# Tahoma Bold. Here the first three become IPA P Gothic and both Tahomas
+# fall back to it for the glyphs they lack. Wine's own Tahoma and Marlett
+# (the caption buttons) are put in the prefix's font folder too, where every
+# Wine finds them. A step of its own, with its own marker, so that prefixes
+# made before it get it as well.
 ensure_dialog_fonts() {
-    [ -f "$WINEPREFIX/.tandrel-fonts" ] && return 0
+    [ -f "$WINEPREFIX/.tandrel-fonts-2" ] && return 0
     local fonts="$WINEPREFIX/drive_c/windows/Fonts" key font view
     mkdir -p "$fonts"
     for font in "$CJK_FONT" /usr/share/wine/fonts/{tahoma,tahomabd,marlett}.ttf; do
@@ -91,14 +93,16 @@ ensure_dialog_fonts() {
     done
     key='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
     for view in 32 64; do
-        for font in "MS UI Gothic" "Microsoft Sans Serif"; do
+        for font in "MS UI Gothic" "Microsoft Sans Serif" "ＭＳ Ｐゴシック"; do
             quiet_wine wine reg add "$key\FontSubstitutes" /v "$font" /d "IPAPGothic" /f /reg:$view
         done
-        quiet_wine wine reg add "$key\FontLink\SystemLink" /v Tahoma /t REG_MULTI_SZ \
-            /d "ipagp.ttf,IPAPGothic" /f /reg:$view
+        for font in Tahoma "Tahoma Bold"; do
+            quiet_wine wine reg add "$key\FontLink\SystemLink" /v "$font" /t REG_MULTI_SZ \
+                /d "ipagp.ttf,IPAPGothic" /f /reg:$view
+        done
     done
     quiet_wine wineserver -w
-    touch "$WINEPREFIX/.tandrel-fonts"
+    touch "$WINEPREFIX/.tandrel-fonts-2"
 }
 
 # The wineserver of a prefix works in a directory named after the prefix's

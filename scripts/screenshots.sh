@@ -1,7 +1,9 @@
 #!/bin/bash
-# Renders the main dialog, the installation dialog and the About box in
-# Japanese and English on the private X display, as PNG files in docs/ (or
-# in the folder given): main_ja.png, main_en.png, install_ja.png, ...
+# Renders the main dialog, the installation dialog, the About box and the
+# first page of the Windows installer in Japanese and English on the private
+# X display, as PNG files in docs/ (or in the folder given): main_ja.png,
+# main_en.png, install_ja.png, ..., installer_en.png. The installer is
+# cancelled on that page.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 out=${1:-$TANDREL_ROOT/docs}

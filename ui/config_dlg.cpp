@@ -32,11 +32,12 @@ bool IsPreferredCodec(const char* fccText)
 
 }
 
-bool CConfigDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage, int install)
+bool CConfigDlg::DoModal(HINSTANCE instance, HWND parent, int newLanguage, int install, int silent)
 {
     hInstance = instance;
     language = newLanguage;
     bInstall = install;
+    bSilent = silent;
     RunModalDialog(instance, parent, language == UiLanguageJapanese ? IDD_CONFIG_JA : IDD_CONFIG_EN, this);
     return true;
 }
@@ -58,6 +59,11 @@ void CConfigDlg::OnInitDialog(HWND window)
     if (bInstall) {
         AssignPreferredCodecs();
         SendCommand(hWnd, IDC_APPLY);
+        // A modal dialog ended while it initialises is never shown.
+        if (bSilent) {
+            OnClose(hWnd);
+            return;
+        }
     }
     // After the exchange: writing the timeout raised EN_CHANGE.
     EnableApply(0);

@@ -14,8 +14,9 @@ class CConfigDlg {
 public:
     // Runs the dialog of `language` (template 101 Japanese, 102 English)
     // modally. With `install` non-zero the preferred codecs are assigned and
-    // applied before it shows. True when it has ended.
-    bool DoModal(HINSTANCE instance, HWND parent, int language, int install);
+    // applied before it shows; with `silent` non-zero too, it then closes
+    // without ever showing. True when it has ended.
+    bool DoModal(HINSTANCE instance, HWND parent, int language, int install, int silent = 0);
 
     // Enables Apply for exactly 1, disables it for anything else.
     void EnableApply(int enable);
@@ -40,6 +41,7 @@ private:
     HINSTANCE hInstance = nullptr;
     int language = 0;
     int bInstall = 0;
+    int bSilent = 0;
     HWND hListBox = nullptr;
     CSlotList slotList;
     ConfigSettings settings = {};

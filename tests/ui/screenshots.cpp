@@ -1,8 +1,8 @@
 // Renders the configuration tool's dialogs for the documentation: in each
-// language, the main dialog with two slots chosen, the installation dialog
-// and the About box, saved as "<dialog>_<ja|en>.bmp" in the folder given as
-// the argument. Run by scripts/screenshots.sh; the settings file is put back
-// as it was.
+// language, the main dialog with two slots chosen, the installation dialog,
+// the About box and the first page of the Windows installer, saved as
+// "<dialog>_<ja|en>.bmp" in the folder given as the argument. Run by
+// scripts/screenshots.sh; the settings file is put back as it was.
 
 #include <windows.h>
 
@@ -11,7 +11,6 @@
 
 #include "bitmap_header.h"
 #include "dialog_driver.h"
-#include "drivers32_values.h"
 #include "settings_files.h"
 #include "test_process.h"
 #include "ui/about_dlg_res.h"
@@ -60,6 +59,21 @@ bool SaveMenuDialog(DWORD processId, HWND dialog, int command, int control, cons
     return saved && WaitUntilClosed(opened, 5000);
 }
 
+// The installer's first page in the language its chooser starts at, the
+// stored one; Setup is then cancelled, so nothing is installed.
+bool SaveInstallerPage(const std::string& path)
+{
+    TestProcess setup;
+    setup.Start(BinPath("Tandrel64Setup.exe"), "");
+    HWND chooser = WaitForDialog(setup.Id(), {IDOK});
+    PostCommand(chooser, IDOK);
+    HWND wizard = WaitUntilClosed(chooser, 5000) ? WaitForDialog(setup.Id(), {IDCANCEL}) : nullptr;
+    bool saved = wizard != nullptr && SaveWindow(wizard, path);
+    PostCommand(wizard, IDCANCEL);
+    AnswerMessageBox(WaitForDialog(setup.Id(), {IDYES}), IDYES); // quit Setup?
+    return setup.WaitForExit(10000) && saved;
+}
+
 bool SaveLanguage(const std::string& folder, int language, const char* suffix)
 {
     const char* codecs = "\r\n[CODEC32.mrle]\r\npcFcc=mrle\r\n[CODEC32.cvid]\r\npcFcc=cvid\r\n";
@@ -79,7 +93,7 @@ bool SaveLanguage(const std::string& folder, int language, const char* suffix)
         && SaveMenuDialog(process.Id(), dialog, IDM_INSTALL_CODEC, IDC_INSTALL, folder + "\\install" + tail)
         && SaveMenuDialog(process.Id(), dialog, IDM_ABOUT, IDC_ABOUT_TEXT, folder + "\\about" + tail);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
-    return process.WaitForExit(10000) && saved;
+    return process.WaitForExit(10000) && saved && SaveInstallerPage(folder + "\\installer" + tail);
 }
 
 }
@@ -88,10 +102,6 @@ int main(int argc, char** argv)
 {
     if (argc != 2)
         return 2; // ui_screenshots <folder>
-    // Wine's own codecs, so that the rows have something to offer.
-    Drivers32Values codecs;
-    codecs.Set(HKEY_LOCAL_MACHINE, "vidc.mrle", "msrle32.dll");
-    codecs.Set(HKEY_LOCAL_MACHINE, "vidc.cvid", "iccvid.dll");
     CreateRealSettingsDirectory();
     std::string kept;
     bool hadSettings = ReadWholeFile(RealSettingsFile(), &kept);
