@@ -23,18 +23,27 @@ std::string TranscriptPath()
 
 }
 
-bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript)
+bool RunTranscriptProgram(const char* exeName, const std::vector<std::string>& arguments, DWORD timeoutMs,
+                          Transcript* transcript)
 {
-    std::string exe = ProgramFolder() + "\\codec_reference.exe";
+    std::string exe = ProgramFolder() + "\\" + exeName;
     std::string path = TranscriptPath();
-    std::string line = "\"" + exe + "\" " + fccText + " " + ClipArguments(clip) + " \"" + path + "\"";
-    ChildProcess reference;
+    std::string line = "\"" + exe + "\"";
+    for (const std::string& argument : arguments)
+        line += " \"" + argument + "\"";
+    line += " \"" + path + "\"";
+    ChildProcess program;
     DWORD exitCode = 1;
-    if (!reference.Start(exe.c_str(), line.c_str()))
+    if (!program.Start(exe.c_str(), line.c_str()))
         return false;
-    if (!reference.WaitForExit(timeoutMs, &exitCode))
-        reference.Terminate();
+    if (!program.WaitForExit(timeoutMs, &exitCode))
+        program.Terminate();
     bool read = exitCode == 0 && ReadTranscript(path, transcript);
     DeleteFileA(path.c_str());
     return read;
+}
+
+bool RunReference(const std::vector<std::string>& arguments, DWORD timeoutMs, Transcript* transcript)
+{
+    return RunTranscriptProgram("codec_reference.exe", arguments, timeoutMs, transcript);
 }

@@ -1,7 +1,7 @@
 // End to end: the 64-bit VfW API, TandrelDrv64.dll, the host and a 32-bit
-// codec, compared with the same codec called directly in a 32-bit process
-// (codec_reference.exe); the slots' information, how many may be open, and
-// how hosts end and fail.
+// codec: the slots' information, how many may be open, and how hosts end
+// and fail. What the codec gives programs through a slot is the client
+// tests' (tests/clients).
 
 #include <windows.h>
 #include <vfw.h>
@@ -11,8 +11,6 @@
 #include <functional>
 #include <string>
 
-#include "demo/codec_session.h"
-#include "demo/reference_run.h"
 #include "driver/slot_config.h"
 #include "drivers32_values.h"
 #include "host_test_fixture.h"
@@ -22,7 +20,6 @@
 
 namespace {
 
-const DWORD kReferenceTimeoutMs = 60000;
 // A host notices an ended client at its once-a-second check.
 const DWORD kHostEndMs = 6000;
 
@@ -73,44 +70,6 @@ protected:
     const std::string settings = RealSettingsFile();
 };
 
-}
-
-TEST_F(BridgeTest, SessionsGiveTheBytesOfTheCodecCalledDirectly)
-{
-    struct {
-        const char* codec;
-        ClipSpec clip;
-    } sessions[] = {
-        // Palettized, key and delta frames; mrle writes past frame 53 as it
-        // decodes it, into the spare behind the frame.
-        {"mrle", {320, 240, 8, 100, 25}},
-        {nullptr, {48, 32, 24, 4, 2}}, // the recording test codec
-    };
-    for (const auto& session : sessions) {
-        const char* codec = session.codec != nullptr ? session.codec : fccText.c_str();
-        SCOPED_TRACE(codec);
-        AssignSlot(4, mmioFOURCC(codec[0], codec[1], codec[2], codec[3]));
-        HIC bridged = ICOpen(ICTYPE_VIDEO, SlotFourCC(4), ICMODE_COMPRESS);
-        ASSERT_NE(nullptr, bridged);
-        Transcript got;
-        SessionFigures figures;
-        RunCodecSession(bridged, session.clip, &got, &figures);
-        ICClose(bridged);
-        Transcript expected;
-        ASSERT_TRUE(RunReference(codec, session.clip, kReferenceTimeoutMs, &expected));
-
-        int difference = FirstDifference(expected, got);
-        EXPECT_EQ(-1, difference) << "first at " << (difference >= 0 ? got[difference].what : "");
-        int framesDone = 0;
-        for (const SessionStep& step : got)
-            framesDone
-                += (step.what == "compressed frame" || step.what == "decompressed frame") && step.result == 0;
-        EXPECT_EQ(2 * session.clip.frames, framesDone);
-        EXPECT_GT(figures.keyFrames, 0);
-        if (session.clip.bitCount == 8) {
-            EXPECT_LT(figures.keyFrames, session.clip.frames) << "delta frames too";
-        }
-    }
 }
 
 TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)

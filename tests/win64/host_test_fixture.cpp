@@ -7,15 +7,6 @@
 #include "packbits.h"
 #include "settings_files.h"
 
-std::string UniqueFccText(char first)
-{
-    DWORD id = GetCurrentProcessId();
-    std::string text(1, first);
-    for (int i = 0; i < 3; ++i, id /= 26)
-        text += static_cast<char>('a' + id % 26);
-    return text;
-}
-
 void HostTest::SetUp()
 {
     RemoveRealSettings();

@@ -71,6 +71,3 @@ DWORD HostExitCode(HostClient& client, DWORD timeoutMs = 6000);
 
 // True while some process holds the mapping of that name.
 bool MappingExists(const std::string& name);
-
-// A fresh FourCC text for this process, registered for nothing yet.
-std::string UniqueFccText(char first);
