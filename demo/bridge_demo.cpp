@@ -5,8 +5,8 @@
 // decompresses it again, compares every answer with the same codec called
 // directly in a 32-bit process (codec_reference.exe) and prints frames,
 // bytes and frames per second. Then Wine's AVIFile writer and the sequence
-// compression calls compress the clip through tdl0, compared in the same
-// way. /assign first sets tdl0 up for Wine's mrle codec. Exit code 0 when
+// compression calls compress the clip through tdl0, and the messages
+// programs send besides frames go to it, compared in the same way. /assign first sets tdl0 up for Wine's mrle codec. Exit code 0 when
 // the bridge gave the codec's own bytes.
 
 #include <windows.h>
@@ -67,13 +67,15 @@ int Compare(const Transcript& bridged, std::vector<std::string> session)
             static_cast<size_t>(difference) < bridged.size() ? bridged[difference].what.c_str() : "end");
         return 1;
     }
-    std::printf("  Called directly in a 32-bit process, the codec %s gave the same %u answers, byte for byte.\n",
-                fcc, static_cast<unsigned>(direct.size()));
+    std::printf(
+        "  Called directly in a 32-bit process, the codec %s gave the same %u answers, byte for byte.\n", fcc,
+        static_cast<unsigned>(direct.size()));
     return 0;
 }
 
 // Real programs' ways through tdl0: Wine's AVIFile writer asked for a
-// data rate, and the sequence compression calls.
+// data rate, the sequence compression calls, and what programs send
+// besides frames.
 int CompareClients()
 {
     char folder[MAX_PATH] = "";
@@ -82,12 +84,14 @@ int CompareClients()
     const std::vector<std::vector<std::string>> sessions = {
         {"avi-write", "tdl0", file, "8", "0", "100000"},
         {"seq-compress", "tdl0", file, "8", "5"},
+        {"messages", "tdl0", "8"},
     };
     int failures = 0;
     for (const std::vector<std::string>& session : sessions) {
         Transcript bridged;
         RunClientSession(session, &bridged);
-        std::printf("%s through tdl0: %u answers\n", session[0].c_str(), static_cast<unsigned>(bridged.size()));
+        std::printf("%s through tdl0: %u answers\n", session[0].c_str(),
+                    static_cast<unsigned>(bridged.size()));
         failures += Compare(bridged, session);
     }
     DeleteFileA(file.c_str());

@@ -65,14 +65,15 @@ void ReadBack(const std::string& codec, const std::string& file, Transcript* tra
         LONG size = 0;
         AVIStreamReadFormat(stream, 0, nullptr, &size);
         Bytes format(static_cast<size_t>(std::max<LONG>(size, 0)));
-        AddStep(transcript, "stream format", AVIStreamReadFormat(stream, 0, format.data(), &size), format.data(),
-                format.size());
+        AddStep(transcript, "stream format", AVIStreamReadFormat(stream, 0, format.data(), &size),
+                format.data(), format.size());
         for (LONG sample = AVIStreamStart(stream); sample < AVIStreamEnd(stream); ++sample) {
             LONG bytes = 0;
             AVIStreamRead(stream, sample, 1, nullptr, 0, &bytes, nullptr);
             Bytes data(static_cast<size_t>(std::max<LONG>(bytes, 0)));
             AVIStreamRead(stream, sample, 1, data.data(), bytes, &bytes, nullptr);
-            AddStep(transcript, "sample, key frame", AVIStreamIsKeyFrame(stream, sample), data.data(), data.size());
+            AddStep(transcript, "sample, key frame", AVIStreamIsKeyFrame(stream, sample), data.data(),
+                    data.size());
         }
         AVIStreamRelease(stream);
     }
@@ -106,7 +107,8 @@ void AviWrite(const std::string& codec, const std::string& file, int bits, int k
     options.dwQuality = ICQUALITY_DEFAULT;
     options.dwKeyFrameEvery = static_cast<DWORD>(keyEvery);
     options.dwBytesPerSecond = static_cast<DWORD>(bytesPerSecond);
-    options.dwFlags = (keyEvery > 0 ? AVICOMPRESSF_KEYFRAMES : 0) | (bytesPerSecond > 0 ? AVICOMPRESSF_DATARATE : 0);
+    options.dwFlags
+        = (keyEvery > 0 ? AVICOMPRESSF_KEYFRAMES : 0) | (bytesPerSecond > 0 ? AVICOMPRESSF_DATARATE : 0);
     if (SUCCEEDED(result)) {
         result = AVIMakeCompressedStream(&compressed, raw, &options, nullptr);
         AddStep(transcript, "compressed stream made", result);
@@ -120,8 +122,8 @@ void AviWrite(const std::string& codec, const std::string& file, int bits, int k
         Bytes frame = ClipFrame(clip, index);
         LONG samples = 0;
         LONG bytes = 0;
-        result = AVIStreamWrite(compressed, index, 1, frame.data(), static_cast<LONG>(frame.size()), 0, &samples,
-                                &bytes);
+        result = AVIStreamWrite(compressed, index, 1, frame.data(), static_cast<LONG>(frame.size()), 0,
+                                &samples, &bytes);
         AddStep(transcript, "frame written", result);
     }
     for (PAVISTREAM stream : {compressed, raw}) {
@@ -173,9 +175,11 @@ void SeqCompress(const std::string& codec, const std::string& file, int bits, in
         BOOL key = FALSE;
         LONG size = 0;
         void* data = ICSeqCompressFrame(&vars, 0, frame.data(), &key, &size);
-        AddStep(transcript, "sequence frame, key", key, data, data != nullptr ? static_cast<size_t>(size) : 0);
+        AddStep(transcript, "sequence frame, key", key, data,
+                data != nullptr ? static_cast<size_t>(size) : 0);
         if (stream != nullptr && data != nullptr)
-            AVIStreamWrite(stream, index, 1, data, size, key || index == 0 ? AVIIF_KEYFRAME : 0, nullptr, nullptr);
+            AVIStreamWrite(stream, index, 1, data, size, key || index == 0 ? AVIIF_KEYFRAME : 0, nullptr,
+                           nullptr);
     }
     if (started)
         ICSeqCompressFrameEnd(&vars);
@@ -188,7 +192,7 @@ void SeqCompress(const std::string& codec, const std::string& file, int bits, in
 
 // Frames compressed in order, each with the one before as the previous
 // frame, then the last one again after going back: the codec needs the
-// previous frame for that. The program sets a chunk id before each call.
+// previous frame for that.
 void DeltaBack(const std::string& codec, int bits, Transcript* transcript)
 {
     ClipSpec clip = WriterClip(bits, 1);
@@ -207,12 +211,13 @@ void DeltaBack(const std::string& codec, int bits, Transcript* transcript)
         int index = order[i];
         bool key = i == 0;
         Bytes frameFormat = format;
-        DWORD chunkId = mmioFOURCC('0', '0', 'd', 'b');
+        DWORD chunkId = 0;
         DWORD flags = 0;
         DWORD result = ICCompress(hic, key ? ICCOMPRESS_KEYFRAME : 0, Header(frameFormat), output.data(),
                                   Header(input), frames[index].data(), &chunkId, &flags, index, 0, 7500,
                                   key ? nullptr : Header(input), key ? nullptr : frames[index - 1].data());
-        uint32_t size = std::min<uint32_t>(Header(frameFormat)->biSizeImage, static_cast<uint32_t>(output.size()));
+        uint32_t size
+            = std::min<uint32_t>(Header(frameFormat)->biSizeImage, static_cast<uint32_t>(output.size()));
         AddStep(transcript, "frame " + std::to_string(index), static_cast<int32_t>(result), output.data(),
                 result == ICERR_OK ? size : 0);
         AddStep(transcript, "frame header", 0, frameFormat.data(), sizeof(BITMAPINFOHEADER));
@@ -234,7 +239,8 @@ void AviRead(const std::string& file, Transcript* transcript)
     PGETFRAME reader = SUCCEEDED(result) ? AVIStreamGetFrameOpen(stream, nullptr) : nullptr;
     AddStep(transcript, "frame reader opened", reader != nullptr);
     for (LONG index = 0; reader != nullptr && index < AVIStreamEnd(stream); ++index) {
-        const BITMAPINFOHEADER* frame = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(reader, index));
+        const BITMAPINFOHEADER* frame
+            = static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(reader, index));
         if (frame == nullptr) {
             AddStep(transcript, "frame", 0);
             continue;
@@ -268,9 +274,11 @@ void DecodeFile(const std::string& codec, const std::string& file, Transcript* t
         AVIStreamReadFormat(stream, 0, nullptr, &size);
         Bytes format(static_cast<size_t>(std::max<LONG>(size, 0)));
         AVIStreamReadFormat(stream, 0, format.data(), &size);
-        Bytes output(std::max<size_t>(kFormatBytes, std::max<LRESULT>(ICDecompressGetFormatSize(hic, format.data()), 0)));
-        AddStep(transcript, "decompressed format", Low32(ICDecompressGetFormat(hic, format.data(), output.data())),
-                output.data(), sizeof(BITMAPINFOHEADER));
+        Bytes output(std::max<size_t>(kFormatBytes,
+                                      std::max<LRESULT>(ICDecompressGetFormatSize(hic, format.data()), 0)));
+        AddStep(transcript, "decompressed format",
+                Low32(ICDecompressGetFormat(hic, format.data(), output.data())), output.data(),
+                sizeof(BITMAPINFOHEADER));
         Bytes picture(Header(output)->biSizeImage);
         AddStep(transcript, "decompress begin", Low32(ICDecompressBegin(hic, format.data(), output.data())));
         for (LONG sample = AVIStreamStart(stream); sample < AVIStreamEnd(stream); ++sample) {
@@ -281,8 +289,10 @@ void DecodeFile(const std::string& codec, const std::string& file, Transcript* t
             Bytes frameFormat = format;
             Header(frameFormat)->biSizeImage = static_cast<DWORD>(bytes);
             DWORD flags = AVIStreamIsKeyFrame(stream, sample) ? 0 : ICDECOMPRESS_NOTKEYFRAME;
-            DWORD decoded = ICDecompress(hic, flags, Header(frameFormat), data.data(), Header(output), picture.data());
-            AddStep(transcript, "decompressed frame", static_cast<int32_t>(decoded), picture.data(), picture.size());
+            DWORD decoded
+                = ICDecompress(hic, flags, Header(frameFormat), data.data(), Header(output), picture.data());
+            AddStep(transcript, "decompressed frame", static_cast<int32_t>(decoded), picture.data(),
+                    picture.size());
         }
         AddStep(transcript, "decompress end", Low32(ICDecompressEnd(hic)));
         ICClose(hic);
@@ -341,7 +351,8 @@ void Player(const std::string& codec, int width, int height, Transcript* transcr
         Bytes frameFormat = stream;
         Header(frameFormat)->biSizeImage = static_cast<DWORD>(frame.size());
         DWORD result = ICDecompress(hic, 0, Header(frameFormat), frame.data(), Header(input), picture.data());
-        AddDigestStep(transcript, "decompressed frame", static_cast<int32_t>(result), picture.data(), picture.size());
+        AddDigestStep(transcript, "decompressed frame", static_cast<int32_t>(result), picture.data(),
+                      picture.size());
     }
     AddStep(transcript, "decompress end", Low32(ICDecompressEnd(hic)));
     ICClose(hic);

@@ -1,7 +1,7 @@
 // Real clients through the bridge: each session of client_scenarios64.exe,
 // a 64-bit program on a slot, against the same session of
-// client_scenarios32.exe on the 32-bit codec itself, transcript against
-// transcript. Slots tdl0 to tdl2 serve Wine's mrle, cvid and msvc, tdl3 the
+// codec_reference.exe, the same program built for 32 bits, on the codec
+// itself, transcript against transcript. Slots tdl0 to tdl2 serve Wine's mrle, cvid and msvc, tdl3 the
 // recording test codec as a temporal codec that shows what reached it.
 // Wine's own 64-bit mrle, cvid and msvc are blocked in this prefix's 64-bit
 // view, so that a 64-bit program that finds a decompressor by itself (the
@@ -110,8 +110,8 @@ protected:
         SCOPED_TRACE(text);
         Transcript direct;
         Transcript bridged;
-        ASSERT_TRUE(RunTranscriptProgram("client_scenarios32.exe", Arguments(row, false), kProgramTimeoutMs,
-                                         &direct));
+        ASSERT_TRUE(
+            RunTranscriptProgram("codec_reference.exe", Arguments(row, false), kProgramTimeoutMs, &direct));
         uint32_t opened = script->openCount;
         ASSERT_TRUE(RunTranscriptProgram("client_scenarios64.exe", Arguments(row, true), kProgramTimeoutMs,
                                          &bridged));
@@ -125,19 +125,19 @@ protected:
 
     static std::string Difference(const Transcript& direct, const Transcript& bridged, int at)
     {
-        size_t step = static_cast<size_t>(at);
-        if (at < 0 || step >= direct.size() || step >= bridged.size())
-            return "steps: " + std::to_string(direct.size()) + " directly, " + std::to_string(bridged.size())
-                + " through the slot";
-        const SessionStep& a = direct[step];
-        const SessionStep& b = bridged[step];
-        size_t byte = 0;
-        while (byte < a.data.size() && byte < b.data.size() && a.data[byte] == b.data[byte])
-            ++byte;
-        return "step " + std::to_string(at) + " \"" + a.what + "\": directly " + std::to_string(a.result) + " and "
-            + std::to_string(a.data.size()) + " bytes, through the slot \"" + b.what + "\" "
-            + std::to_string(b.result) + " and " + std::to_string(b.data.size()) + " bytes, first other byte "
-            + std::to_string(byte);
+        auto describe = [at](const Transcript& transcript, const Transcript& other) {
+            if (static_cast<size_t>(at) >= transcript.size())
+                return std::string("no such step");
+            const SessionStep& step = transcript[at];
+            size_t byte = 0;
+            while (static_cast<size_t>(at) < other.size() && byte < step.data.size()
+                   && byte < other[at].data.size() && step.data[byte] == other[at].data[byte])
+                ++byte;
+            return step.what + " " + std::to_string(step.result) + ", " + std::to_string(step.data.size())
+                + " bytes, the same up to byte " + std::to_string(byte);
+        };
+        return "step " + std::to_string(at) + ": directly " + describe(direct, bridged)
+            + "; through the slot " + describe(bridged, direct);
     }
 
     std::string recorder;
@@ -149,7 +149,8 @@ protected:
 
 // Wine's mrle through tdl0: the demo's session, AVIFile's writer with key
 // frames every 4 and with a data rate, the sequence calls, a delta frame
-// after going back, both series at once (which mrle refuses), the frame
+// after going back, chunk ids and frame flags, both series at once (which mrle refuses), what programs
+// send besides the frames, the frame
 // reader on the file the 32-bit sequence wrote, and a player whose stream
 // format states only the first, smallest frame.
 TEST_F(ClientTest, WineCodecsThroughASlotAnswerAsCalledDirectly)
@@ -161,7 +162,9 @@ TEST_F(ClientTest, WineCodecsThroughASlotAnswerAsCalledDirectly)
         {0, {"avi-write", "@written.avi", "8", "0", "60000"}},
         {0, {"seq-compress", "@sequence.avi", "8", "4"}},
         {0, {"delta-back", "8"}},
+        {0, {"frame-fields", "8"}},
         {0, {"both-series", "8"}},
+        {0, {"messages", "8"}},
         {0, {"avi-read", "%sequence.avi"}},
         {0, {"player", "640", "480"}},
         {0, {"player", "1920", "1080"}},

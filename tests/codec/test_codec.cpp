@@ -245,9 +245,16 @@ LRESULT CompressWithReceipt(const Instance* instance, ICCOMPRESS* record)
 {
     size_t inputSize = ImageSize(record->lpbiInput);
     bool key = (record->dwFlags & ICCOMPRESS_KEYFRAME) != 0 || record->lpPrev == nullptr;
-    TestCodecReceipt receipt = {record->dwFlags, ValueAt(record->lpckid), ValueAt(record->lpdwFlags),
-                                record->lFrameNum, record->dwFrameSize, record->dwQuality, 0, 0,
-                                instance->framesInfo, instance->quality};
+    TestCodecReceipt receipt = {record->dwFlags,
+                                ValueAt(record->lpckid),
+                                ValueAt(record->lpdwFlags),
+                                record->lFrameNum,
+                                record->dwFrameSize,
+                                record->dwQuality,
+                                0,
+                                0,
+                                instance->framesInfo,
+                                instance->quality};
     std::vector<uint8_t> frame(static_cast<const uint8_t*>(record->lpInput),
                                static_cast<const uint8_t*>(record->lpInput) + inputSize);
     if (record->lpbiPrev != nullptr)
@@ -365,7 +372,8 @@ uint32_t PaletteHash(const BITMAPINFOHEADER* header)
 {
     if (header == nullptr)
         return 0;
-    DWORD colours = header->biClrUsed != 0 || header->biBitCount > 8 ? header->biClrUsed : 1u << header->biBitCount;
+    DWORD colours
+        = header->biClrUsed != 0 || header->biBitCount > 8 ? header->biClrUsed : 1u << header->biBitCount;
     return Hash(reinterpret_cast<const uint8_t*>(header) + header->biSize, colours * sizeof(RGBQUAD),
                 HashOf(*header));
 }

@@ -1,4 +1,4 @@
-#include "message_sessions.h"
+#include "demo/message_sessions.h"
 
 #include <windows.h>
 #include <vfw.h>
@@ -48,10 +48,11 @@ struct Session {
         Bytes frame = ClipFrame(clip, index);
         Bytes frameFormat = format;
         DWORD result = ICCompress(hic, previous == nullptr ? ICCOMPRESS_KEYFRAME : 0, Header(frameFormat),
-                                  output.data(), Header(input), frame.data(), &chunkId, &flags, index, 0, 6000,
-                                  previous != nullptr ? Header(input) : nullptr,
+                                  output.data(), Header(input), frame.data(), &chunkId, &flags, index, 0,
+                                  6000, previous != nullptr ? Header(input) : nullptr,
                                   previous != nullptr ? const_cast<uint8_t*>(previous->data()) : nullptr);
-        size_t size = result == ICERR_OK ? std::min<size_t>(Header(frameFormat)->biSizeImage, output.size()) : 0;
+        size_t size
+            = result == ICERR_OK ? std::min<size_t>(Header(frameFormat)->biSizeImage, output.size()) : 0;
         AddStep(transcript, "compressed frame", static_cast<int32_t>(result), output.data(), size);
         AddStep(transcript, "frame header", 0, frameFormat.data(), sizeof(BITMAPINFOHEADER));
         AddStep(transcript, "chunk id and flags", static_cast<int32_t>(chunkId), &flags, sizeof flags);
@@ -65,10 +66,14 @@ struct Session {
         Bytes frameFormat = format;
         Header(frameFormat)->biSizeImage = frame != nullptr ? static_cast<DWORD>(frame->size()) : 0;
         Bytes outputFormat = input;
-        ICDECOMPRESS record = {flags, Header(frameFormat),
+        ICDECOMPRESS record = {flags,
+                               Header(frameFormat),
                                frame != nullptr ? const_cast<uint8_t*>(frame->data()) : nullptr,
-                               Header(outputFormat), picture.data(), chunkId};
-        LRESULT result = ICSendMessage(hic, ICM_DECOMPRESS, reinterpret_cast<DWORD_PTR>(&record), sizeof record);
+                               Header(outputFormat),
+                               picture.data(),
+                               chunkId};
+        LRESULT result
+            = ICSendMessage(hic, ICM_DECOMPRESS, reinterpret_cast<DWORD_PTR>(&record), sizeof record);
         AddStep(transcript, "decompressed frame", Low32(result), picture.data(), picture.size());
         AddStep(transcript, "output header", 0, outputFormat.data(), sizeof(BITMAPINFOHEADER));
     }
@@ -106,7 +111,8 @@ void FrameFields(Session& session)
     Bytes key = session.Compress(0, nullptr, mmioFOURCC('0', '1', 'd', 'c'), AVIIF_LIST);
     Bytes delta = session.Compress(1, &key, 0, 0x100);
     session.Step("compress end", ICCompressEnd(session.hic));
-    session.Step("decompress begin", ICDecompressBegin(session.hic, session.format.data(), session.input.data()));
+    session.Step("decompress begin",
+                 ICDecompressBegin(session.hic, session.format.data(), session.input.data()));
     session.Decompress(&key, 0, 0);
     session.Decompress(&delta, ICDECOMPRESS_NOTKEYFRAME, mmioFOURCC('0', '1', 'd', 'c'));
     session.Decompress(nullptr, 0, 0);
@@ -120,7 +126,8 @@ void FrameFields(Session& session)
 void BothSeries(Session& session)
 {
     session.Step("compress begin", ICCompressBegin(session.hic, session.input.data(), session.format.data()));
-    session.Step("decompress begin", ICDecompressBegin(session.hic, session.format.data(), session.input.data()));
+    session.Step("decompress begin",
+                 ICDecompressBegin(session.hic, session.format.data(), session.input.data()));
     Bytes previous;
     for (int index = 0; index < session.clip.frames; ++index) {
         Bytes frame = session.Compress(index, index == 0 ? nullptr : &previous);
@@ -138,8 +145,8 @@ void Messages(Session& session)
         DWORD value = 0x5A5A5A5A;
         if (message == ICM_GETQUALITY)
             session.Step("set quality", ICSendMessage(hic, ICM_SETQUALITY, 6500, 0));
-        session.Step("value asked for", ICSendMessage(hic, message, reinterpret_cast<DWORD_PTR>(&value), 0), &value,
-                     sizeof value);
+        session.Step("value asked for", ICSendMessage(hic, message, reinterpret_cast<DWORD_PTR>(&value), 0),
+                     &value, sizeof value);
     }
     ICCOMPRESSFRAMES frames = {};
     frames.lpbiOutput = Header(session.format);
@@ -150,8 +157,9 @@ void Messages(Session& session)
     frames.lKeyRate = 3;
     frames.dwRate = 15;
     frames.dwScale = 1;
-    session.Step("frames info",
-                 ICSendMessage(hic, ICM_COMPRESS_FRAMES_INFO, reinterpret_cast<DWORD_PTR>(&frames), sizeof frames));
+    session.Step(
+        "frames info",
+        ICSendMessage(hic, ICM_COMPRESS_FRAMES_INFO, reinterpret_cast<DWORD_PTR>(&frames), sizeof frames));
     session.Step("compress begin", ICCompressBegin(hic, session.input.data(), session.format.data()));
     Bytes key = session.Compress(0, nullptr);
     session.Step("compress end", ICCompressEnd(hic));
@@ -159,8 +167,9 @@ void Messages(Session& session)
     ClipSpec palettized = session.clip;
     palettized.bitCount = 8;
     Bytes palette = ClipFormat(palettized);
-    session.Step("decompression palette",
-                 ICSendMessage(hic, ICM_DECOMPRESS_SET_PALETTE, reinterpret_cast<DWORD_PTR>(palette.data()), 0));
+    session.Step(
+        "decompression palette",
+        ICSendMessage(hic, ICM_DECOMPRESS_SET_PALETTE, reinterpret_cast<DWORD_PTR>(palette.data()), 0));
     session.Step("decompress begin", ICDecompressBegin(hic, session.format.data(), session.input.data()));
     session.Decompress(&key, 0, 0);
     session.Step("decompress end", ICDecompressEnd(hic));
@@ -170,9 +179,21 @@ void Messages(Session& session)
     Bytes outputFormat = session.input;
     const int width = session.clip.width;
     const int height = session.clip.height;
-    ICDECOMPRESSEX record = {0, Header(frameFormat), key.data(), Header(outputFormat), session.picture.data(),
-                             0, 0, width, height, 0, 0, width, height};
-    const UINT extended[] = {ICM_DECOMPRESSEX_QUERY, ICM_DECOMPRESSEX_BEGIN, ICM_DECOMPRESSEX, ICM_DECOMPRESSEX_END};
+    ICDECOMPRESSEX record = {0,
+                             Header(frameFormat),
+                             key.data(),
+                             Header(outputFormat),
+                             session.picture.data(),
+                             0,
+                             0,
+                             width,
+                             height,
+                             0,
+                             0,
+                             width,
+                             height};
+    const UINT extended[]
+        = {ICM_DECOMPRESSEX_QUERY, ICM_DECOMPRESSEX_BEGIN, ICM_DECOMPRESSEX, ICM_DECOMPRESSEX_END};
     for (UINT message : extended) {
         LRESULT result = ICSendMessage(hic, message, reinterpret_cast<DWORD_PTR>(&record), sizeof record);
         session.Step("extended decompression", result, session.picture.data(), session.picture.size());

@@ -5,8 +5,9 @@
 
 #include "demo/transcript.h"
 
-// Sessions that send what real programs send beyond the demo's calls, on
-// the codec named as in demo/client_sessions.h; a 48×32 clip of BITS bits:
+// Sessions of what programs send besides the frames themselves, as
+// AVIFile, players and the system's decompressors send it, on the codec
+// named as in demo/client_sessions.h; a 48×32 clip of BITS bits:
 //   codec-info CODEC          ICGetInfo's flags and versions
 //   frame-fields CODEC BITS   chunk ids and index flags a program sets before
 //                             ICCompress; ICDecompress with a chunk id, no
