@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "driver/wait_limits.h"
 #include "host/frame_size.h"
 #include "message_box_probe.h"
 #include "packbits.h"
@@ -27,9 +28,9 @@ void HostTest::TearDown()
 void HostTest::Launch()
 {
     ASSERT_TRUE(client.Launch(kSlot));
-    // The window is published before the codec is opened.
-    for (int i = 0; i < 2000 && script->openCount == 0; ++i)
-        Sleep(5);
+    // The window is published before the codec is opened; the driver gives
+    // both its start limit.
+    PollUntil(StartWaitMs(TimeoutSeconds(0)), [&] { return script->openCount != 0; });
     ASSERT_EQ(1u, script->openCount);
     script.ClearCalls();
 }
