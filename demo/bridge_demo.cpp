@@ -6,8 +6,8 @@
 // directly in a 32-bit process (codec_reference.exe) and prints frames,
 // bytes and frames per second. Then Wine's AVIFile writer and the sequence
 // compression calls compress the clip through tdl0, and the messages
-// programs send besides frames go to it, compared in the same way. /assign first sets tdl0 up for Wine's mrle codec. Exit code 0 when
-// the bridge gave the codec's own bytes.
+// programs send besides frames go to it, compared in the same way. /assign first sets tdl0 up for Wine's mrle
+// codec. Exit code 0 when the bridge gave the codec's own bytes.
 
 #include <windows.h>
 #include <vfw.h>

@@ -8,6 +8,8 @@
 
 #include "demo/clip.h"
 #include "demo/codec_session.h"
+#include "demo/message_sessions.h"
+#include "demo/session_steps.h"
 
 namespace {
 
@@ -16,29 +18,8 @@ const int kClipWidth = 160;
 const int kClipHeight = 120;
 const int kClipFrames = 12;
 const DWORD kClipRate = 15;
-// Room for any format of these clips: a header and a full palette.
-const size_t kFormatBytes = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
 
 using Bytes = std::vector<uint8_t>;
-
-int32_t Low32(LRESULT result)
-{
-    return static_cast<int32_t>(result);
-}
-
-BITMAPINFOHEADER* Header(Bytes& format)
-{
-    return reinterpret_cast<BITMAPINFOHEADER*>(format.data());
-}
-
-// A header with its colour table.
-size_t FormatSpan(const BITMAPINFOHEADER* header)
-{
-    DWORD colours = header->biClrUsed;
-    if (colours == 0 && header->biBitCount <= 8)
-        colours = 1u << header->biBitCount;
-    return header->biSize + colours * sizeof(RGBQUAD);
-}
 
 ClipSpec WriterClip(int bits, int keyEvery)
 {
@@ -402,35 +383,6 @@ bool CodecSession(const std::vector<std::string>& arguments, Transcript* transcr
 
 }
 
-HIC OpenClientCodec(const std::string& codec, UINT mode, Transcript* transcript)
-{
-    HIC hic = ICOpen(ICTYPE_VIDEO, CodecFourCC(codec), mode);
-    AddStep(transcript, "codec opened", hic != nullptr);
-    return hic;
-}
-
-std::vector<uint8_t> CompressedFormat(HIC hic, std::vector<uint8_t>& input, Transcript* transcript)
-{
-    LRESULT size = ICCompressGetFormatSize(hic, input.data());
-    Bytes format(std::max(static_cast<size_t>(std::max<LRESULT>(size, 0)), kFormatBytes));
-    int32_t result = Low32(ICCompressGetFormat(hic, input.data(), format.data()));
-    AddStep(transcript, "compressed format", result, format.data(), FormatSpan(Header(format)));
-    return format;
-}
-
-size_t LargestCompressedFrame(HIC hic, std::vector<uint8_t>& input, std::vector<uint8_t>& format)
-{
-    LRESULT largest = ICCompressGetSize(hic, input.data(), format.data());
-    return std::max<size_t>(static_cast<size_t>(std::max<LRESULT>(largest, 0)), Header(format)->biSizeImage);
-}
-
-DWORD CodecFourCC(const std::string& text)
-{
-    char fcc[4] = {};
-    std::memcpy(fcc, text.c_str(), std::min<size_t>(text.size(), 4));
-    return mmioFOURCC(fcc[0], fcc[1], fcc[2], fcc[3]);
-}
-
 bool RunClientSession(const std::vector<std::string>& arguments, Transcript* transcript)
 {
     if (arguments.size() < 2)
@@ -457,7 +409,7 @@ bool RunClientSession(const std::vector<std::string>& arguments, Transcript* tra
     else if (session == "player" && (known = Numbers(arguments, 2, {&a, &b})))
         Player(codec, a, b, transcript);
     else
-        known = false;
+        known = RunMessageSession(arguments, transcript);
     AVIFileExit();
     return known;
 }

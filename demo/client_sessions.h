@@ -1,9 +1,6 @@
 #pragma once
 
 #include <windows.h>
-#include <vfw.h>
-
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,15 +22,6 @@
 //   avi-read CODEC FILE (the frame reader finds the codec itself)
 //   decode-file CODEC FILE
 //   player CODEC WIDTH HEIGHT
-// False for an unknown session or malformed values.
+// and the sessions of demo/message_sessions.h. False for an unknown session
+// or malformed values.
 bool RunClientSession(const std::vector<std::string>& arguments, Transcript* transcript);
-
-// Steps that sessions share: ICOpen of the codec (recorded); the compressed
-// format the codec chooses for an input format (recorded); the room a
-// compressed frame of the two formats needs.
-HIC OpenClientCodec(const std::string& codec, UINT mode, Transcript* transcript);
-std::vector<uint8_t> CompressedFormat(HIC hic, std::vector<uint8_t>& input, Transcript* transcript);
-size_t LargestCompressedFrame(HIC hic, std::vector<uint8_t>& input, std::vector<uint8_t>& format);
-
-// The FourCC of a text of up to four characters.
-DWORD CodecFourCC(const std::string& text);

@@ -3,22 +3,14 @@
 #include <windows.h>
 #include <vfw.h>
 
-#include "demo/client_sessions.h"
+#include <algorithm>
+
 #include "demo/clip.h"
+#include "demo/session_steps.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-BITMAPINFOHEADER* Header(Bytes& format)
-{
-    return reinterpret_cast<BITMAPINFOHEADER*>(format.data());
-}
-
-int32_t Low32(LRESULT result)
-{
-    return static_cast<int32_t>(result);
-}
 
 // One codec opened for compression, with the clip's formats and buffers.
 struct Session {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/client_sessions.h"
+#include "demo/session_steps.h"
 #include "demo/demo_slot.h"
 #include "demo/reference_run.h"
 #include "drivers32_values.h"
