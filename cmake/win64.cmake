@@ -28,6 +28,7 @@ target_link_libraries(test_harness64 PUBLIC driver_channel shell32)
 
 add_subdirectory(tests/win64)
 add_subdirectory(tests/driver)
+add_subdirectory(tests/clients)
 add_subdirectory(tests/fuzz)
 add_subdirectory(bench)
 add_subdirectory(tests/mng)

@@ -1,59 +1,22 @@
-// codec_reference.exe FCC WIDTH HEIGHT BITS FRAMES KEYINTERVAL OUTPUT
-// codec_reference.exe /info FCC OUTPUT
+// codec_reference.exe SESSION CODEC VALUES... OUTPUT
 //
-// Runs the demo's codec session on the 32-bit codec FCC called directly in
-// this process and writes the transcript to OUTPUT, for the bridge demo
-// and the tests to compare with the same session through the bridge; its
-// timing figures follow as the last step. With /info the transcript holds
-// one step instead: the codec's own ICINFO, as the configuration tool asks
-// for it, for the demo to describe a slot by.
-// Exit codes: 0 done, 1 the codec does not open, 2 malformed arguments,
-// 3 the transcript could not be written.
+// Runs a client session (demo/client_sessions.h) on CODEC and writes the transcript to OUTPUT. Built as the
+// 32-bit codec_reference.exe, it calls the codec itself, for the bridge demo and the tests to compare with
+// the same session through the bridge; the client tests build it for 64 bits too (client_scenarios64.exe),
+// where CODEC is a slot. Exit codes: 0 done, 2 malformed arguments, 3 the transcript could not be written.
 
-#include <windows.h>
-#include <vfw.h>
+#include <string>
+#include <vector>
 
-#include <cstring>
-
-#include "demo/codec_session.h"
-
-namespace {
-
-DWORD FourCCArgument(const char* text)
-{
-    return mmioFOURCC(text[0], text[1], text[2], text[3]);
-}
-
-int WriteInfo(const char* fcc, const char* output)
-{
-    HIC codec = ICOpen(ICTYPE_VIDEO, FourCCArgument(fcc), ICMODE_DECOMPRESS);
-    if (codec == nullptr)
-        return 1;
-    ICINFO info = {};
-    info.dwSize = sizeof info;
-    Transcript transcript;
-    AddStep(&transcript, kCodecInformationStep, static_cast<int32_t>(ICGetInfo(codec, &info, sizeof info)),
-            &info, sizeof info);
-    ICClose(codec);
-    return WriteTranscript(output, transcript) ? 0 : 3;
-}
-
-}
+#include "demo/client_sessions.h"
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "/info") == 0 && std::strlen(argv[2]) == 4)
-        return WriteInfo(argv[2], argv[3]);
-    ClipSpec clip;
-    if (argc != 8 || std::strlen(argv[1]) != 4 || !ParseClipArguments(argv + 2, &clip))
+    if (argc < 4)
         return 2;
-    HIC codec = ICOpen(ICTYPE_VIDEO, FourCCArgument(argv[1]), ICMODE_COMPRESS);
-    if (codec == nullptr)
-        return 1;
+    std::vector<std::string> arguments(argv + 1, argv + argc - 1);
     Transcript transcript;
-    SessionFigures figures;
-    RunCodecSession(codec, clip, &transcript, &figures);
-    ICClose(codec);
-    AddFiguresStep(&transcript, figures);
-    return WriteTranscript(argv[7], transcript) ? 0 : 3;
+    if (!RunClientSession(arguments, &transcript))
+        return 2;
+    return WriteTranscript(argv[argc - 1], transcript) ? 0 : 3;
 }

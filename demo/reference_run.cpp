@@ -1,8 +1,9 @@
 #include "demo/reference_run.h"
 
+#include <windows.h>
+
 #include <cstring>
 
-#include "demo/codec_session.h"
 #include "driver/child_process.h"
 
 namespace {
@@ -22,42 +23,43 @@ std::string TranscriptPath()
     return std::string(folder) + "tandrel-reference-" + std::to_string(GetCurrentProcessId()) + ".bin";
 }
 
-// codec_reference.exe with `arguments` and the transcript's path behind them.
-bool RunReferenceProgram(const std::string& arguments, DWORD timeoutMs, Transcript* transcript)
+}
+
+bool RunTranscriptProgram(const char* exeName, const std::vector<std::string>& arguments, DWORD timeoutMs,
+                          Transcript* transcript, SessionFigures* figures)
 {
-    std::string exe = ProgramFolder() + "\\codec_reference.exe";
+    std::string exe = ProgramFolder() + "\\" + exeName;
     std::string path = TranscriptPath();
-    std::string line = "\"" + exe + "\" " + arguments + " \"" + path + "\"";
-    ChildProcess reference;
+    std::string line = "\"" + exe + "\"";
+    for (const std::string& argument : arguments)
+        line += " \"" + argument + "\"";
+    line += " \"" + path + "\"";
+    ChildProcess program;
     DWORD exitCode = 1;
-    if (!reference.Start(exe.c_str(), line.c_str()))
+    if (!program.Start(exe.c_str(), line.c_str()))
         return false;
-    if (!reference.WaitForExit(timeoutMs, &exitCode))
-        reference.Terminate();
+    if (!program.WaitForExit(timeoutMs, &exitCode))
+        program.Terminate();
     bool read = exitCode == 0 && ReadTranscript(path, transcript);
     DeleteFileA(path.c_str());
+    SessionFigures taken;
+    bool timed = read && TakeFiguresStep(transcript, &taken);
+    if (figures != nullptr)
+        *figures = timed ? taken : SessionFigures();
     return read;
 }
 
-}
-
-bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript,
+bool RunReference(const std::vector<std::string>& arguments, DWORD timeoutMs, Transcript* transcript,
                   SessionFigures* figures)
 {
-    if (!RunReferenceProgram(std::string(fccText) + " " + ClipArguments(clip), timeoutMs, transcript))
-        return false;
-    SessionFigures taken;
-    bool timed = TakeFiguresStep(transcript, &taken);
-    if (figures != nullptr)
-        *figures = timed ? taken : SessionFigures();
-    return true;
+    return RunTranscriptProgram("codec_reference.exe", arguments, timeoutMs, transcript, figures);
 }
 
 bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info)
 {
     Transcript transcript;
-    if (!RunReferenceProgram(std::string("/info ") + fccText, timeoutMs, &transcript)
-        || transcript.size() != 1 || transcript[0].what != kCodecInformationStep || transcript[0].result <= 0
+    if (!RunReference({"info", fccText}, timeoutMs, &transcript) || transcript.size() != 1
+        || transcript[0].what != kCodecInformationStep || transcript[0].result <= 0
         || transcript[0].data.size() != sizeof *info)
         return false;
     std::memcpy(info, transcript[0].data.data(), sizeof *info);

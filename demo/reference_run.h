@@ -3,18 +3,23 @@
 #include <windows.h>
 #include <vfw.h>
 
-#include <cstdint>
 #include <string>
+#include <vector>
 
-#include "demo/clip.h"
 #include "demo/codec_session.h"
 #include "demo/transcript.h"
 
-// Runs codec_reference.exe, the 32-bit program beside this one, on the
-// codec `fccText` and the clip, and reads back its transcript and, when
-// `figures` is given, its timing figures. False when it could not run or
-// did not finish within `timeoutMs`.
-bool RunReference(const char* fccText, const ClipSpec& clip, DWORD timeoutMs, Transcript* transcript,
+// Runs `exeName`, a program beside this one, with `arguments` and the path
+// of a transcript file behind them, and reads back the transcript it
+// wrote, without the timing figures of a codec session, which go to
+// `figures` when it is given. False when it could not run, did not finish
+// within `timeoutMs` or ended with an exit code other than 0.
+bool RunTranscriptProgram(const char* exeName, const std::vector<std::string>& arguments, DWORD timeoutMs,
+                          Transcript* transcript, SessionFigures* figures = nullptr);
+
+// The same with codec_reference.exe, the 32-bit program that runs a
+// client session (demo/client_sessions.h) on a codec called directly.
+bool RunReference(const std::vector<std::string>& arguments, DWORD timeoutMs, Transcript* transcript,
                   SessionFigures* figures = nullptr);
 
 // The codec's own ICINFO, asked for by codec_reference.exe as the

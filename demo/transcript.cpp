@@ -20,6 +20,16 @@ void AddStep(Transcript* transcript, const std::string& what, int32_t result, co
     transcript->push_back(step);
 }
 
+void AddDigestStep(Transcript* transcript, const std::string& what, int32_t result, const void* data,
+                   size_t size)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    uint64_t digest[2] = {size, 14695981039346656037ull};
+    for (size_t i = 0; i < size; ++i)
+        digest[1] = (digest[1] ^ bytes[i]) * 1099511628211ull;
+    AddStep(transcript, what, result, digest, sizeof digest);
+}
+
 bool WriteTranscript(const std::string& path, const Transcript& transcript)
 {
     FILE* file = std::fopen(path.c_str(), "wb");

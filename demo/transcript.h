@@ -18,6 +18,11 @@ using Transcript = std::vector<SessionStep>;
 void AddStep(Transcript* transcript, const std::string& what, int32_t result, const void* data = nullptr,
              size_t size = 0);
 
+// A step whose data is the size of `data` and a 64-bit hash of it, for the
+// frames of large pictures.
+void AddDigestStep(Transcript* transcript, const std::string& what, int32_t result, const void* data,
+                   size_t size);
+
 bool WriteTranscript(const std::string& path, const Transcript& transcript);
 bool ReadTranscript(const std::string& path, Transcript* transcript);
 

@@ -14,7 +14,6 @@ CCodecHost g_codecHost;
 namespace {
 
 const char kHostClassName[] = "Tandrel64";
-const DWORD kCheckInterval = 1000;
 
 }
 
@@ -83,7 +82,7 @@ int CCodecHost::OpenCodec()
 // sent messages included, and otherwise only for the next check.
 void CCodecHost::RunMessageLoop()
 {
-    DWORD deadline = timeGetTime() + kCheckInterval;
+    DWORD deadline = timeGetTime() + kHostCheckIntervalMs;
     // A client that has already gone cannot be opened; its id then names no
     // process, and the host would wait for it for ever.
     HANDLE client = OpenProcess(SYNCHRONIZE, FALSE, controlBlock->dwClientPid);
@@ -93,7 +92,7 @@ void CCodecHost::RunMessageLoop()
         if (DeadlinePassed(now, deadline)) {
             if (ClientIsDone(client, clientMissing))
                 PostQuitMessage(0);
-            deadline = timeGetTime() + kCheckInterval;
+            deadline = timeGetTime() + kHostCheckIntervalMs;
             continue;
         }
         // A wait that fails returns at once; sleeping keeps the loop from

@@ -150,13 +150,15 @@ void CCodecHost::EndSeries(uint32_t kind)
         views[kind].Close();
 }
 
-// A frame request belongs to the open series of its kind and has its
-// formats.
+// A frame request has the formats of the open series of its kind. In the
+// classic layouts it must belong to one; in the whole-record layouts a
+// frame without a series is the codec's to answer, as long as its frames
+// lie inside the views.
 bool CCodecHost::FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
                            BITMAPINFOHEADER* output)
 {
     return ReadHeader(params, places.input, input) && ReadHeader(params, places.output, output)
-        && series[kind].Takes(*input, *output);
+        && (series[kind].Takes(*input, *output) || (WholeRecords() && !series[kind].IsOpen()));
 }
 
 // The previous frame of temporal compression in the classic layouts: its
@@ -203,13 +205,18 @@ LRESULT CCodecHost::OnCompress(LPARAM lParam)
     std::memcpy(&record, params.At(0), sizeof record);
     const FrameViews& kindViews = views[kSeriesCompress];
     if (WholeRecords()) {
+        // The headers carry the layout, and a frame needs its input and its output.
+        if (record.lpbiInput == kNoPlace || record.lpbiOutput == kNoPlace || record.lpInput == kNoPlace
+            || record.lpOutput == kNoPlace)
+            return kHostCannotServe;
         BITMAPINFOHEADER previous = input;
         if (places.previous != 0
             && (!ReadHeader(params, places.previous, &previous)
-                || !FitsSeriesFormat(series[kSeriesCompress].input, previous)))
+                || (series[kSeriesCompress].IsOpen()
+                    && !FitsSeriesFormat(series[kSeriesCompress].input, previous))))
             return kHostCannotServe;
-        record.lpbiInput = ItemAddress(record.lpbiInput, params, places.input);
-        record.lpbiOutput = ItemAddress(record.lpbiOutput, params, places.output);
+        record.lpbiInput = HostAddress(params.At(places.input));
+        record.lpbiOutput = HostAddress(params.At(places.output));
         record.lpckid = ItemAddress(record.lpckid, params, places.chunkId);
         record.lpdwFlags = ItemAddress(record.lpdwFlags, params, places.flags);
         record.lpbiPrev = ItemAddress(record.lpbiPrev, params, places.previous);
@@ -258,8 +265,10 @@ LRESULT CCodecHost::OnDecompress(LPARAM lParam)
         std::memcpy(params.At(0), &record, sizeof record);
         return GuardedSendMessage(codec, ICM_DECOMPRESS, Param(0), lParam);
     }
-    record.lpbiInput = ItemAddress(record.lpbiInput, params, places.input);
-    record.lpbiOutput = ItemAddress(record.lpbiOutput, params, places.output);
+    if (record.lpbiInput == kNoPlace || record.lpbiOutput == kNoPlace)
+        return kHostCannotServe;
+    record.lpbiInput = HostAddress(params.At(places.input));
+    record.lpbiOutput = HostAddress(params.At(places.output));
     if (!ResolveFramePlace(record.lpInput, FrameExtent(input), kindViews.In(), &record.lpInput)
         || !ResolveFramePlace(record.lpOutput, FrameExtent(output), kindViews.Out(), &record.lpOutput))
         return kHostCannotServe;

@@ -7,6 +7,10 @@
 // functions compare by the signed difference, so a deadline just across the
 // wrap still lies ahead.
 
+// How often the host checks whether its client still runs and still wants
+// it; a client that lets go is noticed at the next check, never earlier.
+const DWORD kHostCheckIntervalMs = 1000;
+
 // True when `now` lies after `deadline`.
 bool DeadlinePassed(DWORD now, DWORD deadline);
 

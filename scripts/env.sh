@@ -23,7 +23,7 @@ ensure_packages() {
     dpkg --print-foreign-architectures | grep -qx i386 || missing="i386"
     for cmd in wine /usr/lib/wine/wine /usr/lib/wine/wine64 Xvfb cmake \
                i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix makensis \
-               /usr/bin/convert /usr/bin/import xwininfo; do
+               /usr/bin/convert /usr/bin/import xwininfo ffmpeg; do
         command -v "$cmd" >/dev/null 2>&1 || missing="$missing $cmd"
     done
     [ -f /usr/src/googletest/CMakeLists.txt ] || missing="$missing googletest"
@@ -34,7 +34,7 @@ ensure_packages() {
     sudo_if_needed apt-get update -qq
     sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
         wine wine32 wine64 xvfb g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
-        cmake googletest nsis fonts-ipafont-gothic imagemagick x11-utils >/dev/null
+        cmake googletest nsis fonts-ipafont-gothic imagemagick x11-utils ffmpeg >/dev/null
 }
 
 display_running() {

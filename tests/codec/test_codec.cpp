@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "packbits.h"
 #include "test_codec_control.h"
@@ -17,6 +18,11 @@ struct Instance {
     uint32_t fcc;
     HANDLE mapping;
     TestCodecControl* control;
+    // What the last ICM_SETQUALITY, ICM_COMPRESS_FRAMES_INFO and
+    // ICM_DECOMPRESS_SET_PALETTE brought.
+    uint32_t quality;
+    uint32_t framesInfo;
+    uint32_t palette;
 };
 
 // DRV_OPEN without an ICOPEN (the driver's own open) still needs an id.
@@ -91,6 +97,25 @@ void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     }
 }
 
+bool Receipts(const Instance* instance)
+{
+    return instance->control != nullptr && instance->control->receipts != 0;
+}
+
+uint32_t Hash(const void* data, size_t size, uint32_t hash = 2166136261u)
+{
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ bytes[i]) * 16777619u;
+    return hash;
+}
+
+template <typename Value>
+uint32_t HashOf(const Value& value, uint32_t hash = 2166136261u)
+{
+    return Hash(&value, sizeof value, hash);
+}
+
 // Null, but the compiler cannot know it: the write is a real access violation.
 int* volatile g_nowhere = nullptr;
 
@@ -161,12 +186,17 @@ size_t ImageSize(const BITMAPINFOHEADER* header)
     return stride * height;
 }
 
+size_t LargestFrame(const Instance* instance, const BITMAPINFOHEADER* input)
+{
+    return PackBitsWorstCase(ImageSize(input)) + (Receipts(instance) ? sizeof(TestCodecReceipt) : 0);
+}
+
 void FillCompressedFormat(const Instance* instance, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
 {
     *output = *input;
     output->biSize = sizeof(BITMAPINFOHEADER);
     output->biCompression = OutputFcc(instance);
-    output->biSizeImage = static_cast<DWORD>(PackBitsWorstCase(ImageSize(input)));
+    output->biSizeImage = static_cast<DWORD>(LargestFrame(instance, input));
     output->biClrUsed = 0;
     output->biClrImportant = 0;
 }
@@ -179,7 +209,9 @@ LRESULT GetInfo(const Instance* instance, ICINFO* info, LPARAM size)
     info->dwSize = sizeof *info;
     info->fccType = ICTYPE_VIDEO;
     info->fccHandler = instance->fcc;
-    info->dwFlags = VIDCF_QUALITY;
+    info->dwFlags = instance->control != nullptr && instance->control->infoFlags != 0
+        ? instance->control->infoFlags
+        : VIDCF_QUALITY;
     info->dwVersionICM = ICVERSION;
     if (const TestCodecControl* control = instance->control) {
         info->dwVersion = control->version;
@@ -208,10 +240,55 @@ LRESULT ShowDialog(const Instance* instance, UINT message, LPARAM owner)
     return ICERR_OK;
 }
 
+uint32_t ValueAt(const DWORD* place)
+{
+    return place != nullptr ? *place : ~0u;
+}
+
+// A frame of a temporal series: the input, or its difference from the
+// previous frame, packed, and the receipt behind.
+LRESULT CompressWithReceipt(const Instance* instance, ICCOMPRESS* record)
+{
+    size_t inputSize = ImageSize(record->lpbiInput);
+    bool key = (record->dwFlags & ICCOMPRESS_KEYFRAME) != 0 || record->lpPrev == nullptr;
+    TestCodecReceipt receipt = {record->dwFlags,
+                                ValueAt(record->lpckid),
+                                ValueAt(record->lpdwFlags),
+                                record->lFrameNum,
+                                record->dwFrameSize,
+                                record->dwQuality,
+                                0,
+                                0,
+                                instance->framesInfo,
+                                instance->quality};
+    std::vector<uint8_t> frame(static_cast<const uint8_t*>(record->lpInput),
+                               static_cast<const uint8_t*>(record->lpInput) + inputSize);
+    if (record->lpbiPrev != nullptr)
+        receipt.previousHeader = HashOf(*record->lpbiPrev);
+    if (record->lpPrev != nullptr)
+        receipt.previous = Hash(record->lpPrev, inputSize);
+    if (!key) {
+        for (size_t i = 0; i < inputSize; ++i)
+            frame[i] ^= static_cast<const uint8_t*>(record->lpPrev)[i];
+    }
+    uint8_t* output = static_cast<uint8_t*>(record->lpOutput);
+    size_t written = PackBitsEncode(frame.data(), inputSize, output);
+    std::memcpy(output + written, &receipt, sizeof receipt);
+    FillCompressedFormat(instance, record->lpbiInput, record->lpbiOutput);
+    record->lpbiOutput->biSizeImage = static_cast<DWORD>(written + sizeof receipt);
+    if (record->lpckid != nullptr && *record->lpckid == 0)
+        *record->lpckid = mmioFOURCC('0', '0', 'd', 'c');
+    if (record->lpdwFlags != nullptr)
+        *record->lpdwFlags = (*record->lpdwFlags & ~AVIIF_KEYFRAME) | (key ? AVIIF_KEYFRAME : 0);
+    return ICERR_OK;
+}
+
 LRESULT Compress(const Instance* instance, ICCOMPRESS* record)
 {
     if (!AcceptsInput(instance, record->lpbiInput) || record->lpbiInput->biCompression != BI_RGB)
         return ICERR_BADFORMAT;
+    if (Receipts(instance))
+        return CompressWithReceipt(instance, record);
     size_t inputSize = ImageSize(record->lpbiInput);
     size_t written = PackBitsEncode(static_cast<const uint8_t*>(record->lpInput), inputSize,
                                     static_cast<uint8_t*>(record->lpOutput));
@@ -233,6 +310,86 @@ LRESULT Decompress(const Instance* instance, ICDECOMPRESS* record)
         = PackBitsDecode(static_cast<const uint8_t*>(record->lpInput), record->lpbiInput->biSizeImage,
                          static_cast<uint8_t*>(record->lpOutput), capacity);
     return written == capacity ? ICERR_OK : ICERR_BADFORMAT;
+}
+
+// A frame with its receipt: packed bytes, then the receipt, which says
+// whether they are a key frame or a difference from the picture before.
+bool DecodeWithReceipt(const uint8_t* input, size_t size, uint8_t* output, size_t capacity, bool draw)
+{
+    TestCodecReceipt receipt;
+    if (size < sizeof receipt)
+        return false;
+    std::memcpy(&receipt, input + size - sizeof receipt, sizeof receipt);
+    std::vector<uint8_t> picture(capacity);
+    if (PackBitsDecode(input, size - sizeof receipt, picture.data(), capacity) != capacity)
+        return false;
+    bool key = (receipt.flags & ICCOMPRESS_KEYFRAME) != 0 || receipt.previous == 0;
+    for (size_t i = 0; draw && i < capacity; ++i)
+        output[i] = key ? picture[i] : output[i] ^ picture[i];
+    return true;
+}
+
+// ICM_DECOMPRESS and ICM_DECOMPRESSEX with receipts; `rectangles` stands
+// for the record's fields that ICDECOMPRESS lacks.
+LRESULT DecompressWithReceipt(const Instance* instance, DWORD flags, const BITMAPINFOHEADER* inputHeader,
+                              const void* input, BITMAPINFOHEADER* outputHeader, void* output,
+                              uint32_t ckidOrRectangles)
+{
+    if (!IsCompressedFormat(instance, inputHeader) || outputHeader == nullptr)
+        return ICERR_BADFORMAT;
+    size_t capacity = ImageSize(outputHeader);
+    bool decode = input != nullptr && (flags & ICDECOMPRESS_NULLFRAME) == 0;
+    bool draw = decode && (flags & ICDECOMPRESS_HURRYUP) == 0;
+    if (decode
+        && !DecodeWithReceipt(static_cast<const uint8_t*>(input), inputHeader->biSizeImage,
+                              static_cast<uint8_t*>(output), capacity, draw))
+        return ICERR_BADFORMAT;
+    outputHeader->biSizeImage = draw ? static_cast<DWORD>(capacity) : 0;
+    outputHeader->biXPelsPerMeter = static_cast<LONG>(flags);
+    outputHeader->biYPelsPerMeter = static_cast<LONG>(ckidOrRectangles);
+    outputHeader->biClrImportant = instance->palette;
+    return ICERR_OK;
+}
+
+LRESULT DecompressEx(const Instance* instance, UINT message, const ICDECOMPRESSEX* record)
+{
+    if (record == nullptr || !IsCompressedFormat(instance, record->lpbiSrc))
+        return ICERR_BADFORMAT;
+    if (message != ICM_DECOMPRESSEX)
+        return ICERR_OK;
+    const uint32_t rectangles = Hash(&record->xDst, 8 * sizeof(int));
+    return DecompressWithReceipt(instance, record->dwFlags, record->lpbiSrc, record->lpSrc, record->lpbiDst,
+                                 record->lpDst, rectangles);
+}
+
+uint32_t FramesInfoHash(const ICCOMPRESSFRAMES* info)
+{
+    if (info == nullptr)
+        return 0;
+    uint32_t hash = HashOf(info->dwFlags);
+    for (LONG value : {info->lStartFrame, info->lFrameCount, info->lQuality, info->lDataRate, info->lKeyRate})
+        hash = HashOf(value, hash);
+    for (DWORD value : {info->dwRate, info->dwScale, info->dwOverheadPerFrame})
+        hash = HashOf(value, hash);
+    return hash;
+}
+
+uint32_t PaletteHash(const BITMAPINFOHEADER* header)
+{
+    if (header == nullptr)
+        return 0;
+    DWORD colours
+        = header->biClrUsed != 0 || header->biBitCount > 8 ? header->biClrUsed : 1u << header->biBitCount;
+    return Hash(reinterpret_cast<const uint8_t*>(header) + header->biSize, colours * sizeof(RGBQUAD),
+                HashOf(*header));
+}
+
+LRESULT WriteValue(LPARAM place, DWORD value)
+{
+    if (place == 0)
+        return ICERR_BADPARAM;
+    *reinterpret_cast<DWORD*>(place) = value;
+    return ICERR_OK;
 }
 
 LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
@@ -277,7 +434,7 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
         FillCompressedFormat(instance, input, output);
         return ICERR_OK;
     case ICM_COMPRESS_GET_SIZE:
-        return AcceptsInput(instance, input) ? static_cast<LRESULT>(PackBitsWorstCase(ImageSize(input)))
+        return AcceptsInput(instance, input) ? static_cast<LRESULT>(LargestFrame(instance, input))
                                              : ICERR_BADFORMAT;
     case ICM_COMPRESS_BEGIN:
         return AcceptsInput(instance, input) && IsCompressedFormat(instance, output) ? ICERR_OK
@@ -298,7 +455,33 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     case ICM_DECOMPRESS_BEGIN:
         return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
     case ICM_DECOMPRESS:
+        if (Receipts(instance)) {
+            ICDECOMPRESS* record = reinterpret_cast<ICDECOMPRESS*>(lParam1);
+            return DecompressWithReceipt(instance, record->dwFlags, record->lpbiInput, record->lpInput,
+                                         record->lpbiOutput, record->lpOutput, record->ckid);
+        }
         return Decompress(instance, reinterpret_cast<ICDECOMPRESS*>(lParam1));
+    case ICM_DECOMPRESSEX_QUERY:
+    case ICM_DECOMPRESSEX_BEGIN:
+    case ICM_DECOMPRESSEX:
+        return DecompressEx(instance, message, reinterpret_cast<const ICDECOMPRESSEX*>(lParam1));
+    case ICM_DECOMPRESSEX_END:
+        return ICERR_OK;
+    case ICM_DECOMPRESS_SET_PALETTE:
+        instance->palette = PaletteHash(input);
+        return ICERR_OK;
+    case ICM_COMPRESS_FRAMES_INFO:
+        instance->framesInfo = FramesInfoHash(reinterpret_cast<const ICCOMPRESSFRAMES*>(lParam1));
+        return ICERR_OK;
+    case ICM_SETQUALITY:
+        instance->quality = static_cast<uint32_t>(lParam1);
+        return ICERR_OK;
+    case ICM_GETQUALITY:
+        return WriteValue(lParam1, instance->quality);
+    case ICM_GETDEFAULTKEYFRAMERATE:
+        return WriteValue(lParam1, 15);
+    case ICM_GETBUFFERSWANTED:
+        return WriteValue(lParam1, 2);
     case ICM_COMPRESS_END:
     case ICM_DECOMPRESS_END:
         return ICERR_OK;

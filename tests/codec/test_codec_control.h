@@ -86,6 +86,8 @@ struct TestCodecControl {
     uint32_t version; // dwVersion of ICINFO
     uint32_t showDialogs; // 1: ICM_CONFIGURE/ICM_ABOUT show a message box owned by dw1
     uint32_t recording; // 1: every message is appended to calls[]
+    uint32_t infoFlags; // dwFlags of ICINFO; 0 stands for VIDCF_QUALITY
+    uint32_t receipts; // 1: frames carry what the codec received (below)
     uint16_t name[16]; // ICINFO texts, UTF-16, terminated
     uint16_t description[128];
     uint16_t driver[128];
@@ -99,5 +101,36 @@ struct TestCodecControl {
     TestCodecCall calls[kTestCodecMaxCalls];
 };
 
+// With receipts on, the codec works as a temporal codec whose output shows
+// what reached it, so that a program sees any difference in what it sent:
+// - ICM_COMPRESS: a key frame (ICCOMPRESS_KEYFRAME, or no previous frame) is
+//   PackBits of the input; another frame PackBits of the input XOR lpPrev.
+//   Behind the packed bytes follows a TestCodecReceipt. *lpckid stays as it
+//   came unless it came as 0 ("00dc" then); *lpdwFlags keeps what came but
+//   for AVIIF_KEYFRAME, which says what the frame is.
+// - ICM_DECOMPRESS and ICM_DECOMPRESSEX: a delta frame is XORed into the
+//   picture already in the output; no input, ICDECOMPRESS_NULLFRAME or
+//   ICDECOMPRESS_HURRYUP leave the picture alone. The output header reports
+//   biSizeImage (the bytes written), biXPelsPerMeter (the record's dwFlags),
+//   biYPelsPerMeter (its ckid, or a hash of the rectangles for
+//   ICM_DECOMPRESSEX) and biClrImportant (a hash of the last
+//   ICM_DECOMPRESS_SET_PALETTE header and colours).
+// ICM_COMPRESS_FRAMES_INFO, ICM_SETQUALITY/ICM_GETQUALITY,
+// ICM_GETDEFAULTKEYFRAMERATE (15) and ICM_GETBUFFERSWANTED (2) are answered
+// whether or not receipts are on.
+struct TestCodecReceipt {
+    uint32_t flags; // the record's dwFlags
+    uint32_t chunkId; // *lpckid as it came; ~0u without lpckid
+    uint32_t indexFlags; // *lpdwFlags as it came; ~0u without lpdwFlags
+    int32_t frameNum;
+    uint32_t frameSize;
+    uint32_t quality;
+    uint32_t previousHeader; // hash of *lpbiPrev; 0 without
+    uint32_t previous; // hash of the previous frame's bytes; 0 without
+    uint32_t framesInfo; // hash of the last ICM_COMPRESS_FRAMES_INFO record
+    uint32_t setQuality; // the last ICM_SETQUALITY value
+};
+
+static_assert(sizeof(TestCodecReceipt) == 40, "TestCodecReceipt layout");
 static_assert(sizeof(TestCodecArg) == 12, "TestCodecArg layout");
 static_assert(sizeof(TestCodecCall) == 4 + 8 * 12, "TestCodecCall layout");

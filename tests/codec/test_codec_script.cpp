@@ -17,6 +17,15 @@ bool UnregisterTestCodec(const char* fccText)
     return DeleteDrivers32Value(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText);
 }
 
+std::string UniqueFccText(char first)
+{
+    DWORD id = GetCurrentProcessId();
+    std::string text(1, first);
+    for (int i = 0; i < 3; ++i, id /= 26)
+        text += static_cast<char>('a' + id % 26);
+    return text;
+}
+
 bool TestCodecScript::Create(uint32_t fcc)
 {
     char name[64];

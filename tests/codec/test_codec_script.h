@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "driver/shared_mapping.h"
@@ -15,6 +16,9 @@
 // test program (or `dllPath` when given).
 bool RegisterTestCodec(const char* fccText, const char* dllPath = nullptr);
 bool UnregisterTestCodec(const char* fccText);
+
+// A fresh FourCC text for this process, registered for nothing yet.
+std::string UniqueFccText(char first);
 
 class TestCodecScript {
 public:

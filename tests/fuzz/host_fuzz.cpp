@@ -63,8 +63,15 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
     ParamPlaces places;
     if (request.request == kRequestGetState && request.wParam != 0)
         allow(0, static_cast<uint32_t>(request.lParam));
-    else if (request.request == kRequestGetDefaultQuality && request.wParam != 0)
+    else if (request.wParam != 0
+             && (request.request == kRequestGetDefaultQuality
+                 || (layouts == kLayoutsWholeRecords
+                     && (request.request == kRequestGetQuality || request.request == kRequestGetBuffersWanted
+                         || request.request == kRequestGetDefaultKeyFrameRate))))
         allow(0, 4);
+    else if (request.request == kRequestDecompressEx && layouts == kLayoutsWholeRecords
+             && PlaceDecompressEx(copy, static_cast<uint32_t>(request.lParam), &places))
+        allow(0, places.end);
     else if ((request.request == kRequestCompressGetFormat || request.request == kRequestDecompressGetFormat)
              && PlaceInputHeader(copy, layouts, 0, &places))
         allow(places.output, kParamAreaSize);

@@ -139,6 +139,8 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
         {[&] { IcCompress32 r = previous; r.lpPrev = FramePlace(2 * kStride - 100); return r; }(), &rgb,
          "the previous frame runs past the view"},
         {previous, &narrow, "the previous frame has another format"},
+        {[&] { IcCompress32 r = CompressRecord(kStride); r.lpbiOutput = kNoPlace; return r; }(), nullptr,
+         "a frame record without its output header"},
     };
     for (const auto& c : refused) {
         PutWholeCompress(c.record, c.previous);
@@ -155,10 +157,11 @@ TEST_F(HostRecordsTest, BothSeriesRunAtOnceEachOnItsOwnViews)
     BeginWith(kSeriesDecompress, 8192, kStride, kRequestDecompressBegin, packed, rgb);
     script.Answer(ICM_DECOMPRESS, ICERR_OK);
     IcDecompress32 decompress = {0, kItemGiven, FramePlace(16), kItemGiven, FramePlace(0), 0};
+    script.Answer(ICM_COMPRESS, ICERR_BADFORMAT);
     for (int round = 0; round < 2; ++round) {
         PutWholeCompress(CompressRecord(kStride));
-        EXPECT_EQ(round == 0 ? ICERR_OK : kHostCannotServe, client.Send(kRequestCompress, 0, sizeof(IcCompress32)))
-            << "round " << round;
+        EXPECT_EQ(ICERR_BADFORMAT, client.Send(kRequestCompress, 0, sizeof(IcCompress32)))
+            << "round " << round << ": after the END too, the codec's own answer";
         PutWholeDecompress(decompress, packed);
         EXPECT_EQ(ICERR_OK, client.Send(kRequestDecompress, 0, sizeof(IcDecompress32))) << "round " << round;
         EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS).lpInput, RegionFrameIn, 16));

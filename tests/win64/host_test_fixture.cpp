@@ -2,19 +2,11 @@
 
 #include <cstring>
 
+#include "driver/wait_limits.h"
 #include "host/frame_size.h"
 #include "message_box_probe.h"
 #include "packbits.h"
 #include "settings_files.h"
-
-std::string UniqueFccText(char first)
-{
-    DWORD id = GetCurrentProcessId();
-    std::string text(1, first);
-    for (int i = 0; i < 3; ++i, id /= 26)
-        text += static_cast<char>('a' + id % 26);
-    return text;
-}
 
 void HostTest::SetUp()
 {
@@ -36,9 +28,9 @@ void HostTest::TearDown()
 void HostTest::Launch()
 {
     ASSERT_TRUE(client.Launch(kSlot));
-    // The window is published before the codec is opened.
-    for (int i = 0; i < 2000 && script->openCount == 0; ++i)
-        Sleep(5);
+    // The window is published before the codec is opened; the driver gives
+    // both its start limit.
+    PollUntil(StartWaitMs(TimeoutSeconds(0)), [&] { return script->openCount != 0; });
     ASSERT_EQ(1u, script->openCount);
     script.ClearCalls();
 }

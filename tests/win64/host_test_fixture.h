@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "host/liveness_deadline.h"
 #include "host_client.h"
 #include "test_codec_script.h"
 
@@ -68,12 +69,9 @@ protected:
 ::testing::AssertionResult InCopy(const TestCodecArg& arg, const TestCodecArg& base, int64_t offset = 0);
 
 // Waits for the client's host to end and gives its exit code (~0u when it
-// runs on). The default is generous for a loaded machine: the host checks
-// on its client once a second.
-DWORD HostExitCode(HostClient& client, DWORD timeoutMs = 6000);
+// runs on). The default is generous for a loaded machine: a host that was
+// let go ends at its next check.
+DWORD HostExitCode(HostClient& client, DWORD timeoutMs = 6 * kHostCheckIntervalMs);
 
 // True while some process holds the mapping of that name.
 bool MappingExists(const std::string& name);
-
-// A fresh FourCC text for this process, registered for nothing yet.
-std::string UniqueFccText(char first);
