@@ -81,7 +81,8 @@ LRESULT DriverInstance::OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM
     int32_t result;
     if (!SeriesViewsHold(kSeriesDecompressEx, inputSize, outputSize)
         || !PutDecompressEx(channel_.ParamArea(), *record, &places)
-        || !Request(kRequestDecompressExBegin, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)), &result))
+        || !Request(kRequestDecompressExBegin, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)),
+                    &result))
         return UnservedResult(kRequestDecompressExBegin);
     return result;
 }
@@ -146,8 +147,8 @@ LRESULT DriverInstance::OnCompress(ICCOMPRESS* record, LPARAM size)
         return OnClassicCompress(record);
     uint64_t frameBytes = FrameExtent(*record->lpbiInput);
     if (record->lpPrev != nullptr)
-        frameBytes = std::max(frameBytes, FrameExtent(record->lpbiPrev != nullptr ? *record->lpbiPrev
-                                                                                   : *record->lpbiInput));
+        frameBytes = std::max(
+            frameBytes, FrameExtent(record->lpbiPrev != nullptr ? *record->lpbiPrev : *record->lpbiInput));
     uint64_t stride = PlaceStride(frameBytes);
     uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
     RequestPlaces places;
@@ -192,8 +193,50 @@ void DriverInstance::ReturnCompressResults(ICCOMPRESS* record, const RequestPlac
                     std::min<uint64_t>(header.biSizeImage, largestCompressedFrame_));
 }
 
-// The output frame goes in as well as out: a frame that only carries
-// changes leaves the rest of the program's picture as it was.
+// A decompressed frame's way: the compressed frame in, and the program's
+// picture in as well as out, since a frame that only carries changes leaves
+// the rest of the picture as it was; none of them when the program passed
+// none.
+DecompressedFrame::DecompressedFrame(const BITMAPINFOHEADER& inputHeader, const void* inputFrame,
+                                     BITMAPINFOHEADER* outputHeader, void* outputFrame)
+    : input(inputFrame)
+    , inputBytes(inputFrame != nullptr ? FrameExtent(inputHeader) : 0)
+    , output(outputFrame)
+    , outputBytes(outputFrame != nullptr ? FrameExtent(*outputHeader) : 0)
+    , header(outputHeader)
+    , headerSpan(HeaderWholeSpan(*outputHeader))
+{
+}
+
+FramePlaces DecompressedFrame::Places() const
+{
+    FramePlaces frames;
+    frames.input = input != nullptr ? PlaceAt(0) : kNoPlace;
+    frames.output = output != nullptr ? PlaceAt(0) : kNoPlace;
+    return frames;
+}
+
+bool DriverInstance::PutFramesIn(uint32_t kind, const DecompressedFrame& frame)
+{
+    if (!Mappable(frame.inputBytes) || !Mappable(frame.outputBytes)
+        || !SeriesViewsHold(kind, frame.inputBytes, frame.outputBytes))
+        return false;
+    if (frame.inputBytes != 0)
+        std::memcpy(channel_.SeriesIn(kind), frame.input, frame.inputBytes);
+    if (frame.outputBytes != 0)
+        std::memcpy(channel_.SeriesOut(kind), frame.output, frame.outputBytes);
+    return true;
+}
+
+// The output header as the codec left it, at `offset`, and the picture.
+void DriverInstance::TakeFrameOut(uint32_t kind, const DecompressedFrame& frame, uint32_t offset)
+{
+    std::vector<uint8_t> header = TakeHeader(channel_.ParamArea(), offset, frame.headerSpan);
+    ReturnIfChanged(frame.header, header.data(), header.size());
+    if (frame.outputBytes != 0)
+        std::memcpy(frame.output, channel_.SeriesOut(kind), frame.outputBytes);
+}
+
 LRESULT DriverInstance::OnDecompress(ICDECOMPRESS* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiInput == nullptr || record->lpbiOutput == nullptr)
@@ -202,35 +245,18 @@ LRESULT DriverInstance::OnDecompress(ICDECOMPRESS* record, LPARAM size)
         return kHostCannotServe;
     if (!WholeRecords())
         return record->lpOutput != nullptr ? OnClassicDecompress(record) : ICERR_BADPARAM;
-    uint64_t inputBytes = record->lpInput != nullptr ? FrameExtent(*record->lpbiInput) : 0;
-    uint64_t outputBytes = record->lpOutput != nullptr ? FrameExtent(*record->lpbiOutput) : 0;
-    uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
-    FramePlaces frames;
-    frames.input = record->lpInput != nullptr ? PlaceAt(0) : kNoPlace;
-    frames.output = record->lpOutput != nullptr ? PlaceAt(0) : kNoPlace;
+    DecompressedFrame frame(*record->lpbiInput, record->lpInput, record->lpbiOutput, record->lpOutput);
     RequestPlaces places;
     int32_t result;
-    if (!Mappable(inputBytes) || !Mappable(outputBytes)
-        || !SeriesViewsHold(kSeriesDecompress, inputBytes, outputBytes))
-        return kHostCannotServe;
-    uint8_t* in = channel_.SeriesIn(kSeriesDecompress);
-    uint8_t* out = channel_.SeriesOut(kSeriesDecompress);
-    if (inputBytes != 0)
-        std::memcpy(in, record->lpInput, inputBytes);
-    if (outputBytes != 0)
-        std::memcpy(out, record->lpOutput, outputBytes);
-    if (!PutDecompress(channel_.ParamArea(), layouts_, *record, &places, frames)
+    if (!PutFramesIn(kSeriesDecompress, frame)
+        || !PutDecompress(channel_.ParamArea(), layouts_, *record, &places, frame.Places())
         || !Request(kRequestDecompress, 0, DecompressRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
-    const uint8_t* area = channel_.ParamArea();
     IcDecompress32 left;
-    std::memcpy(&left, area, sizeof left);
+    std::memcpy(&left, channel_.ParamArea(), sizeof left);
     ReturnIfChanged(&record->dwFlags, &left.dwFlags, sizeof left.dwFlags);
     ReturnIfChanged(&record->ckid, &left.ckid, sizeof left.ckid);
-    std::vector<uint8_t> output = TakeHeader(area, places.output, outputSpan);
-    ReturnIfChanged(record->lpbiOutput, output.data(), output.size());
-    if (outputBytes != 0)
-        std::memcpy(record->lpOutput, out, outputBytes);
+    TakeFrameOut(kSeriesDecompress, frame, places.output);
     return result;
 }
 
@@ -238,29 +264,13 @@ LRESULT DriverInstance::OnDecompressEx(ICDECOMPRESSEX* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiSrc == nullptr || record->lpbiDst == nullptr)
         return ICERR_BADPARAM;
-    uint64_t inputBytes = record->lpSrc != nullptr ? FrameExtent(*record->lpbiSrc) : 0;
-    uint64_t outputBytes = record->lpDst != nullptr ? FrameExtent(*record->lpbiDst) : 0;
-    uint64_t outputSpan = HeaderWholeSpan(*record->lpbiDst);
-    FramePlaces frames;
-    frames.input = record->lpSrc != nullptr ? PlaceAt(0) : kNoPlace;
-    frames.output = record->lpDst != nullptr ? PlaceAt(0) : kNoPlace;
+    DecompressedFrame frame(*record->lpbiSrc, record->lpSrc, record->lpbiDst, record->lpDst);
     RequestPlaces places;
     int32_t result;
-    if (!Mappable(inputBytes) || !Mappable(outputBytes)
-        || !SeriesViewsHold(kSeriesDecompressEx, inputBytes, outputBytes))
-        return kHostCannotServe;
-    uint8_t* in = channel_.SeriesIn(kSeriesDecompressEx);
-    uint8_t* out = channel_.SeriesOut(kSeriesDecompressEx);
-    if (inputBytes != 0)
-        std::memcpy(in, record->lpSrc, inputBytes);
-    if (outputBytes != 0)
-        std::memcpy(out, record->lpDst, outputBytes);
-    if (!PutDecompressEx(channel_.ParamArea(), *record, &places, frames)
+    if (!PutFramesIn(kSeriesDecompressEx, frame)
+        || !PutDecompressEx(channel_.ParamArea(), *record, &places, frame.Places())
         || !Request(kRequestDecompressEx, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
-    std::vector<uint8_t> output = TakeHeader(channel_.ParamArea(), places.output, outputSpan);
-    ReturnIfChanged(record->lpbiDst, output.data(), output.size());
-    if (outputBytes != 0)
-        std::memcpy(record->lpDst, out, outputBytes);
+    TakeFrameOut(kSeriesDecompressEx, frame, places.output);
     return result;
 }

@@ -19,6 +19,21 @@
 // A host that cannot start, dies or misses its time limit is ended; every
 // later request then fails at once with the result the host gives when it
 // has no codec, until the program closes the instance.
+// The frames of one decompression request as the program passed them.
+struct DecompressedFrame {
+    DecompressedFrame(const BITMAPINFOHEADER& inputHeader, const void* inputFrame,
+                      BITMAPINFOHEADER* outputHeader, void* outputFrame);
+    // Where they lie in the views: each at the start of its own.
+    FramePlaces Places() const;
+
+    const void* input;
+    uint64_t inputBytes;
+    void* output;
+    uint64_t outputBytes;
+    BITMAPINFOHEADER* header;
+    uint64_t headerSpan;
+};
+
 class DriverInstance {
 public:
     // The instance of slot 0 to 9, or kNoSlot for the driver's own open
@@ -80,6 +95,8 @@ private:
     FramePlaces PlaceCompressFrames(const ICCOMPRESS& record, uint64_t stride);
     void ReturnCompressResults(ICCOMPRESS* record, const RequestPlaces& places, uint64_t outputSpan,
                                int32_t result);
+    bool PutFramesIn(uint32_t kind, const DecompressedFrame& frame);
+    void TakeFrameOut(uint32_t kind, const DecompressedFrame& frame, uint32_t offset);
     LRESULT OnClassicBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
     bool ClassicFramesHold(uint64_t inputSize, uint64_t outputSize);
     LRESULT OnClassicCompress(ICCOMPRESS* record);
