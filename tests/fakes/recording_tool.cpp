@@ -1,37 +1,58 @@
 // A stand-in for an outside tool: appends its whole command line to
-// "tool-calls.txt" beside itself, waits a little, then appends "ended".
-// A caller that waits for each run therefore leaves every command line
-// followed by its own "ended"; one that does not, leaves them interleaved.
+// "tool-calls.txt" beside itself and, just before it ends, "ended". While a
+// test holds the gate of its folder (tool_gate.h) it waits before it ends;
+// a caller that does not wait for it therefore runs on before "ended". It
+// ends with the number in "<its name>.exit" beside it, else with 0.
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+
+#include "tool_gate.h"
 
 namespace {
 
-void AppendLine(const char* recordPath, const char* line)
+void AppendLine(const std::string& path, const char* line)
 {
-    FILE* record = std::fopen(recordPath, "ab");
+    FILE* record = std::fopen(path.c_str(), "ab");
     if (record == nullptr)
         return;
     std::fprintf(record, "%s\n", line);
     std::fclose(record);
 }
 
+int ExitCodeFrom(const std::string& path)
+{
+    int code = 0;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return 0;
+    if (std::fscanf(file, "%d", &code) != 1)
+        code = 0;
+    std::fclose(file);
+    return code;
+}
+
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char recordPath[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, recordPath, MAX_PATH);
-    char* slash = std::strrchr(recordPath, '\\');
-    if (length == 0 || length >= MAX_PATH || slash == nullptr
-        || static_cast<size_t>(slash + 1 - recordPath) + sizeof "tool-calls.txt" > MAX_PATH)
+    char self[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path(self, length < MAX_PATH ? length : 0);
+    size_t slash = path.find_last_of('\\');
+    size_t dot = path.find_last_of('.');
+    if (slash == std::string::npos || dot == std::string::npos || dot < slash)
         return 1;
-    std::strcpy(slash + 1, "tool-calls.txt");
-    AppendLine(recordPath, GetCommandLineA());
-    Sleep(100);
-    AppendLine(recordPath, "ended");
-    return 0;
+    std::string folder = path.substr(0, slash);
+    AppendLine(folder + "\\tool-calls.txt", GetCommandLineA());
+    HANDLE gate = OpenEventA(SYNCHRONIZE, FALSE, ToolGateName(folder).c_str());
+    if (gate != nullptr) {
+        WaitForSingleObject(gate, 60000);
+        CloseHandle(gate);
+    }
+    int code = ExitCodeFrom(path.substr(0, dot) + ".exit");
+    AppendLine(folder + "\\tool-calls.txt", "ended");
+    return code;
 }

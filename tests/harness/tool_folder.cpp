@@ -6,6 +6,7 @@
 
 #include "settings_files.h"
 #include "test_process.h"
+#include "tool_gate.h"
 
 ToolFolder::ToolFolder(const std::string& name)
 {
@@ -15,6 +16,7 @@ ToolFolder::ToolFolder(const std::string& name)
 
 ToolFolder::~ToolFolder()
 {
+    ReleaseTools();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -44,4 +46,24 @@ std::vector<std::string> ToolFolder::Calls() const
     while (std::getline(stream, line))
         lines.push_back(line);
     return lines;
+}
+
+void ToolFolder::SetExitCode(const std::string& tool, int code) const
+{
+    WriteWholeFile(PathOf(tool.substr(0, tool.find_last_of('.')) + ".exit"), std::to_string(code));
+}
+
+void ToolFolder::HoldTools()
+{
+    if (gate_ == nullptr)
+        gate_ = CreateEventA(nullptr, TRUE, FALSE, ToolGateName(path_).c_str());
+}
+
+void ToolFolder::ReleaseTools()
+{
+    if (gate_ == nullptr)
+        return;
+    SetEvent(gate_);
+    CloseHandle(gate_);
+    gate_ = nullptr;
 }

@@ -83,7 +83,9 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndNoK
         settings += "[CODEC32.c" + std::to_string(i) + "]\r\npcFcc=x\r\n";
     MessageBoxSeen error = Start(settings);
     ASSERT_NE(nullptr, error.window);
-    EXPECT_EQ("Error|There is too much names.", error.caption + "|" + error.text);
+    EXPECT_EQ("Tandrel64|The settings file holds too many sections: the list of installed codecs cannot be "
+              "read.\nDelete the sections you no longer need from the settings file.",
+              error.caption + "|" + error.text);
     EXPECT_EQ(std::vector<int> {IDOK}, error.buttons);
     EXPECT_EQ(nullptr, error.owner);
     EXPECT_EQ((Lines {ManagerCall(), "ended"}), folder.Calls());

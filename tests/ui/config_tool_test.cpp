@@ -61,12 +61,40 @@ Texts WaitForList(HWND dialog, const Texts& items)
     return shown;
 }
 
+bool Enabled(HWND dialog, int id)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+int DroppedWidthBeyondTheBox(HWND row)
+{
+    HWND combo = GetDlgItem(row, IDC_CODEC);
+    RECT rect = {};
+    GetWindowRect(combo, &rect);
+    return static_cast<int>(SendMessageW(combo, CB_GETDROPPEDWIDTH, 0, 0)) - (rect.right - rect.left);
+}
+
+// Sends a key as the user's keyboard does, to the control that has the
+// focus, and returns the control that has it afterwards.
+HWND PressKey(HWND dialog, UINT message, WPARAM key)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    HWND before = info.hwndFocus;
+    PostMessageW(before != nullptr ? before : dialog, message, key, 0);
+    PollUntil(2000, [&] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        return info.hwndFocus != before;
+    });
+    return info.hwndFocus;
+}
+
 class ConfigToolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RemoveRealSettings();
-        CreateRealSettingsDirectory();
         for (const char* file : {"Tandrel64.exe", "fakes\\TandrelMng.exe", "QelInstall32.exe"})
             ASSERT_TRUE(folder.Add(file));
     }
@@ -78,7 +106,11 @@ protected:
             UnregisterTestCodec(fcc);
     }
 
-    void WriteSettings(const std::string& text) { ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), text)); }
+    void WriteSettings(const std::string& text)
+    {
+        CreateRealSettingsDirectory();
+        ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), text));
+    }
 
     // The recording test codec as "vidc.<fcc>", named `name`, version 7.
     void AddCodec(const char* fcc, const std::string& name, HKEY root = HKEY_LOCAL_MACHINE)
@@ -104,6 +136,13 @@ protected:
 
     bool Ended() { return process.WaitForExit(20000); }
 
+    // Posts the command and answers the message box that follows.
+    MessageBoxSeen Answered(HWND dialog, int id, int button = IDOK)
+    {
+        PostCommand(dialog, id);
+        return AnswerNextBox(process.Id(), button);
+    }
+
     // The manager tool's run for slots ticked as in "0010000000".
     std::string ManagerRun(const std::string& ticked) const
     {
@@ -121,47 +160,41 @@ protected:
 
 }
 
-TEST_F(ConfigToolTest, FirstStartShowsAndStoresTheDefaultsAndOnlyTheCloseBoxCloses)
+// Without a settings folder (a user who never ran /install) the first save
+// makes it: the slots applied reach the driver and the next start.
+TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASettingsFolder)
 {
+    AddCodec("tua1", "Alpha");
+    AddCodec("tuw1", std::string(15, 'W'));
     HWND dialog = Start("/name:tdl3"); // without /map: still configuration mode
     EXPECT_EQ("Tandrel64 Config Ve1.00", TextOf(dialog));
     EXPECT_EQ("100,100", Position(dialog));
     EXPECT_EQ("1", ItemText(dialog, IDC_TIMEOUT));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_FALSE(Enabled(dialog, IDC_APPLY));
     for (int i = 0; i < 10; ++i) {
         ASSERT_NE(nullptr, SlotRow(dialog, i)) << i;
         EXPECT_EQ((Texts {"unticked", "<none>", "", "", ""}), Row(SlotRow(dialog, i)));
     }
-    char country[MAX_PATH] = "";
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, country, MAX_PATH);
-    EXPECT_EQ(std::to_string(UiLanguageFromCountry(country)), Ini("MAIN", {"language"}));
-    EXPECT_EQ("100|1", Ini("CDLG_MAIN", {"rcWnd.rcLeft"}) + "|" + Ini("GENERAL", {"iTimeout"}));
+    EXPECT_GT(DroppedWidthBeyondTheBox(SlotRow(dialog, 0)), 0); // the long item shows whole
+    EXPECT_FALSE(PathExists(RealSettingsDirectory()));
 
     PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
     PostCommand(dialog, IDOK);
     PostCommand(dialog, IDCANCEL);
     EXPECT_FALSE(process.WaitForExit(500));
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(Ended());
-    EXPECT_TRUE(folder.Calls().empty());
-}
 
-TEST_F(ConfigToolTest, ChosenAndTickedSlotIsAppliedAndClearEmptiesIt)
-{
-    AddCodec("tua1", "Alpha");
-    HWND dialog = Start();
     HWND row = SlotRow(dialog, 2);
-    ASSERT_NE(nullptr, row);
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tua1 - Alpha"));
     EXPECT_EQ((Texts {"unticked", "tua1 - Alpha", "7", "Alpha codec", "Alpha.dll"}), Row(row));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
     Click(row, IDC_ENABLE);
     Click(dialog, IDC_APPLY);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_FALSE(Enabled(dialog, IDC_APPLY));
     EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
     EXPECT_EQ(
         "1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll",
         Ini("tdl2", {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver"}));
+    EXPECT_EQ("100|1", Ini("CDLG_MAIN", {"rcWnd.rcLeft"}) + "|" + Ini("GENERAL", {"iTimeout"}));
 
     // Clear unticks and empties the row; ticking again keeps nothing.
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
@@ -180,6 +213,7 @@ TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCl
     HWND dialog = Start();
     HWND row = SlotRow(dialog, 1);
     EXPECT_EQ((Texts {"ticked", "tub1 - Beta", "", "", ""}), Row(row));
+    EXPECT_EQ(0, DroppedWidthBeyondTheBox(row));
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
     SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Click(dialog, IDC_CANCEL);
@@ -194,6 +228,7 @@ TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCl
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Ended());
     EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+    EXPECT_TRUE(folder.Calls().empty());
 }
 
 TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
@@ -216,11 +251,11 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
 
 TEST_F(ConfigToolTest, InstallStartAppliesBeforeShowingAndGivesThePreferredCodecsTheFirstSlots)
 {
-    RemoveRealSettings();
-    HWND dialog = Start("/Install"); // not the option: nothing is created
+    HWND dialog = Start("/Install"); // not the option: no folder before the first save
+    EXPECT_FALSE(PathExists(RealSettingsDirectory()));
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Ended());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
+    RemoveRealSettings();
 
     // The first /install start makes the directory after the language step.
     dialog = Start("/install");
@@ -251,8 +286,8 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
     const char* japanese = "アプリケーションを再スタートして下さい。";
     // Menu item, restart notice, stored language, caption of Install.
     for (const Texts& to :
-         {Texts {"English", "Please restart Application.", "1", "Install"},
-          Texts {"日本語", japanese, "0", "登録"}, Texts {"日本語", japanese, "0", "登録"}}) {
+         {Texts {"English", "Please restart Application.", "1", "&Install"},
+          Texts {"日本語", japanese, "0", "登録(&I)"}, Texts {"日本語", japanese, "0", "登録(&I)"}}) {
         PostCommand(dialog, to[0] == "English" ? IDM_ENGLISH : IDM_JAPANESE);
         MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
         EXPECT_EQ("Tandrel64", notice.caption);
@@ -273,6 +308,7 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
 
 TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSettingsOpenInNotepad)
 {
+    WriteSettings("[MAIN]\r\nlanguage=1\r\n");
     HWND dialog = Start();
     PostCommand(dialog, IDM_ABOUT);
     HWND about = WaitForDialog(process.Id(), {IDC_ABOUT_TEXT});
@@ -308,58 +344,169 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("120,130", Position(install));
     EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
 
-    // Refused before the installer runs, except the codec that cannot compress,
-    // whose path (with blanks) reaches the installer whole and is registered
-    // in its short form.
+    // Refused before the installer runs; then without the installer no
+    // section is written. A codec that cannot compress is installed, its
+    // path (with blanks) reaching the installer whole and registered in its
+    // short form.
     const std::string dll = BinPath(kTestCodecDllName);
     const std::string blanks = folder.PathOf(kTestCodecDllName);
+    const std::string installer = folder.PathOf("QelInstall32.exe");
     ASSERT_TRUE(folder.Add(kTestCodecDllName));
     const char* badFourCC = "Please enter a FourCC of 1 to 4 characters\n(without : \" or \\).";
-    for (const Texts& refusal : {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
-                                 Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
-                                 Texts {"tuf2", blanks, "Install failed."}}) {
+    for (const Texts& refusal :
+         {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
+          Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
+          Texts {"tuf1", dll, "Install failed.\n" + installer + " was not found. Please reinstall Tandrel64."},
+          Texts {"tuf2", blanks,
+                 "Installed.\nThis codec can only decompress, so it is not offered for compression."}}) {
+        if (refusal[2].find("reinstall") != std::string::npos)
+            DeleteFileA(installer.c_str());
         SetDlgItemTextA(install, IDC_FOURCC, refusal[0].c_str());
         SetDlgItemTextA(install, IDC_DLL_PATH, refusal[1].c_str());
-        PostCommand(install, IDC_INSTALL);
-        MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
+        MessageBoxSeen box = Answered(install, IDC_INSTALL);
         EXPECT_EQ("Tandrel64|" + refusal[2], box.caption + "|" + box.text);
         EXPECT_EQ(install, box.owner);
+        ASSERT_TRUE(folder.Add("QelInstall32.exe"));
     }
     EXPECT_EQ("<missing>|" + blanks,
               Ini("CODEC32.tuf1", {"pcFcc"}) + "|" + Ini("CODEC32.tuf2", {"pcDllPath"}));
     EXPECT_EQ(ShortPath(blanks), MachineDrivers32Value("vidc.tuf2"));
-    EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
+    EXPECT_EQ((Texts {"tuf2 - ", "tuo1 - "}), ListItems(install, IDC_CODEC_LIST));
 
     // A dropped DLL fills the path; of several, the first.
     ASSERT_TRUE(DropFiles(process.Handle(), install, {dll, "C:\\second.dll"}));
     EXPECT_EQ(dll, ItemText(install, IDC_DLL_PATH));
     SetDlgItemTextA(install, IDC_FOURCC, "tui1");
     PostCommand(install, IDC_INSTALL);
-    EXPECT_EQ((Texts {"tui1 - TestCodec", "tuo1 - "}), WaitForList(install, {"tui1 - TestCodec", "tuo1 - "}));
+    const Texts three = {"tuf2 - ", "tui1 - TestCodec", "tuo1 - "};
+    EXPECT_EQ(three, WaitForList(install, three));
     EXPECT_EQ(dll, Ini("CODEC32.tui1", {"pcDllPath"}));
-    PostCommand(install, IDC_INSTALL);
-    EXPECT_EQ("Already installed.", AnswerNextBox(process.Id(), IDOK).text);
+    EXPECT_EQ("Already installed.", Answered(install, IDC_INSTALL).text);
 
-    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 0, 0);
-    PostCommand(install, IDC_UNINSTALL);
-    MessageBoxSeen question = AnswerNextBox(process.Id(), IDYES);
+    // An uninstall the installer fails keeps the codec listed; the dialog
+    // takes no input while the installer runs.
+    ASSERT_TRUE(folder.Add("fakes\\QelInstall32.exe"));
+    folder.SetExitCode("QelInstall32.exe", 3);
+    folder.HoldTools();
+    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 1, 0);
+    MessageBoxSeen question = Answered(install, IDC_UNINSTALL, IDYES);
     EXPECT_EQ("Do you uninstall codec ?\nFourCC: tui1", question.text);
-    EXPECT_EQ(nullptr, question.owner);
+    EXPECT_EQ(install, question.owner);
     EXPECT_EQ(IDNO, question.defaultButton);
-    EXPECT_EQ(Texts {"tuo1 - "}, WaitForList(install, {"tuo1 - "}));
+    EXPECT_TRUE(PollUntil(10000, [&] { return !folder.Calls().empty(); }));
+    EXPECT_FALSE(IsWindowEnabled(install));
+    folder.ReleaseTools();
+    EXPECT_EQ("Uninstall failed: the codecs left in the list stay registered.\nThe registry could not be "
+              "changed: please try again with administrator rights.",
+              AnswerNextBox(process.Id(), IDOK).text);
+    EXPECT_EQ(three, ListItems(install, IDC_CODEC_LIST));
+    EXPECT_EQ("tui1", Ini("CODEC32.tui1", {"pcFcc"}));
+
+    ASSERT_TRUE(folder.Add("QelInstall32.exe"));
+    EXPECT_EQ(IDYES, Answered(install, IDC_UNINSTALL, IDYES).buttons.front());
+    EXPECT_EQ((Texts {"tuf2 - ", "tuo1 - "}), WaitForList(install, {"tuf2 - ", "tuo1 - "}));
     EXPECT_EQ("<missing>", Ini("CODEC32.tui1", {"pcFcc"}));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tui1")));
 
-    PostCommand(install, IDM_UNINSTALL_ALL);
-    EXPECT_EQ("Do you uninstall all codec ?", AnswerNextBox(process.Id(), IDYES).text);
+    MessageBoxSeen all = Answered(install, IDM_UNINSTALL_ALL, IDYES);
+    EXPECT_EQ("Do you uninstall all codec ?|", all.text + "|" + (all.owner == install ? "" : "not owned"));
     EXPECT_TRUE(WaitForList(install, {}).empty());
     EXPECT_EQ("<missing>", Ini("CODEC32.tuf2", {"pcFcc"}));
 
     SetWindowPos(install, nullptr, 140, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PostCommand(install, IDC_CLOSE);
-    MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
+    MessageBoxSeen notice = Answered(install, IDC_CLOSE);
     EXPECT_EQ("Please restart Application.", notice.text);
     EXPECT_EQ(install, notice.owner);
     EXPECT_TRUE(WaitUntilClosed(install, 5000));
     EXPECT_EQ("140|150", Ini("CDLG_INSTALL", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+}
+
+// Every way the manager tool can fail is told in the dialog's language and
+// leaves Apply enabled to try again; a failed OK keeps the dialog open. The
+// choices are saved all the same.
+TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndLeaveApplyToTryAgain)
+{
+    WriteSettings("[MAIN]\r\nlanguage=0\r\n");
+    folder.SetExitCode("TandrelMng.exe", 2);
+    HWND dialog = Start();
+    Click(SlotRow(dialog, 4), IDC_ENABLE);
+    const std::string tail = "\n「適用」を押すと、もう一度試せます。";
+    MessageBoxSeen box = Answered(dialog, IDC_APPLY);
+    EXPECT_EQ("Tandrel64", box.caption);
+    EXPECT_EQ(dialog, box.owner);
+    EXPECT_EQ("スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーにありません。"
+              "Tandrel64 をインストールし直して下さい。" + tail,
+              box.text);
+    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+    EXPECT_EQ("1", Ini("tdl4", {"iEnable"}));
+
+    const std::string manager = folder.PathOf("TandrelMng.exe");
+    DeleteFileA(manager.c_str());
+    EXPECT_EQ("スロットを登録できませんでした。\n" + manager + " が見つかりません。Tandrel64 をインストールし直して下さい。"
+                  + tail,
+              Answered(dialog, IDC_OK).text);
+    EXPECT_FALSE(process.WaitForExit(300));
+    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+
+    ASSERT_TRUE(folder.Add("fakes\\TandrelMng.exe"));
+    folder.SetExitCode("TandrelMng.exe", 0);
+    Click(dialog, IDC_OK);
+    EXPECT_TRUE(Ended());
+    EXPECT_EQ((Texts {ManagerRun("0000100000"), "ended", ManagerRun("0000100000"), "ended"}), folder.Calls());
+}
+
+// While a tool runs the dialog answers (it keeps painting) but takes no
+// input; a second Apply and a close that arrive meanwhile do not run under
+// it: the close comes after the run, and saves.
+TEST_F(ConfigToolTest, DialogStaysAliveButOutOfReachWhileTheToolRuns)
+{
+    HWND dialog = Start();
+    Click(SlotRow(dialog, 1), IDC_ENABLE);
+    folder.HoldTools();
+    PostCommand(dialog, IDC_APPLY);
+    ASSERT_TRUE(PollUntil(10000, [&] { return folder.Calls().size() == 1; }));
+    EXPECT_FALSE(IsWindowEnabled(dialog));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer));
+    PostCommand(dialog, IDC_APPLY);
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(process.WaitForExit(300));
+    folder.ReleaseTools();
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ((Texts {ManagerRun("0100000000"), "ended"}), folder.Calls());
+    EXPECT_EQ("1", Ini("tdl1", {"iEnable"}));
+}
+
+// Tab walks through the enable box and the codec choice of every row,
+// scrolling each row into view, and the dialog's own controls; Alt and a
+// label's letter reaches its control, Alt and a digit ticks that row.
+TEST_F(ConfigToolTest, TabWalksThroughTheRowsAndMnemonicsReachTheirControls)
+{
+    WriteSettings("[MAIN]\r\nlanguage=1\r\n");
+    HWND dialog = Start();
+    HWND list = GetDlgItem(dialog, IDC_SLOT_LIST);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_TIMEOUT), PressKey(dialog, WM_SYSCHAR, 't'));
+    Texts walk;
+    Texts expected = {"1072", "1073"};
+    for (int i = 0; i < 10; ++i) {
+        for (int id : {IDC_ENABLE, IDC_CODEC})
+            expected.push_back("Tandrel &" + std::to_string(i) + " " + std::to_string(id));
+    }
+    expected.push_back("1084");
+    for (size_t i = 0; i < expected.size(); ++i) {
+        HWND focus = PressKey(dialog, WM_KEYDOWN, VK_TAB);
+        HWND row = GetParent(focus);
+        walk.push_back((row == dialog ? "" : ItemText(row, IDC_ENABLE) + " ") + std::to_string(GetDlgCtrlID(focus)));
+        RECT shown = {};
+        RECT client = {};
+        GetWindowRect(row, &shown);
+        GetClientRect(list, &client);
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        EXPECT_TRUE(row == dialog || (shown.top >= client.top && shown.bottom <= client.bottom)) << walk.back();
+    }
+    EXPECT_EQ(expected, walk);
+
+    PostMessageW(dialog, WM_SYSCHAR, '3', 0);
+    EXPECT_TRUE(PollUntil(2000, [&] { return IsChecked(SlotRow(dialog, 3), IDC_ENABLE); }));
+    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
 }
