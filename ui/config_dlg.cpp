@@ -116,11 +116,7 @@ void CConfigDlg::SaveSettings()
 
 void CConfigDlg::OnCommand(HWND window, WPARAM wParam)
 {
-    if (!commands.Begin())
-        return;
-    DoCommand(window, wParam);
-    if (commands.End())
-        SendMessageW(window, WM_CLOSE, 0, 0);
+    commands.Run(this, &CConfigDlg::DoCommand, window, wParam);
 }
 
 // A failed OK keeps the dialog open as a failed Apply does, the choices

@@ -9,12 +9,29 @@
 // that nothing acts on a dialog whose step is still running.
 class CDialogCommands {
 public:
-    // False while another command is carried out: drop this one.
-    bool Begin();
-    // Ends the command; true when a close came meanwhile and is due now.
-    bool End();
+    // Carries out `command` unless another one is under way; a close that
+    // came meanwhile follows it.
+    template <typename Dialog>
+    void Run(Dialog* dialog, void (Dialog::*command)(HWND, WPARAM), HWND window, WPARAM wParam)
+    {
+        if (busy)
+            return;
+        busy = 1;
+        (dialog->*command)(window, wParam);
+        busy = 0;
+        if (closeHeld) {
+            closeHeld = 0;
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        }
+    }
+
     // False while a command is carried out: the close waits for its end.
-    bool MayClose();
+    bool MayClose()
+    {
+        if (busy)
+            closeHeld = 1;
+        return !busy;
+    }
 
 private:
     int busy = 0;

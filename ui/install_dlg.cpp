@@ -51,11 +51,7 @@ void CInstallDlg::OnInitDialog(HWND window)
 
 void CInstallDlg::OnCommand(HWND window, WPARAM wParam)
 {
-    if (!commands.Begin())
-        return;
-    DoCommand(window, wParam);
-    if (commands.End())
-        SendMessageW(window, WM_CLOSE, 0, 0);
+    commands.Run(this, &CInstallDlg::DoCommand, window, wParam);
 }
 
 void CInstallDlg::DoCommand(HWND window, WPARAM wParam)

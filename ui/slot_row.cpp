@@ -96,6 +96,11 @@ void CSlotRow::OnCommand(HWND, WPARAM wParam)
     if (id == IDC_CODEC) {
         ShowSelectedCodec();
         changed = code == CBN_SELCHANGE;
+    } else if (id == IDC_ENABLE && code == BN_DOUBLECLICKED) {
+        // The box tells its focus, and such a box only reports the second
+        // click of a double click: that click still toggles it.
+        SetCheck(hWnd, IDC_ENABLE, IsDlgButtonChecked(hWnd, IDC_ENABLE) == BST_CHECKED ? 0 : 1);
+        changed = true;
     } else if (id == IDC_ENABLE) {
         changed = code == BN_CLICKED;
     }

@@ -6,7 +6,6 @@
 
 #include "settings_files.h"
 #include "test_process.h"
-#include "tool_gate.h"
 
 ToolFolder::ToolFolder(const std::string& name)
 {
@@ -56,7 +55,8 @@ void ToolFolder::SetExitCode(const std::string& tool, int code) const
 void ToolFolder::HoldTools()
 {
     if (gate_ == nullptr)
-        gate_ = CreateEventA(nullptr, TRUE, FALSE, ToolGateName(path_).c_str());
+        gate_ = CreateEventA(nullptr, TRUE, FALSE,
+                             ("tandrel-tool-gate:" + path_.substr(path_.find_last_of('\\') + 1)).c_str());
 }
 
 void ToolFolder::ReleaseTools()

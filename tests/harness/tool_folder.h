@@ -29,8 +29,8 @@ public:
     // with `code` from its next run on.
     void SetExitCode(const std::string& tool, int code) const;
 
-    // While held, the stand-ins wait before they end; released again when
-    // the folder goes.
+    // While held, the stand-ins of the folder wait before they end (on an
+    // event named by the folder); released again when the folder goes.
     void HoldTools();
     void ReleaseTools();
 

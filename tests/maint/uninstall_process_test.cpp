@@ -76,7 +76,8 @@ protected:
 
 // Too many section names to read: the codecs are skipped after the error,
 // the slots and the question still come, and No keeps the file as it was.
-TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndNoKeepsTheFile)
+// Yes then deletes the file but leaves the folder that holds another file.
+TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndOnlyYesDeletesTheFile)
 {
     std::string settings = "[MAIN]\r\nlanguage=1\r\n[tdl0]\r\niEnable=       1\r\n";
     for (int i = 0; i < 700; ++i)
@@ -102,6 +103,11 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndNoK
     AnswerAndExpectTheEnd(question, IDNO);
     EXPECT_EQ(2u, folder.Calls().size());
     EXPECT_EQ(settings, Settings());
+
+    ASSERT_TRUE(WriteWholeFile(otherFile, "mine"));
+    AnswerAndExpectTheEnd(Start("[MAIN]\r\nlanguage=1\r\n"), IDYES);
+    EXPECT_FALSE(PathExists(RealSettingsFile()));
+    EXPECT_TRUE(PathExists(otherFile));
 }
 
 TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAndYesDeletesAll)
@@ -127,15 +133,4 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     AnswerAndExpectTheEnd(box, IDYES);
     EXPECT_FALSE(PathExists(RealSettingsFile()));
     EXPECT_FALSE(PathExists(RealSettingsDirectory()));
-}
-
-TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
-{
-    CreateRealSettingsDirectory();
-    ASSERT_TRUE(WriteWholeFile(otherFile, "mine"));
-    MessageBoxSeen box = Start("[MAIN]\r\nlanguage=1\r\n");
-    ASSERT_NE(nullptr, box.window);
-    AnswerAndExpectTheEnd(box, IDYES);
-    EXPECT_FALSE(PathExists(RealSettingsFile()));
-    EXPECT_TRUE(PathExists(otherFile));
 }

@@ -68,10 +68,9 @@ bool Enabled(HWND dialog, int id)
 
 int DroppedWidthBeyondTheBox(HWND row)
 {
-    HWND combo = GetDlgItem(row, IDC_CODEC);
     RECT rect = {};
-    GetWindowRect(combo, &rect);
-    return static_cast<int>(SendMessageW(combo, CB_GETDROPPEDWIDTH, 0, 0)) - (rect.right - rect.left);
+    GetWindowRect(GetDlgItem(row, IDC_CODEC), &rect);
+    return static_cast<int>(SendDlgItemMessageW(row, IDC_CODEC, CB_GETDROPPEDWIDTH, 0, 0)) - (rect.right - rect.left);
 }
 
 // Sends a key as the user's keyboard does, to the control that has the
@@ -206,32 +205,10 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
     EXPECT_EQ("0||0x00000000", Ini("tdl2", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
-TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCloseKeepsTheRectangle)
-{
-    AddCodec("tub1", "Beta");
-    WriteSettings("[tdl1]\r\niEnable=1\r\npcFccName=tub1 - Beta\r\ndwFcc=0x31627574\r\n");
-    HWND dialog = Start();
-    HWND row = SlotRow(dialog, 1);
-    EXPECT_EQ((Texts {"ticked", "tub1 - Beta", "", "", ""}), Row(row));
-    EXPECT_EQ(0, DroppedWidthBeyondTheBox(row));
-    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
-    SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Click(dialog, IDC_CANCEL);
-    ASSERT_TRUE(Ended());
-    EXPECT_TRUE(folder.Calls().empty());
-    EXPECT_EQ("1|tub1 - Beta", Ini("tdl1", {"iEnable", "pcFccName"}));
-    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
-
-    dialog = Start();
-    EXPECT_EQ("150,160", Position(dialog));
-    SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
-    EXPECT_TRUE(folder.Calls().empty());
-}
-
-TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
+// A saved choice is found by prefix, but never moves to another codec. Cancel
+// runs no tool and saves the values held (not the edits) with the new
+// position; a close while minimised keeps the last position.
+TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixAndCancelKeepsTheHeldValuesAndThePosition)
 {
     AddCodec("tuc1", "Gamma");
     AddCodec("tud1", "Delta 2");
@@ -241,11 +218,22 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
     HWND dialog = Start();
     EXPECT_EQ((Texts {"unticked", "tuc1 - Gamma", "", "", ""}), Row(SlotRow(dialog, 0)));
     EXPECT_EQ((Texts {"ticked", "<none>", "", "Gone", ""}), Row(SlotRow(dialog, 1)));
+    EXPECT_EQ(0, DroppedWidthBeyondTheBox(SlotRow(dialog, 0))); // short items: as wide as the box
+    ASSERT_TRUE(ChooseComboItem(SlotRow(dialog, 0), IDC_CODEC, kClear));
+    SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Ended());
+    EXPECT_TRUE(folder.Calls().empty());
+    EXPECT_EQ("TUC1 - GAM|150|160", Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+
+    dialog = Start();
+    EXPECT_EQ("150,160", Position(dialog));
     Click(SlotRow(dialog, 1), IDC_ENABLE);
+    SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
-    EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(0));
-    EXPECT_EQ("tuc1 - Gamma", Ini("tdl0", {"pcFccName"}));
+    EXPECT_EQ((Texts {ManagerRun("0000000000"), "ended"}), folder.Calls());
+    EXPECT_EQ("tuc1 - Gamma|150|160", Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
     EXPECT_EQ("0|tud1 - Delta|0x31787574", Ini("tdl1", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
@@ -421,60 +409,50 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("140|150", Ini("CDLG_INSTALL", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
 }
 
-// Every way the manager tool can fail is told in the dialog's language and
-// leaves Apply enabled to try again; a failed OK keeps the dialog open. The
-// choices are saved all the same.
-TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndLeaveApplyToTryAgain)
+// A failing manager tool is told in the dialog's language and leaves Apply
+// enabled to try again; a failed OK keeps the dialog open; the choices are
+// saved all the same. While a tool runs the dialog answers (it keeps
+// painting) but takes no input; an Apply and a close that arrive meanwhile
+// do not run under it: the Apply is dropped, the close follows the run.
+TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndTheDialogStaysAliveButOutOfReachWhileItRuns)
 {
     WriteSettings("[MAIN]\r\nlanguage=0\r\n");
     folder.SetExitCode("TandrelMng.exe", 2);
     HWND dialog = Start();
     Click(SlotRow(dialog, 4), IDC_ENABLE);
-    const std::string tail = "\n「適用」を押すと、もう一度試せます。";
-    MessageBoxSeen box = Answered(dialog, IDC_APPLY);
-    EXPECT_EQ("Tandrel64", box.caption);
-    EXPECT_EQ(dialog, box.owner);
-    EXPECT_EQ("スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーにありません。"
-              "Tandrel64 をインストールし直して下さい。" + tail,
-              box.text);
-    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
-    EXPECT_EQ("1", Ini("tdl4", {"iEnable"}));
+    for (bool close : {false, true}) {
+        folder.HoldTools();
+        PostCommand(dialog, IDC_APPLY);
+        ASSERT_TRUE(PollUntil(10000, [&] { return folder.Calls().size() % 2 == 1; }));
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        DWORD_PTR answer = 0;
+        EXPECT_NE(0, SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer));
+        PostCommand(dialog, IDC_APPLY);
+        PostMessageW(dialog, close ? WM_CLOSE : WM_NULL, 0, 0);
+        EXPECT_FALSE(process.WaitForExit(300));
+        folder.ReleaseTools();
+        if (close)
+            break;
+        MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
+        EXPECT_EQ("Tandrel64", box.caption);
+        EXPECT_EQ(dialog, box.owner);
+        EXPECT_EQ("スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーに"
+                  "ありません。Tandrel64 をインストールし直して下さい。\n「適用」を押すと、もう一度試せます。",
+                  box.text);
+        EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+        EXPECT_EQ("1", Ini("tdl4", {"iEnable"}));
 
-    const std::string manager = folder.PathOf("TandrelMng.exe");
-    DeleteFileA(manager.c_str());
-    EXPECT_EQ("スロットを登録できませんでした。\n" + manager + " が見つかりません。Tandrel64 をインストールし直して下さい。"
-                  + tail,
-              Answered(dialog, IDC_OK).text);
-    EXPECT_FALSE(process.WaitForExit(300));
-    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
-
-    ASSERT_TRUE(folder.Add("fakes\\TandrelMng.exe"));
-    folder.SetExitCode("TandrelMng.exe", 0);
-    Click(dialog, IDC_OK);
-    EXPECT_TRUE(Ended());
-    EXPECT_EQ((Texts {ManagerRun("0000100000"), "ended", ManagerRun("0000100000"), "ended"}), folder.Calls());
-}
-
-// While a tool runs the dialog answers (it keeps painting) but takes no
-// input; a second Apply and a close that arrive meanwhile do not run under
-// it: the close comes after the run, and saves.
-TEST_F(ConfigToolTest, DialogStaysAliveButOutOfReachWhileTheToolRuns)
-{
-    HWND dialog = Start();
-    Click(SlotRow(dialog, 1), IDC_ENABLE);
-    folder.HoldTools();
-    PostCommand(dialog, IDC_APPLY);
-    ASSERT_TRUE(PollUntil(10000, [&] { return folder.Calls().size() == 1; }));
-    EXPECT_FALSE(IsWindowEnabled(dialog));
-    DWORD_PTR answer = 0;
-    EXPECT_NE(0, SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer));
-    PostCommand(dialog, IDC_APPLY);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(process.WaitForExit(300));
-    folder.ReleaseTools();
+        const std::string manager = folder.PathOf("TandrelMng.exe");
+        DeleteFileA(manager.c_str());
+        EXPECT_EQ("スロットを登録できませんでした。\n" + manager + " が見つかりません。Tandrel64 をインストール"
+                      "し直して下さい。\n「適用」を押すと、もう一度試せます。",
+                  Answered(dialog, IDC_OK).text);
+        EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+        ASSERT_TRUE(folder.Add("fakes\\TandrelMng.exe"));
+        folder.SetExitCode("TandrelMng.exe", 0);
+    }
     ASSERT_TRUE(Ended());
-    EXPECT_EQ((Texts {ManagerRun("0100000000"), "ended"}), folder.Calls());
-    EXPECT_EQ("1", Ini("tdl1", {"iEnable"}));
+    EXPECT_EQ((Texts {ManagerRun("0000100000"), "ended", ManagerRun("0000100000"), "ended"}), folder.Calls());
 }
 
 // Tab walks through the enable box and the codec choice of every row,
@@ -482,31 +460,33 @@ TEST_F(ConfigToolTest, DialogStaysAliveButOutOfReachWhileTheToolRuns)
 // label's letter reaches its control, Alt and a digit ticks that row.
 TEST_F(ConfigToolTest, TabWalksThroughTheRowsAndMnemonicsReachTheirControls)
 {
-    WriteSettings("[MAIN]\r\nlanguage=1\r\n");
     HWND dialog = Start();
-    HWND list = GetDlgItem(dialog, IDC_SLOT_LIST);
     EXPECT_EQ(GetDlgItem(dialog, IDC_TIMEOUT), PressKey(dialog, WM_SYSCHAR, 't'));
-    Texts walk;
     Texts expected = {"1072", "1073"};
     for (int i = 0; i < 10; ++i) {
         for (int id : {IDC_ENABLE, IDC_CODEC})
             expected.push_back("Tandrel &" + std::to_string(i) + " " + std::to_string(id));
     }
     expected.push_back("1084");
+    Texts walk;
+    RECT list = {};
+    GetWindowRect(GetDlgItem(dialog, IDC_SLOT_LIST), &list);
     for (size_t i = 0; i < expected.size(); ++i) {
         HWND focus = PressKey(dialog, WM_KEYDOWN, VK_TAB);
         HWND row = GetParent(focus);
-        walk.push_back((row == dialog ? "" : ItemText(row, IDC_ENABLE) + " ") + std::to_string(GetDlgCtrlID(focus)));
         RECT shown = {};
-        RECT client = {};
         GetWindowRect(row, &shown);
-        GetClientRect(list, &client);
-        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&client), 2);
-        EXPECT_TRUE(row == dialog || (shown.top >= client.top && shown.bottom <= client.bottom)) << walk.back();
+        bool inView = row == dialog || (shown.top > list.top && shown.bottom < list.bottom);
+        walk.push_back((row == dialog ? "" : ItemText(row, IDC_ENABLE) + " ") + std::to_string(GetDlgCtrlID(focus))
+                       + (inView ? "" : " hidden"));
     }
     EXPECT_EQ(expected, walk);
 
     PostMessageW(dialog, WM_SYSCHAR, '3', 0);
     EXPECT_TRUE(PollUntil(2000, [&] { return IsChecked(SlotRow(dialog, 3), IDC_ENABLE); }));
     EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+    HWND box = GetDlgItem(SlotRow(dialog, 3), IDC_ENABLE); // a double click toggles twice
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(box, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_TRUE(IsChecked(SlotRow(dialog, 3), IDC_ENABLE));
 }
