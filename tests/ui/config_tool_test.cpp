@@ -24,7 +24,7 @@
 
 // Configuration mode driven from outside, as a user would: Tandrel64.exe
 // runs from a folder of its own beside the recording manager-tool stand-in
-// and the real installer tool.
+// and the real installer tool (or its stand-in, where a test makes it fail).
 
 namespace {
 
