@@ -434,11 +434,10 @@ TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndTheDialogStaysAliveButOutOfR
         if (close)
             break;
         MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
-        EXPECT_EQ("Tandrel64", box.caption);
         EXPECT_EQ(dialog, box.owner);
-        EXPECT_EQ("スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーに"
+        EXPECT_EQ("Tandrel64|スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーに"
                   "ありません。Tandrel64 をインストールし直して下さい。\n「適用」を押すと、もう一度試せます。",
-                  box.text);
+                  box.caption + "|" + box.text);
         EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
         EXPECT_EQ("1", Ini("tdl4", {"iEnable"}));
 

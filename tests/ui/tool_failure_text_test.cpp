@@ -14,10 +14,7 @@ TEST(ToolFailureTextTest, EachOutcomeIsToldWithItsCauseAndRemedy)
 {
     const char* tool = "C:\\T\\QelInstall32.exe";
     const struct {
-        ToolTask task;
-        ToolRun run;
-        int language;
-        const char* text;
+        ToolTask task; ToolRun run; int language; const char* text;
     } cases[] = {
         {ToolTask::UnregisterCodec, {ToolRunKind::Ended, 4}, 0, ""},
         {ToolTask::ApplySlots, {ToolRunKind::Ended, 4}, 1,
