@@ -10,49 +10,54 @@
 
 namespace {
 
-// Runs a tool that lies beside the executable and waits for its end.
-int RunToolAndWait(const char* toolName, const char* parameters)
+ToolRun RunToolAndWait(const char* toolName, const char* parameters)
 {
-    char directory[MAX_PATH];
     char tool[MAX_PATH];
-    if (!GetModuleDirectory(directory) || !JoinPath(directory, toolName, tool))
-        return 0;
+    if (!GetToolPath(toolName, tool))
+        return {ToolRunKind::NotStarted, GetLastError()};
     return RunAndWait(tool, parameters);
 }
 
 }
 
-int ApplySlots(const SlotSettings* slots)
+bool GetToolPath(const char* toolName, char* path)
+{
+    char directory[MAX_PATH];
+    return GetModuleDirectory(directory) && JoinPath(directory, toolName, path);
+}
+
+ToolRun ApplySlots(const SlotSettings* slots)
 {
     char parameters[kManagerParametersCapacity];
     FormatApplySlotsParameters(slots, parameters);
     return RunToolAndWait(kManagerToolName, parameters);
 }
 
-int UnregisterAllSlots()
+ToolRun UnregisterAllSlots()
 {
     char parameters[kManagerParametersCapacity];
     FormatUnregisterAllSlotsParameters(parameters);
-    RunToolAndWait(kManagerToolName, parameters);
-    return 1;
+    return RunToolAndWait(kManagerToolName, parameters);
 }
 
-int RegisterCodec(const char* settingsPath, const char* fccText, const char* dllPath)
+ToolRun RegisterCodec(const char* settingsPath, const char* fccText, const char* dllPath)
 {
     char parameters[kInstallerParametersCapacity];
     if (!FormatRegisterCodecParameters(fccText, dllPath, parameters))
-        return 0;
-    RunToolAndWait(kInstallerToolName, parameters);
-    WriteCodec32Section(settingsPath, fccText, dllPath);
-    return 1;
+        return {ToolRunKind::Refused, 0};
+    ToolRun run = RunToolAndWait(kInstallerToolName, parameters);
+    if (IsToolTaskDone(ToolTask::RegisterCodec, run))
+        WriteCodec32Section(settingsPath, fccText, dllPath);
+    return run;
 }
 
-int UnregisterCodec(const char* settingsPath, const char* fccText)
+ToolRun UnregisterCodec(const char* settingsPath, const char* fccText)
 {
     char parameters[kInstallerParametersCapacity];
-    bool carried = FormatUnregisterCodecParameters(fccText, parameters);
-    if (carried)
-        RunToolAndWait(kInstallerToolName, parameters);
-    DeleteCodec32Section(settingsPath, fccText);
-    return carried ? 1 : 0;
+    ToolRun run = {ToolRunKind::Refused, 0};
+    if (FormatUnregisterCodecParameters(fccText, parameters))
+        run = RunToolAndWait(kInstallerToolName, parameters);
+    if (IsToolTaskDone(ToolTask::UnregisterCodec, run))
+        DeleteCodec32Section(settingsPath, fccText);
+    return run;
 }

@@ -1,28 +1,32 @@
 #pragma once
 
+#include "maint/tool_run.h"
 #include "settings/config_settings.h"
 
 // The two outside tools, run from the executable's directory and waited
 // for: the manager tool registers the ten slot drivers, the installer tool
-// registers 32-bit codecs. A tool that cannot be found or started is treated
-// like one that failed; the tools' exit codes are not read.
+// registers 32-bit codecs. Each operation says how the tool's run went.
+
+// The full path of a tool beside the executable ("TandrelMng.exe",
+// "QelInstall32.exe"); false when the executable's directory is not known.
+bool GetToolPath(const char* toolName, char* path);
 
 // The manager tool with "/reg:tdlN " or "/unreg:tdlN " for each of the ten
-// slots by its iEnable. 1 when the tool ran, 0 when it could not be started.
-int ApplySlots(const SlotSettings* slots);
+// slots by its iEnable.
+ToolRun ApplySlots(const SlotSettings* slots);
 
-// The manager tool with "/unreg:tdlN " for all ten slots. Returns 1.
-int UnregisterAllSlots();
+// The manager tool with "/unreg:tdlN " for all ten slots.
+ToolRun UnregisterAllSlots();
 
-// The installer tool with "\"/regf:<fcc>:<path>\"", then the codec's
-// "CODEC32." section of the settings file at `settingsPath` is written,
-// whatever the tool did. A request the installer's one quoted word cannot
-// carry (see FormatRegisterCodecParameters) is refused: nothing runs,
-// nothing is written, and the result is 0. Otherwise 1.
-int RegisterCodec(const char* settingsPath, const char* fccText, const char* dllPath);
+// The installer tool with "\"/regf:<fcc>:<path>\"". The codec's "CODEC32."
+// section of the settings file at `settingsPath` is written only when the
+// tool registered it. A request the installer's one quoted word cannot
+// carry (see FormatRegisterCodecParameters) is refused: nothing runs.
+ToolRun RegisterCodec(const char* settingsPath, const char* fccText, const char* dllPath);
 
-// The installer tool with "\"/unreg:<fcc>\"", then the codec's section is
-// deleted, whatever the tool did. A FourCC text the quoted word cannot carry
-// is not passed to the tool, its section is still deleted, and the result is
-// 0. Otherwise 1.
-int UnregisterCodec(const char* settingsPath, const char* fccText);
+// The installer tool with "\"/unreg:<fcc>\"". The codec's section is deleted
+// when the tool removed the registration or found none; after any other
+// outcome it stays, so that the codec can be uninstalled again. A FourCC
+// text the quoted word cannot carry is not passed to the tool (no codec can
+// have been registered under it) and its section is deleted.
+ToolRun UnregisterCodec(const char* settingsPath, const char* fccText);

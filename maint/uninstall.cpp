@@ -32,21 +32,27 @@ void OfferToDeleteSettingsFile(int language)
 int RunUninstall(int language, int silent)
 {
     UnregisterAllSlots();
-    UnregisterAllCodecs();
+    UnregisterAllCodecs(language);
     if (!silent)
         OfferToDeleteSettingsFile(language);
     return 1;
 }
 
-int UnregisterAllCodecs()
+int UnregisterAllCodecs(int language, CodecsLeft* left)
 {
     char path[MAX_PATH];
     GetSettingsFilePath(path);
     // All names first: deleting sections must not disturb the list.
     std::vector<std::string> fccTexts;
-    if (!EnumCodec32Sections(nullptr, path, &fccTexts))
+    if (!EnumCodec32Sections(nullptr, language, path, &fccTexts))
         return 0;
-    for (const std::string& fccText : fccTexts)
-        UnregisterCodec(path, fccText.c_str());
+    for (const std::string& fccText : fccTexts) {
+        ToolRun run = UnregisterCodec(path, fccText.c_str());
+        if (left == nullptr || IsToolTaskDone(ToolTask::UnregisterCodec, run))
+            continue;
+        if (left->fccTexts.empty())
+            left->firstFailure = run;
+        left->fccTexts.push_back(fccText);
+    }
     return 1;
 }

@@ -1,13 +1,26 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "maint/tool_run.h"
+
 // Uninstall mode: unregisters the ten slots and every codec installed
 // through this program, then asks whether to delete the settings file;
 // with `silent` non-zero nothing is asked and the file stays. Each step
 // runs whatever the one before did. Returns 1.
 int RunUninstall(int language, int silent);
 
+// The codecs an uninstall of all could not remove: their FourCC texts (their
+// sections stay) and how the first of their runs went.
+struct CodecsLeft {
+    std::vector<std::string> fccTexts;
+    ToolRun firstFailure;
+};
+
 // Runs the installer tool to unregister each codec listed by a "CODEC32."
-// section of the settings file, deleting each section after its run. 0 when
-// the section list did not fit (the "There is too much names." box was
-// shown and nothing was unregistered), else 1.
-int UnregisterAllCodecs();
+// section of the settings file; each section goes when its codec is
+// unregistered. 0 when the section list did not fit (a message in
+// `language` said so and nothing was unregistered), else 1. What stays goes
+// to `left` when given.
+int UnregisterAllCodecs(int language, CodecsLeft* left = nullptr);

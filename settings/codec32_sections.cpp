@@ -6,10 +6,18 @@
 #include <new>
 
 #include "settings/profile.h"
+#include "settings/ui_language.h"
 
 namespace {
 const char kCodec32Prefix[] = "CODEC32.";
 const size_t kCodec32PrefixLength = sizeof kCodec32Prefix - 1;
+
+const WCHAR* const kTooManySections[] = {
+    L"設定ファイルのセクションが多すぎるため、登録したコーデックの一覧を読めません。\n"
+    L"不要なセクションを設定ファイルから削除して下さい。",
+    L"The settings file holds too many sections: the list of installed codecs cannot be read.\n"
+    L"Delete the sections you no longer need from the settings file.",
+};
 }
 
 bool ParseCodec32SectionNames(const char* names, DWORD length, DWORD capacity,
@@ -25,7 +33,7 @@ bool ParseCodec32SectionNames(const char* names, DWORD length, DWORD capacity,
     return true;
 }
 
-bool EnumCodec32Sections(HWND owner, const char* path, std::vector<std::string>* fccTexts)
+bool EnumCodec32Sections(HWND owner, int language, const char* path, std::vector<std::string>* fccTexts)
 {
     if (path == nullptr || path[0] == '\0')
         return true;
@@ -34,7 +42,8 @@ bool EnumCodec32Sections(HWND owner, const char* path, std::vector<std::string>*
         return false;
     DWORD length = GetPrivateProfileSectionNamesA(names.get(), kSectionNamesCapacity, path);
     if (!ParseCodec32SectionNames(names.get(), length, kSectionNamesCapacity, fccTexts)) {
-        MessageBoxA(owner, "There is too much names.", "Error", MB_OK | MB_ICONERROR);
+        MessageBoxW(owner, kTooManySections[language == UiLanguageJapanese ? 0 : 1], L"Tandrel64",
+                    MB_OK | MB_ICONERROR);
         return false;
     }
     return true;

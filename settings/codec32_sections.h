@@ -12,9 +12,9 @@ const int kSectionNamesCapacity = 8192;
 
 // The FourCC texts of all "CODEC32." sections of the settings file at
 // `path`, in the order of the file. When the name list does not fit its
-// buffer, shows "There is too much names." (owned by `owner`) and fails
-// without delivering any name.
-bool EnumCodec32Sections(HWND owner, const char* path, std::vector<std::string>* fccTexts);
+// buffer, says so in a message box in `language` (owned by `owner`) and
+// fails without delivering any name.
+bool EnumCodec32Sections(HWND owner, int language, const char* path, std::vector<std::string>* fccTexts);
 
 // Picks the FourCC texts out of a section-name list as the profile function
 // returns it (`length` characters). False when the list was cut off.

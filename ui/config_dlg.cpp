@@ -3,6 +3,7 @@
 #include "catalogue/codec_catalogue.h"
 #include "catalogue/fourcc.h"
 #include "maint/outside_tools.h"
+#include "maint/settings_directory.h"
 #include "settings/ui_language.h"
 #include "ui/about_dlg.h"
 #include "ui/config_dlg_res.h"
@@ -13,6 +14,7 @@
 #include "ui/resource_ids.h"
 #include "ui/slot_row.h"
 #include "ui/slot_row_res.h"
+#include "ui/tool_run_scope.h"
 #include "ui/ui_text.h"
 
 CConfigDlg g_configDlg;
@@ -28,6 +30,12 @@ bool IsPreferredCodec(const char* fccText)
             return true;
     }
     return false;
+}
+
+// A row's change, handed to the rows so that they need not know the dialog.
+void SlotChanged()
+{
+    g_configDlg.EnableApply(1);
 }
 
 }
@@ -50,12 +58,15 @@ void CConfigDlg::OnInitDialog(HWND window)
     SetWindowTextA(hWnd, caption);
     SetSmallIcon(hWnd, hInstance);
     hListBox = GetDlgItem(hWnd, IDC_SLOT_LIST);
-    slotList.Create(hInstance, hListBox, settings.slots, kSlotCount);
+    slotList.Create(hInstance, hListBox, settings.slots, kSlotCount, SlotChanged);
     ExchangeConfigSettings(&settings, 0);
     MoveWindowTo(hWnd, settings.rcWnd.left, settings.rcWnd.top);
     ExchangeControls(1);
     RetitleConfigMenu(GetMenu(hWnd), language);
     UpdateLanguageMenu();
+    // After the exchange: writing the timeout raised EN_CHANGE. Before the
+    // Apply of /install, which leaves Apply enabled when it failed.
+    EnableApply(0);
     if (bInstall) {
         AssignPreferredCodecs();
         SendCommand(hWnd, IDC_APPLY);
@@ -65,8 +76,6 @@ void CConfigDlg::OnInitDialog(HWND window)
             return;
         }
     }
-    // After the exchange: writing the timeout raised EN_CHANGE.
-    EnableApply(0);
 }
 
 // Matches take the first rows in catalogue order, whatever the rows held.
@@ -91,38 +100,62 @@ void CConfigDlg::ExchangeControls(int direction)
     slotList.ExchangeControls(direction);
 }
 
-// The manager tool runs for all ten slots whether or not anything changed;
-// its outcome is not looked at.
-void CConfigDlg::Apply()
+// The manager tool runs for all ten slots whether or not anything changed.
+// True when it registered them; otherwise the user was told why.
+bool CConfigDlg::Apply()
 {
     ExchangeControls(0);
-    ApplySlots(settings.slots);
+    ToolRun run;
+    {
+        CToolRunScope scope(hWnd);
+        run = ApplySlots(settings.slots);
+    }
+    // A silent run has nobody to tell: it shows nothing.
+    if (bSilent)
+        return IsToolTaskDone(ToolTask::ApplySlots, run);
+    return ReportToolFailure(hWnd, ToolTask::ApplySlots, run, language);
+}
+
+// The folder is made here too: a user who never ran /install has none.
+void CConfigDlg::SaveSettings()
+{
+    CreateSettingsDirectory();
+    ExchangeConfigSettings(&settings, 1);
 }
 
 void CConfigDlg::OnCommand(HWND window, WPARAM wParam)
 {
-    switch (LOWORD(wParam)) {
+    commands.Run(this, &CConfigDlg::DoCommand, window, wParam);
+}
+
+// A failed OK keeps the dialog open as a failed Apply does, the choices
+// saved and Apply enabled to try again.
+void CConfigDlg::DoCommand(HWND window, WPARAM wParam)
+{
+    int id = LOWORD(wParam);
+    switch (id) {
     case IDC_OK:
-        Apply();
-        SendMessageW(window, WM_CLOSE, 1, 0);
+    case IDC_APPLY: {
+        bool applied = Apply();
+        if (applied && id == IDC_OK) {
+            SendMessageW(window, WM_CLOSE, 1, 0);
+            break;
+        }
+        SaveSettings();
+        EnableApply(applied ? 0 : 1);
         break;
+    }
     case IDC_CANCEL:
         SendMessageW(window, WM_CLOSE, 0, 0);
-        break;
-    case IDC_APPLY:
-        Apply();
-        ExchangeConfigSettings(&settings, 1);
-        EnableApply(0);
         break;
     case IDC_TIMEOUT:
         if (HIWORD(wParam) == EN_CHANGE)
             EnableApply(1);
         break;
     case IDM_ENGLISH:
-        SwitchLanguage(this, UiLanguageEnglish);
-        break;
     case IDM_JAPANESE:
-        SwitchLanguage(this, UiLanguageJapanese);
+        language = id == IDM_ENGLISH ? UiLanguageEnglish : UiLanguageJapanese;
+        SwitchLanguage(window, language);
         break;
     case IDM_ABOUT: {
         CAboutDlg about;
@@ -147,10 +180,10 @@ void CConfigDlg::OnCommand(HWND window, WPARAM wParam)
 // (on Cancel the values loaded or last applied, not unapplied edits).
 void CConfigDlg::OnClose(HWND window)
 {
-    if (hWnd == nullptr)
+    if (hWnd == nullptr || !commands.MayClose())
         return;
     KeepNormalWindowRect(window, &settings.rcWnd);
-    ExchangeConfigSettings(&settings, 1);
+    SaveSettings();
     slotList.Destroy();
     FreeCodecCatalogue();
     EndDialog(window, 0);
@@ -183,9 +216,5 @@ void CConfigDlg::EnableApply(int enable)
 
 void CConfigDlg::UpdateLanguageMenu()
 {
-    HMENU menu = GetMenu(hWnd);
-    CheckMenuItem(menu, IDM_ENGLISH,
-                  MF_BYCOMMAND | (language == UiLanguageEnglish ? MF_CHECKED : MF_UNCHECKED));
-    CheckMenuItem(menu, IDM_JAPANESE,
-                  MF_BYCOMMAND | (language == UiLanguageJapanese ? MF_CHECKED : MF_UNCHECKED));
+    CheckLanguageMenu(GetMenu(hWnd), language);
 }

@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include "settings/config_settings.h"
+#include "ui/dialog_commands.h"
 #include "ui/slot_list.h"
 
 // The main configuration dialog: ten slot rows, the timeout, OK, Cancel and
 // Apply, and the menu. One process-wide instance, zero until DoModal; the
-// slot rows reach it through g_configDlg. `settings` is what the settings
-// file holds for the dialog, loaded at opening and saved on Apply and at
-// every close.
+// slot rows report their changes through a function it hands them.
+// `settings` is what the settings file holds for the dialog, loaded at
+// opening and saved on Apply and at every close.
 class CConfigDlg {
 public:
     // Runs the dialog of `language` (template 101 Japanese, 102 English)
@@ -24,9 +25,6 @@ public:
     void UpdateLanguageMenu();
     void ExchangeControls(int direction);
 
-    void SetLanguage(int newLanguage) { language = newLanguage; }
-    HWND Window() const { return hWnd; }
-
     void OnInitDialog(HWND window);
     void OnCommand(HWND window, WPARAM wParam);
     void OnClose(HWND window);
@@ -35,7 +33,9 @@ public:
 private:
     void OnDrawItem(const DRAWITEMSTRUCT* item);
     void AssignPreferredCodecs();
-    void Apply();
+    void DoCommand(HWND window, WPARAM wParam);
+    bool Apply();
+    void SaveSettings();
 
     HWND hWnd = nullptr;
     HINSTANCE hInstance = nullptr;
@@ -45,6 +45,7 @@ private:
     HWND hListBox = nullptr;
     CSlotList slotList;
     ConfigSettings settings = {};
+    CDialogCommands commands;
 };
 
 extern CConfigDlg g_configDlg;

@@ -86,6 +86,35 @@ void SetCheck(HWND dialog, int id, int state)
     SendDlgItemMessageW(dialog, id, BM_SETCHECK, static_cast<WPARAM>(state), 0);
 }
 
+void FitDroppedWidthToItems(HWND dialog, int id)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    HDC dc = GetDC(combo);
+    if (dc == nullptr)
+        return;
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        WCHAR text[MAX_PATH];
+        LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        SIZE size = {};
+        if (length < 0 || length >= MAX_PATH
+            || SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text)) < 0
+            || !GetTextExtentPoint32W(dc, text, static_cast<int>(length), &size))
+            continue;
+        if (size.cx > widest)
+            widest = size.cx;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(combo, dc);
+    // Beside the text: the list's scroll bar, its border and the item margins.
+    int width = widest + GetSystemMetrics(SM_CXVSCROLL) + 4 * GetSystemMetrics(SM_CXEDGE);
+    RECT rect;
+    if (GetWindowRect(combo, &rect) && width > rect.right - rect.left)
+        SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(width), 0);
+}
+
 void SendCommand(HWND window, int id)
 {
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);

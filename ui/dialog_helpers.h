@@ -26,6 +26,10 @@ LPARAM GetComboItemData(HWND dialog, int id, int index);
 void SetComboItemData(HWND dialog, int id, int index, LPARAM data);
 void SetCheck(HWND dialog, int id, int state);
 
+// Widens the combo box's drop-down list, measured with its font, so that its
+// longest item shows whole; never narrower than the combo box.
+void FitDroppedWidthToItems(HWND dialog, int id);
+
 // Sends WM_COMMAND with `id`, notification code 0 and no control handle.
 void SendCommand(HWND window, int id);
 

@@ -6,6 +6,7 @@
 #include "catalogue/codec_info.h"
 #include "catalogue/fourcc.h"
 #include "maint/outside_tools.h"
+#include "maint/settings_directory.h"
 #include "maint/tool_parameters.h"
 #include "maint/uninstall.h"
 #include "settings/codec32_sections.h"
@@ -16,6 +17,7 @@
 #include "ui/install_dlg_res.h"
 #include "ui/menu_texts.h"
 #include "ui/resource_ids.h"
+#include "ui/tool_run_scope.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_text.h"
 
@@ -38,7 +40,7 @@ void CInstallDlg::OnInitDialog(HWND window)
     RetitleInstallMenu(GetMenu(hWnd), language);
     GetSettingsFilePath(pcIniPath);
     std::vector<std::string> sections;
-    if (!EnumCodec32Sections(hWnd, pcIniPath, &sections))
+    if (!EnumCodec32Sections(hWnd, language, pcIniPath, &sections))
         return;
     for (const std::string& fccText : sections)
         AddCodecItem(fccText.c_str());
@@ -48,6 +50,11 @@ void CInstallDlg::OnInitDialog(HWND window)
 }
 
 void CInstallDlg::OnCommand(HWND window, WPARAM wParam)
+{
+    commands.Run(this, &CInstallDlg::DoCommand, window, wParam);
+}
+
+void CInstallDlg::DoCommand(HWND window, WPARAM wParam)
 {
     switch (LOWORD(wParam)) {
     case IDC_INSTALL:
@@ -103,8 +110,9 @@ void CInstallDlg::Tell(UiMessage message) const
     ShowUiMessage(hWnd, UiMessageText(message, language), MB_OK);
 }
 
-// Input that the installer tool could not use is refused before it runs,
-// so that no "CODEC32." section is written for it.
+// Input that the installer tool could not use is refused before it runs.
+// The codec is listed once the tool has registered it (its section is then
+// written), also when it does not open for compression.
 void CInstallDlg::OnInstall()
 {
     char fccText[MAX_PATH] = "";
@@ -124,15 +132,22 @@ void CInstallDlg::OnInstall()
         Tell(UiMessage::DllNotFound);
         return;
     }
-    RegisterCodec(pcIniPath, fccText, dllPath);
-    if (IsCodecInstalled(fcc)) {
-        AddCodecItem(fccText);
-        bRestart = 1;
-    } else {
-        Tell(UiMessage::InstallFailed);
+    CreateSettingsDirectory();
+    ToolRun run;
+    {
+        CToolRunScope scope(hWnd);
+        run = RegisterCodec(pcIniPath, fccText, dllPath);
     }
+    if (!ReportToolFailure(hWnd, ToolTask::RegisterCodec, run, language))
+        return;
+    AddCodecItem(fccText);
+    bRestart = 1;
+    if (!IsCodecInstalled(fcc))
+        Tell(GetCodecInfo(fcc, nullptr, nullptr, nullptr, nullptr) ? UiMessage::InstalledDecompressOnly
+                                                                     : UiMessage::InstalledNotOpening);
 }
 
+// A codec the tool could not unregister keeps its item and its section.
 void CInstallDlg::OnUninstall()
 {
     int item = 0;
@@ -141,20 +156,36 @@ void CInstallDlg::OnUninstall()
         return;
     WCHAR question[kUiMessageCapacity];
     FormatUninstallQuestion(language, fccText.c_str(), question);
-    if (ShowUiMessage(nullptr, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
+    if (ShowUiMessage(hWnd, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
-    UnregisterCodec(pcIniPath, fccText.c_str());
+    ToolRun run;
+    {
+        CToolRunScope scope(hWnd);
+        run = UnregisterCodec(pcIniPath, fccText.c_str());
+    }
+    if (!ReportToolFailure(hWnd, ToolTask::UnregisterCodec, run, language))
+        return;
     SendMessageW(hListBox, LB_DELETESTRING, static_cast<WPARAM>(item), 0);
     bRestart = 1;
 }
 
+// The list then shows the codecs that could not be unregistered.
 void CInstallDlg::OnUninstallAll()
 {
     const WCHAR* question = UiMessageText(UiMessage::UninstallAllQuestion, language);
-    if (ShowUiMessage(nullptr, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
+    if (ShowUiMessage(hWnd, question, MB_YESNO | MB_DEFBUTTON2) != IDYES)
         return;
-    UnregisterAllCodecs();
+    CodecsLeft left;
+    {
+        CToolRunScope scope(hWnd);
+        UnregisterAllCodecs(language, &left);
+    }
     while (SendMessageW(hListBox, LB_DELETESTRING, 0, 0) != LB_ERR) { }
+    fccTexts.clear();
+    for (const std::string& fccText : left.fccTexts)
+        AddCodecItem(fccText.c_str());
+    if (!left.fccTexts.empty())
+        ReportToolFailure(hWnd, ToolTask::UnregisterCodec, left.firstFailure, language);
 }
 
 void CInstallDlg::OnCodecDialog(bool (*show)(HWND, const char*))
@@ -184,9 +215,12 @@ void CInstallDlg::OnDropFiles(HDROP drop)
 
 void CInstallDlg::OnClose(HWND window)
 {
+    if (hWnd == nullptr || !commands.MayClose())
+        return;
     if (bRestart == 1)
         Tell(UiMessage::RestartNotice);
     KeepNormalWindowRect(window, &rcWnd);
+    CreateSettingsDirectory();
     ExchangeInstallDlgRectFile(pcIniPath, &rcWnd, 1);
     EndDialog(window, 0);
     hWnd = nullptr;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/dialog_commands.h"
 #include "ui/ui_messages.h"
 
 // The installation dialog: installs a 32-bit codec under a FourCC and a DLL
@@ -22,6 +23,7 @@ public:
     INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    void DoCommand(HWND window, WPARAM wParam);
     void OnDropFiles(HDROP drop);
     void OnInstall();
     void OnUninstall();
@@ -42,4 +44,5 @@ private:
     // The FourCC text of each list item, found by the item's data: the item
     // text alone cannot tell a short FourCC from the separator behind it.
     std::vector<std::string> fccTexts;
+    CDialogCommands commands;
 };

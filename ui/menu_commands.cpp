@@ -6,19 +6,27 @@
 #include <cstdio>
 
 #include "maint/run_program.h"
+#include "maint/settings_directory.h"
 #include "settings/path_text.h"
 #include "settings/settings_paths.h"
 #include "settings/ui_language.h"
-#include "ui/config_dlg.h"
+#include "ui/config_dlg_res.h"
 #include "ui/ui_messages.h"
 #include "ui/ui_text.h"
 
-void SwitchLanguage(CConfigDlg* dialog, int language)
+void CheckLanguageMenu(HMENU menu, int language)
 {
-    dialog->SetLanguage(language);
+    CheckMenuItem(menu, IDM_ENGLISH, MF_BYCOMMAND | (language == UiLanguageEnglish ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_JAPANESE,
+                  MF_BYCOMMAND | (language == UiLanguageJapanese ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void SwitchLanguage(HWND dialog, int language)
+{
+    CreateSettingsDirectory();
     SaveUiLanguage(language);
-    dialog->UpdateLanguageMenu();
-    ShowUiMessage(dialog->Window(), UiMessageText(UiMessage::RestartNotice, language), MB_OK);
+    CheckLanguageMenu(GetMenu(dialog), language);
+    ShowUiMessage(dialog, UiMessageText(UiMessage::RestartNotice, language), MB_OK);
 }
 
 void OpenHelpPage(int language)

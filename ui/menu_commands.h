@@ -1,14 +1,17 @@
 #pragma once
 
-class CConfigDlg;
+#include <windows.h>
 
 // The smaller commands of the main dialog's menu.
 
-// Makes `language` the dialog's and the stored language, moves the check
-// mark and asks, in the new language, for a restart: the open dialog keeps
+// The check mark on "English" for language 1, on "Japanese" for 0.
+void CheckLanguageMenu(HMENU menu, int language);
+
+// Stores `language` as the dialog's new language, moves the check mark in
+// its menu and asks, in that language, for a restart: the open dialog keeps
 // its texts, everything opened later follows the new language. Also when
 // that language was active already.
-void SwitchLanguage(CConfigDlg* dialog, int language);
+void SwitchLanguage(HWND dialog, int language);
 
 // The help page of the language, beside the executable, through the shell.
 void OpenHelpPage(int language);

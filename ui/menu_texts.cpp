@@ -18,7 +18,7 @@ const MenuText kConfigMenuJapanese[] = {
     {0, 1, L"言語(&L)"},
     {IDM_INSTALL_CODEC, 0, L"32bitコーデック登録(&I)"},
     {IDM_HELP, 0, L"ヘルプ(&H)"},
-    {IDM_ABOUT, 0, L"バージョン情報(&A)"},
+    {IDM_ABOUT, 0, L"バージョン情報(&B)"},
 };
 
 const MenuText kInstallMenuJapanese[] = {

@@ -7,7 +7,7 @@
 #include "ui/slot_row.h"
 #include "ui/slot_row_res.h"
 
-bool CSlotList::Create(HINSTANCE instance, HWND listBox, SlotSettings* slots, int rows)
+bool CSlotList::Create(HINSTANCE instance, HWND listBox, SlotSettings* slots, int rows, void (*changed)())
 {
     Destroy();
     hInstance = instance;
@@ -21,7 +21,7 @@ bool CSlotList::Create(HINSTANCE instance, HWND listBox, SlotSettings* slots, in
         char text[16];
         std::snprintf(text, sizeof text, "%02d", i);
         SendMessageA(hListBox, LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        row->Create(instance, listBox, &slots[i], i);
+        row->Create(instance, listBox, &slots[i], i, changed);
         SendMessageW(hListBox, LB_SETITEMDATA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row));
         nRows = i + 1;
     }

@@ -12,8 +12,9 @@ class CSlotRow;
 class CSlotList {
 public:
     // Creates `rows` rows bound to slots[0] to slots[rows - 1], which the
-    // list does not own. Any earlier rows go first.
-    bool Create(HINSTANCE instance, HWND listBox, SlotSettings* slots, int rows);
+    // list does not own; each calls `changed` when the user changes it. Any
+    // earlier rows go first.
+    bool Create(HINSTANCE instance, HWND listBox, SlotSettings* slots, int rows, void (*changed)());
     void Destroy();
 
     // Every row, in item order.

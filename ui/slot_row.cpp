@@ -4,7 +4,6 @@
 
 #include "catalogue/codec_catalogue.h"
 #include "catalogue/fourcc.h"
-#include "ui/config_dlg.h"
 #include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
 #include "ui/slot_row_res.h"
@@ -40,13 +39,14 @@ void CopyCodecEntry(const CodecEntry& entry, SlotSettings* slot)
 
 }
 
-bool CSlotRow::Create(HINSTANCE instance, HWND listBox, SlotSettings* slot, int index)
+bool CSlotRow::Create(HINSTANCE instance, HWND listBox, SlotSettings* slot, int index, void (*changed)())
 {
     Destroy();
     hInstance = instance;
     hListBox = listBox;
     pSlot = slot;
     nIndex = index;
+    onChange = changed;
     hWnd = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_SLOT_ROW), listBox,
                               ForwardingDialogProc<CSlotRow>, reinterpret_cast<LPARAM>(this));
     return true;
@@ -85,18 +85,50 @@ void CSlotRow::OnInitDialog(HWND window)
         FormatCodecItem(entry.pcFcc, entry.pcName, item);
         SetComboItemData(hWnd, IDC_CODEC, AddComboString(hWnd, IDC_CODEC, item), i);
     }
+    FitDroppedWidthToItems(hWnd, IDC_CODEC);
 }
 
 void CSlotRow::OnCommand(HWND, WPARAM wParam)
 {
     int id = LOWORD(wParam);
+    int code = HIWORD(wParam);
+    if ((id == IDC_CODEC && code == CBN_SETFOCUS) || (id == IDC_ENABLE && code == BN_SETFOCUS))
+        ScrollIntoView();
+    bool changed = false;
     if (id == IDC_CODEC) {
         ShowSelectedCodec();
-        if (HIWORD(wParam) == CBN_SELCHANGE)
-            g_configDlg.EnableApply(1);
+        changed = code == CBN_SELCHANGE;
+    } else if (id == IDC_ENABLE && code == BN_DOUBLECLICKED) {
+        // The box tells its focus, and such a box only reports the second
+        // click of a double click: that click still toggles it.
+        SetCheck(hWnd, IDC_ENABLE, IsDlgButtonChecked(hWnd, IDC_ENABLE) == BST_CHECKED ? 0 : 1);
+        changed = true;
     } else if (id == IDC_ENABLE) {
-        g_configDlg.EnableApply(1);
+        changed = code == BN_CLICKED;
     }
+    if (changed && onChange != nullptr)
+        onChange();
+}
+
+// Tab moves the focus from row to row; the list box scrolls the row that
+// takes it into view, whole.
+void CSlotRow::ScrollIntoView()
+{
+    RECT item;
+    RECT client;
+    if (SendMessageW(hListBox, LB_GETITEMRECT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&item))
+            == LB_ERR
+        || !GetClientRect(hListBox, &client))
+        return;
+    int height = item.bottom - item.top;
+    if (height <= 0 || (item.top >= client.top && item.bottom <= client.bottom))
+        return;
+    int top = nIndex;
+    if (item.bottom > client.bottom) {
+        int wholeRows = client.bottom / height;
+        top = wholeRows > 1 ? nIndex - wholeRows + 1 : nIndex;
+    }
+    SendMessageW(hListBox, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
 }
 
 void CSlotRow::ShowSelectedCodec()

@@ -7,12 +7,13 @@
 // One row of the main dialog's slot list: a child dialog inside the list
 // box that edits one slot. It holds an enable box, a combo box choosing a
 // catalogue codec or "Clear", and the chosen codec's driver, description and
-// version. The row reaches the main dialog through its one instance.
+// version. A change the user makes is reported through `changed`, which
+// the main dialog hands down.
 class CSlotRow {
 public:
     // Creates the row's window (template 116) inside `listBox`, bound to
     // `slot`, which the row does not own. Any earlier window goes first.
-    bool Create(HINSTANCE instance, HWND listBox, SlotSettings* slot, int index);
+    bool Create(HINSTANCE instance, HWND listBox, SlotSettings* slot, int index, void (*changed)());
     void Destroy();
 
     // Moves the row over its list-box item.
@@ -31,10 +32,12 @@ private:
     void ShowCodecTexts(const char* version, const char* description, const char* driver);
     void ShowSelectedCodec();
     void KeepOnlyTheStoredCodecSelected();
+    void ScrollIntoView();
 
     HWND hWnd = nullptr;
     HWND hListBox = nullptr;
     HINSTANCE hInstance = nullptr;
     SlotSettings* pSlot = nullptr;
     int nIndex = 0;
+    void (*onChange)() = nullptr;
 };

@@ -12,6 +12,12 @@ const WCHAR* const kTexts[][2] = {
     {L"FourCCを1～4文字で入力して下さい。\n（ : \" \\ は使えません）",
      L"Please enter a FourCC of 1 to 4 characters\n(without : \" or \\)."},
     {L"dllファイルが見つかりません。", L"The DLL file was not found."},
+    {L"登録しました。\nこのコーデックは展開専用のため、圧縮には使えません（圧縮用の一覧には出ません）。",
+     L"Installed.\nThis codec can only decompress, so it is not offered for compression."},
+    {L"登録できません。\ndllは登録されましたが、ビデオコーデックとして開けません。"
+     L"リストから登録を削除して下さい。",
+     L"Install failed.\nThe DLL was registered but does not open as a video codec: "
+     L"please uninstall it from the list."},
 };
 
 const WCHAR* const kUninstallQuestion[] = {

@@ -15,6 +15,8 @@ enum class UiMessage {
     UninstallAllQuestion,
     FourCCRefused,
     DllNotFound,
+    InstalledDecompressOnly,
+    InstalledNotOpening,
 };
 
 const int kUiMessageCapacity = kSettingsFileQuestionCapacity;

@@ -40,7 +40,7 @@ void FormatCodecItem(const char* fccText, const char* name, char* item)
 
 void FormatSlotLabel(int index, char* label)
 {
-    std::snprintf(label, 32, "Tandrel %d", index);
+    std::snprintf(label, 32, "Tandrel &%d", index);
 }
 
 const char* HomePage(int language)

@@ -19,7 +19,8 @@ void FormatAboutText(const char* buildDate, int language, char* text);
 // A codec list item "<fcc> - <name>", cut to 259 characters.
 void FormatCodecItem(const char* fccText, const char* name, char* item);
 
-// "Tandrel <index>", the label of a slot row's enable box; 32 characters.
+// "Tandrel &<index>", the label of a slot row's enable box: it shows
+// "Tandrel <index>", the digit its mnemonic. 32 characters.
 void FormatSlotLabel(int index, char* label);
 
 // The web address of the project's home page in the language.

@@ -1,37 +1,44 @@
 // A stand-in for an outside tool: appends its whole command line to
-// "tool-calls.txt" beside itself, waits a little, then appends "ended".
-// A caller that waits for each run therefore leaves every command line
-// followed by its own "ended"; one that does not, leaves them interleaved.
+// "tool-calls.txt" beside itself and, just before it ends, "ended". While a
+// test holds the event "tandrel-tool-gate:<its folder's name>" unset it
+// waits before it ends (ToolFolder::HoldTools). It ends with the number in
+// "<its name>.exit" beside it, else with 0.
 
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace {
 
-void AppendLine(const char* recordPath, const char* line)
+void AppendLine(const std::string& folder, const char* line)
 {
-    FILE* record = std::fopen(recordPath, "ab");
-    if (record == nullptr)
-        return;
-    std::fprintf(record, "%s\n", line);
-    std::fclose(record);
+    if (FILE* record = std::fopen((folder + "\\tool-calls.txt").c_str(), "ab")) {
+        std::fprintf(record, "%s\n", line);
+        std::fclose(record);
+    }
 }
 
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char recordPath[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, recordPath, MAX_PATH);
-    char* slash = std::strrchr(recordPath, '\\');
-    if (length == 0 || length >= MAX_PATH || slash == nullptr
-        || static_cast<size_t>(slash + 1 - recordPath) + sizeof "tool-calls.txt" > MAX_PATH)
-        return 1;
-    std::strcpy(slash + 1, "tool-calls.txt");
-    AppendLine(recordPath, GetCommandLineA());
-    Sleep(100);
-    AppendLine(recordPath, "ended");
-    return 0;
+    char self[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string path = self;
+    std::string folder = path.substr(0, path.find_last_of('\\'));
+    AppendLine(folder, GetCommandLineA());
+    std::string gate = "tandrel-tool-gate:" + folder.substr(folder.find_last_of('\\') + 1);
+    if (HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, gate.c_str())) {
+        WaitForSingleObject(event, 60000);
+        CloseHandle(event);
+    }
+    int code = 0;
+    if (FILE* file = std::fopen((path.substr(0, path.find_last_of('.')) + ".exit").c_str(), "rb")) {
+        if (std::fscanf(file, "%d", &code) != 1)
+            code = 0;
+        std::fclose(file);
+    }
+    AppendLine(folder, "ended");
+    return code;
 }

@@ -65,7 +65,7 @@ bool IsChecked(HWND dialog, int id)
 HWND SlotRow(HWND mainDialog, int index)
 {
     HWND list = GetDlgItem(mainDialog, 1079);
-    std::string label = "Tandrel " + std::to_string(index);
+    std::string label = "Tandrel &" + std::to_string(index);
     for (HWND row = nullptr; (row = FindWindowExW(list, row, L"#32770", nullptr)) != nullptr;) {
         if (ItemText(row, 1004) == label)
             return row;

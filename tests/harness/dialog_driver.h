@@ -26,7 +26,7 @@ void Click(HWND dialog, int id);
 void PostCommand(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
 
-// The slot row of the main dialog whose enable box reads "Tandrel <index>".
+// The slot row of the main dialog whose enable box reads "Tandrel &<index>".
 HWND SlotRow(HWND mainDialog, int index);
 
 // Drops files on a window of the process, as the shell does: the drop

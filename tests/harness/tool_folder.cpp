@@ -15,6 +15,7 @@ ToolFolder::ToolFolder(const std::string& name)
 
 ToolFolder::~ToolFolder()
 {
+    ReleaseTools();
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -44,4 +45,25 @@ std::vector<std::string> ToolFolder::Calls() const
     while (std::getline(stream, line))
         lines.push_back(line);
     return lines;
+}
+
+void ToolFolder::SetExitCode(const std::string& tool, int code) const
+{
+    WriteWholeFile(PathOf(tool.substr(0, tool.find_last_of('.')) + ".exit"), std::to_string(code));
+}
+
+void ToolFolder::HoldTools()
+{
+    if (gate_ == nullptr)
+        gate_ = CreateEventA(nullptr, TRUE, FALSE,
+                             ("tandrel-tool-gate:" + path_.substr(path_.find_last_of('\\') + 1)).c_str());
+}
+
+void ToolFolder::ReleaseTools()
+{
+    if (gate_ == nullptr)
+        return;
+    SetEvent(gate_);
+    CloseHandle(gate_);
+    gate_ = nullptr;
 }

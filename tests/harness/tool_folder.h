@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -23,6 +25,16 @@ public:
     // "ended" when that run finished.
     std::vector<std::string> Calls() const;
 
+    // The stand-in "TandrelMng.exe" or "QelInstall32.exe" of the folder ends
+    // with `code` from its next run on.
+    void SetExitCode(const std::string& tool, int code) const;
+
+    // While held, the stand-ins of the folder wait before they end (on an
+    // event named by the folder); released again when the folder goes.
+    void HoldTools();
+    void ReleaseTools();
+
 private:
     std::string path_;
+    HANDLE gate_ = nullptr;
 };

@@ -76,14 +76,17 @@ protected:
 
 // Too many section names to read: the codecs are skipped after the error,
 // the slots and the question still come, and No keeps the file as it was.
-TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndNoKeepsTheFile)
+// Yes then deletes the file but leaves the folder that holds another file.
+TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndOnlyYesDeletesTheFile)
 {
     std::string settings = "[MAIN]\r\nlanguage=1\r\n[tdl0]\r\niEnable=       1\r\n";
     for (int i = 0; i < 700; ++i)
         settings += "[CODEC32.c" + std::to_string(i) + "]\r\npcFcc=x\r\n";
     MessageBoxSeen error = Start(settings);
     ASSERT_NE(nullptr, error.window);
-    EXPECT_EQ("Error|There is too much names.", error.caption + "|" + error.text);
+    EXPECT_EQ("Tandrel64|The settings file holds too many sections: the list of installed codecs cannot be "
+              "read.\nDelete the sections you no longer need from the settings file.",
+              error.caption + "|" + error.text);
     EXPECT_EQ(std::vector<int> {IDOK}, error.buttons);
     EXPECT_EQ(nullptr, error.owner);
     EXPECT_EQ((Lines {ManagerCall(), "ended"}), folder.Calls());
@@ -99,6 +102,11 @@ TEST_F(UninstallProcessTest, TooManySectionNamesSkipsTheCodecsButStillAsksAndNoK
     AnswerAndExpectTheEnd(question, IDNO);
     EXPECT_EQ(2u, folder.Calls().size());
     EXPECT_EQ(settings, Settings());
+
+    ASSERT_TRUE(WriteWholeFile(otherFile, "mine"));
+    AnswerAndExpectTheEnd(Start("[MAIN]\r\nlanguage=1\r\n"), IDYES);
+    EXPECT_FALSE(PathExists(RealSettingsFile()));
+    EXPECT_TRUE(PathExists(otherFile));
 }
 
 TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAndYesDeletesAll)
@@ -123,15 +131,4 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     AnswerAndExpectTheEnd(box, IDYES);
     EXPECT_FALSE(PathExists(RealSettingsFile()));
     EXPECT_FALSE(PathExists(RealSettingsDirectory()));
-}
-
-TEST_F(UninstallProcessTest, YesLeavesTheDirectoryWhenAnotherFileLiesInIt)
-{
-    CreateRealSettingsDirectory();
-    ASSERT_TRUE(WriteWholeFile(otherFile, "mine"));
-    MessageBoxSeen box = Start("[MAIN]\r\nlanguage=1\r\n");
-    ASSERT_NE(nullptr, box.window);
-    AnswerAndExpectTheEnd(box, IDYES);
-    EXPECT_FALSE(PathExists(RealSettingsFile()));
-    EXPECT_TRUE(PathExists(otherFile));
 }

@@ -15,7 +15,7 @@ TEST(Codec32SectionsTest, SectionsAreListedInFileOrderAndOverlongNamesRefused)
                                "[codec32.low1]\r\npcFcc=low1\r\n[CODEC32.]\r\n"));
     EXPECT_TRUE(WriteCodec32Section(path.c_str(), "mrle", "C:\\codecs\\msrle32.dll"));
     std::vector<std::string> names;
-    EXPECT_TRUE(EnumCodec32Sections(nullptr, path.c_str(), &names));
+    EXPECT_TRUE(EnumCodec32Sections(nullptr, 1, path.c_str(), &names));
     EXPECT_EQ((std::vector<std::string> {"abcd", "", "mrle"}), names);
     DeleteFileA(path.c_str());
 

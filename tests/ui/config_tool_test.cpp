@@ -24,7 +24,7 @@
 
 // Configuration mode driven from outside, as a user would: Tandrel64.exe
 // runs from a folder of its own beside the recording manager-tool stand-in
-// and the real installer tool.
+// and the real installer tool (or its stand-in, where a test makes it fail).
 
 namespace {
 
@@ -61,12 +61,39 @@ Texts WaitForList(HWND dialog, const Texts& items)
     return shown;
 }
 
+bool Enabled(HWND dialog, int id)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+int DroppedWidthBeyondTheBox(HWND row)
+{
+    RECT rect = {};
+    GetWindowRect(GetDlgItem(row, IDC_CODEC), &rect);
+    return static_cast<int>(SendDlgItemMessageW(row, IDC_CODEC, CB_GETDROPPEDWIDTH, 0, 0)) - (rect.right - rect.left);
+}
+
+// Sends a key as the user's keyboard does, to the control that has the
+// focus, and returns the control that has it afterwards.
+HWND PressKey(HWND dialog, UINT message, WPARAM key)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    HWND before = info.hwndFocus;
+    PostMessageW(before != nullptr ? before : dialog, message, key, 0);
+    PollUntil(2000, [&] {
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        return info.hwndFocus != before;
+    });
+    return info.hwndFocus;
+}
+
 class ConfigToolTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RemoveRealSettings();
-        CreateRealSettingsDirectory();
         for (const char* file : {"Tandrel64.exe", "fakes\\TandrelMng.exe", "QelInstall32.exe"})
             ASSERT_TRUE(folder.Add(file));
     }
@@ -78,7 +105,11 @@ protected:
             UnregisterTestCodec(fcc);
     }
 
-    void WriteSettings(const std::string& text) { ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), text)); }
+    void WriteSettings(const std::string& text)
+    {
+        CreateRealSettingsDirectory();
+        ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), text));
+    }
 
     // The recording test codec as "vidc.<fcc>", named `name`, version 7.
     void AddCodec(const char* fcc, const std::string& name, HKEY root = HKEY_LOCAL_MACHINE)
@@ -104,6 +135,13 @@ protected:
 
     bool Ended() { return process.WaitForExit(20000); }
 
+    // Posts the command and answers the message box that follows.
+    MessageBoxSeen Answered(HWND dialog, int id, int button = IDOK)
+    {
+        PostCommand(dialog, id);
+        return AnswerNextBox(process.Id(), button);
+    }
+
     // The manager tool's run for slots ticked as in "0010000000".
     std::string ManagerRun(const std::string& ticked) const
     {
@@ -121,48 +159,42 @@ protected:
 
 }
 
-TEST_F(ConfigToolTest, FirstStartShowsAndStoresTheDefaultsAndOnlyTheCloseBoxCloses)
+// Without a settings folder (a user who never ran /install) the first save
+// makes it: the slots applied reach the driver and the next start.
+TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASettingsFolder)
 {
+    AddCodec("tua1", "Alpha");
+    AddCodec("tuw1", std::string(15, 'W'));
     HWND dialog = Start("/name:tdl3"); // without /map: still configuration mode
     EXPECT_EQ("Tandrel64 Config Ve1.00", TextOf(dialog));
     EXPECT_EQ("100,100", Position(dialog));
     EXPECT_EQ("1", ItemText(dialog, IDC_TIMEOUT));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_FALSE(Enabled(dialog, IDC_APPLY));
     for (int i = 0; i < 10; ++i) {
         ASSERT_NE(nullptr, SlotRow(dialog, i)) << i;
         EXPECT_EQ((Texts {"unticked", "<none>", "", "", ""}), Row(SlotRow(dialog, i)));
     }
-    char country[MAX_PATH] = "";
-    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, country, MAX_PATH);
-    EXPECT_EQ(std::to_string(UiLanguageFromCountry(country)), Ini("MAIN", {"language"}));
-    EXPECT_EQ("100|1", Ini("CDLG_MAIN", {"rcWnd.rcLeft"}) + "|" + Ini("GENERAL", {"iTimeout"}));
+    EXPECT_GT(DroppedWidthBeyondTheBox(SlotRow(dialog, 0)), 0); // the long item shows whole
+    EXPECT_FALSE(PathExists(RealSettingsDirectory()));
 
     PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
     PostCommand(dialog, IDOK);
     PostCommand(dialog, IDCANCEL);
     EXPECT_FALSE(process.WaitForExit(500));
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_TRUE(Ended());
-    EXPECT_TRUE(folder.Calls().empty());
-}
 
-TEST_F(ConfigToolTest, ChosenAndTickedSlotIsAppliedAndClearEmptiesIt)
-{
-    AddCodec("tua1", "Alpha");
-    HWND dialog = Start();
     HWND row = SlotRow(dialog, 2);
-    ASSERT_NE(nullptr, row);
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tua1 - Alpha"));
     EXPECT_EQ((Texts {"unticked", "tua1 - Alpha", "7", "Alpha codec", "Alpha.dll"}), Row(row));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
     Click(row, IDC_ENABLE);
     Click(dialog, IDC_APPLY);
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
+    EXPECT_FALSE(Enabled(dialog, IDC_APPLY));
     EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
     EXPECT_EQ("1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll|0x00000001|0x00000104",
               Ini("tdl2",
                   {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver",
                    "dwFlags", "dwVersionICM"}));
+    EXPECT_EQ("100|1", Ini("CDLG_MAIN", {"rcWnd.rcLeft"}) + "|" + Ini("GENERAL", {"iTimeout"}));
 
     // Clear unticks and empties the row; ticking again keeps nothing.
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
@@ -174,30 +206,10 @@ TEST_F(ConfigToolTest, ChosenAndTickedSlotIsAppliedAndClearEmptiesIt)
     EXPECT_EQ("0||0x00000000", Ini("tdl2", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
-TEST_F(ConfigToolTest, CancelKeepsHeldValuesAndPositionWithoutToolAndMinimisedCloseKeepsTheRectangle)
-{
-    AddCodec("tub1", "Beta");
-    WriteSettings("[tdl1]\r\niEnable=1\r\npcFccName=tub1 - Beta\r\ndwFcc=0x31627574\r\n");
-    HWND dialog = Start();
-    HWND row = SlotRow(dialog, 1);
-    EXPECT_EQ((Texts {"ticked", "tub1 - Beta", "", "", ""}), Row(row));
-    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, kClear));
-    SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    Click(dialog, IDC_CANCEL);
-    ASSERT_TRUE(Ended());
-    EXPECT_TRUE(folder.Calls().empty());
-    EXPECT_EQ("1|tub1 - Beta", Ini("tdl1", {"iEnable", "pcFccName"}));
-    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
-
-    dialog = Start();
-    EXPECT_EQ("150,160", Position(dialog));
-    SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ("150|160", Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
-}
-
-TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
+// A saved choice is found by prefix, but never moves to another codec. Cancel
+// runs no tool and saves the values held (not the edits) with the new
+// position; a close while minimised keeps the last position.
+TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixAndCancelKeepsTheHeldValuesAndThePosition)
 {
     AddCodec("tuc1", "Gamma");
     AddCodec("tud1", "Delta 2");
@@ -207,21 +219,32 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixButNeverMovesToAnotherCodec)
     HWND dialog = Start();
     EXPECT_EQ((Texts {"unticked", "tuc1 - Gamma", "", "", ""}), Row(SlotRow(dialog, 0)));
     EXPECT_EQ((Texts {"ticked", "<none>", "", "Gone", ""}), Row(SlotRow(dialog, 1)));
+    EXPECT_EQ(0, DroppedWidthBeyondTheBox(SlotRow(dialog, 0))); // short items: as wide as the box
+    ASSERT_TRUE(ChooseComboItem(SlotRow(dialog, 0), IDC_CODEC, kClear));
+    SetWindowPos(dialog, nullptr, 150, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Click(dialog, IDC_CANCEL);
+    ASSERT_TRUE(Ended());
+    EXPECT_TRUE(folder.Calls().empty());
+    EXPECT_EQ("TUC1 - GAM|150|160", Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+
+    dialog = Start();
+    EXPECT_EQ("150,160", Position(dialog));
     Click(SlotRow(dialog, 1), IDC_ENABLE);
+    SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
-    EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(0));
-    EXPECT_EQ("tuc1 - Gamma", Ini("tdl0", {"pcFccName"}));
+    EXPECT_EQ((Texts {ManagerRun("0000000000"), "ended"}), folder.Calls());
+    EXPECT_EQ("tuc1 - Gamma|150|160", Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
     EXPECT_EQ("0|tud1 - Delta|0x31787574", Ini("tdl1", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
 TEST_F(ConfigToolTest, InstallStartAppliesBeforeShowingAndGivesThePreferredCodecsTheFirstSlots)
 {
-    RemoveRealSettings();
-    HWND dialog = Start("/Install"); // not the option: nothing is created
+    HWND dialog = Start("/Install"); // not the option: no folder before the first save
+    EXPECT_FALSE(PathExists(RealSettingsDirectory()));
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Ended());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(RealSettingsDirectory().c_str()));
+    RemoveRealSettings();
 
     // The first /install start makes the directory after the language step.
     dialog = Start("/install");
@@ -252,8 +275,8 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
     const char* japanese = "アプリケーションを再スタートして下さい。";
     // Menu item, restart notice, stored language, caption of Install.
     for (const Texts& to :
-         {Texts {"English", "Please restart Application.", "1", "Install"},
-          Texts {"日本語", japanese, "0", "登録"}, Texts {"日本語", japanese, "0", "登録"}}) {
+         {Texts {"English", "Please restart Application.", "1", "&Install"},
+          Texts {"日本語", japanese, "0", "登録(&I)"}, Texts {"日本語", japanese, "0", "登録(&I)"}}) {
         PostCommand(dialog, to[0] == "English" ? IDM_ENGLISH : IDM_JAPANESE);
         MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
         EXPECT_EQ("Tandrel64", notice.caption);
@@ -274,6 +297,7 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
 
 TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSettingsOpenInNotepad)
 {
+    WriteSettings("[MAIN]\r\nlanguage=1\r\n");
     HWND dialog = Start();
     PostCommand(dialog, IDM_ABOUT);
     HWND about = WaitForDialog(process.Id(), {IDC_ABOUT_TEXT});
@@ -309,58 +333,160 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("120,130", Position(install));
     EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
 
-    // Refused before the installer runs, except the codec that cannot compress,
-    // whose path (with blanks) reaches the installer whole and is registered
-    // in its short form.
+    // Refused before the installer runs; then without the installer no
+    // section is written. A codec that cannot compress is installed, its
+    // path (with blanks) reaching the installer whole and registered in its
+    // short form.
     const std::string dll = BinPath(kTestCodecDllName);
     const std::string blanks = folder.PathOf(kTestCodecDllName);
+    const std::string installer = folder.PathOf("QelInstall32.exe");
     ASSERT_TRUE(folder.Add(kTestCodecDllName));
     const char* badFourCC = "Please enter a FourCC of 1 to 4 characters\n(without : \" or \\).";
-    for (const Texts& refusal : {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
-                                 Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
-                                 Texts {"tuf2", blanks, "Install failed."}}) {
+    for (const Texts& refusal :
+         {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
+          Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
+          Texts {"tuf1", dll, "Install failed.\n" + installer + " was not found. Please reinstall Tandrel64."},
+          Texts {"tuf2", blanks,
+                 "Installed.\nThis codec can only decompress, so it is not offered for compression."}}) {
+        if (refusal[2].find("reinstall") != std::string::npos)
+            DeleteFileA(installer.c_str());
         SetDlgItemTextA(install, IDC_FOURCC, refusal[0].c_str());
         SetDlgItemTextA(install, IDC_DLL_PATH, refusal[1].c_str());
-        PostCommand(install, IDC_INSTALL);
-        MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
+        MessageBoxSeen box = Answered(install, IDC_INSTALL);
         EXPECT_EQ("Tandrel64|" + refusal[2], box.caption + "|" + box.text);
         EXPECT_EQ(install, box.owner);
+        ASSERT_TRUE(folder.Add("QelInstall32.exe"));
     }
     EXPECT_EQ("<missing>|" + blanks,
               Ini("CODEC32.tuf1", {"pcFcc"}) + "|" + Ini("CODEC32.tuf2", {"pcDllPath"}));
     EXPECT_EQ(ShortPath(blanks), MachineDrivers32Value("vidc.tuf2"));
-    EXPECT_EQ(Texts {"tuo1 - "}, ListItems(install, IDC_CODEC_LIST));
+    EXPECT_EQ((Texts {"tuf2 - ", "tuo1 - "}), ListItems(install, IDC_CODEC_LIST));
 
     // A dropped DLL fills the path; of several, the first.
     ASSERT_TRUE(DropFiles(process.Handle(), install, {dll, "C:\\second.dll"}));
     EXPECT_EQ(dll, ItemText(install, IDC_DLL_PATH));
     SetDlgItemTextA(install, IDC_FOURCC, "tui1");
     PostCommand(install, IDC_INSTALL);
-    EXPECT_EQ((Texts {"tui1 - TestCodec", "tuo1 - "}), WaitForList(install, {"tui1 - TestCodec", "tuo1 - "}));
+    const Texts three = {"tuf2 - ", "tui1 - TestCodec", "tuo1 - "};
+    EXPECT_EQ(three, WaitForList(install, three));
     EXPECT_EQ(dll, Ini("CODEC32.tui1", {"pcDllPath"}));
-    PostCommand(install, IDC_INSTALL);
-    EXPECT_EQ("Already installed.", AnswerNextBox(process.Id(), IDOK).text);
+    EXPECT_EQ("Already installed.", Answered(install, IDC_INSTALL).text);
 
-    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 0, 0);
-    PostCommand(install, IDC_UNINSTALL);
-    MessageBoxSeen question = AnswerNextBox(process.Id(), IDYES);
+    // An uninstall the installer fails keeps the codec listed; the dialog
+    // takes no input while the installer runs.
+    ASSERT_TRUE(folder.Add("fakes\\QelInstall32.exe"));
+    folder.SetExitCode("QelInstall32.exe", 3);
+    folder.HoldTools();
+    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 1, 0);
+    MessageBoxSeen question = Answered(install, IDC_UNINSTALL, IDYES);
     EXPECT_EQ("Do you uninstall codec ?\nFourCC: tui1", question.text);
-    EXPECT_EQ(nullptr, question.owner);
+    EXPECT_EQ(install, question.owner);
     EXPECT_EQ(IDNO, question.defaultButton);
-    EXPECT_EQ(Texts {"tuo1 - "}, WaitForList(install, {"tuo1 - "}));
+    EXPECT_TRUE(PollUntil(10000, [&] { return !folder.Calls().empty(); }));
+    EXPECT_FALSE(IsWindowEnabled(install));
+    folder.ReleaseTools();
+    EXPECT_EQ("Uninstall failed: the codecs left in the list stay registered.\nThe registry could not be "
+              "changed: please try again with administrator rights.",
+              AnswerNextBox(process.Id(), IDOK).text);
+    EXPECT_EQ(three, ListItems(install, IDC_CODEC_LIST));
+    EXPECT_EQ("tui1", Ini("CODEC32.tui1", {"pcFcc"}));
+
+    ASSERT_TRUE(folder.Add("QelInstall32.exe"));
+    EXPECT_EQ(IDYES, Answered(install, IDC_UNINSTALL, IDYES).buttons.front());
+    EXPECT_EQ((Texts {"tuf2 - ", "tuo1 - "}), WaitForList(install, {"tuf2 - ", "tuo1 - "}));
     EXPECT_EQ("<missing>", Ini("CODEC32.tui1", {"pcFcc"}));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tui1")));
 
-    PostCommand(install, IDM_UNINSTALL_ALL);
-    EXPECT_EQ("Do you uninstall all codec ?", AnswerNextBox(process.Id(), IDYES).text);
+    MessageBoxSeen all = Answered(install, IDM_UNINSTALL_ALL, IDYES);
+    EXPECT_EQ("Do you uninstall all codec ?|", all.text + "|" + (all.owner == install ? "" : "not owned"));
     EXPECT_TRUE(WaitForList(install, {}).empty());
     EXPECT_EQ("<missing>", Ini("CODEC32.tuf2", {"pcFcc"}));
 
     SetWindowPos(install, nullptr, 140, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    PostCommand(install, IDC_CLOSE);
-    MessageBoxSeen notice = AnswerNextBox(process.Id(), IDOK);
+    MessageBoxSeen notice = Answered(install, IDC_CLOSE);
     EXPECT_EQ("Please restart Application.", notice.text);
     EXPECT_EQ(install, notice.owner);
     EXPECT_TRUE(WaitUntilClosed(install, 5000));
     EXPECT_EQ("140|150", Ini("CDLG_INSTALL", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+}
+
+// A failing manager tool is told in the dialog's language and leaves Apply
+// enabled to try again; a failed OK keeps the dialog open; the choices are
+// saved all the same. While a tool runs the dialog answers (it keeps
+// painting) but takes no input; an Apply and a close that arrive meanwhile
+// do not run under it: the Apply is dropped, the close follows the run.
+TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndTheDialogStaysAliveButOutOfReachWhileItRuns)
+{
+    WriteSettings("[MAIN]\r\nlanguage=0\r\n");
+    folder.SetExitCode("TandrelMng.exe", 2);
+    HWND dialog = Start();
+    Click(SlotRow(dialog, 4), IDC_ENABLE);
+    for (bool close : {false, true}) {
+        folder.HoldTools();
+        PostCommand(dialog, IDC_APPLY);
+        ASSERT_TRUE(PollUntil(10000, [&] { return folder.Calls().size() % 2 == 1; }));
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        DWORD_PTR answer = 0;
+        EXPECT_NE(0, SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer));
+        PostCommand(dialog, IDC_APPLY);
+        PostMessageW(dialog, close ? WM_CLOSE : WM_NULL, 0, 0);
+        EXPECT_FALSE(process.WaitForExit(300));
+        folder.ReleaseTools();
+        if (close)
+            break;
+        MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
+        EXPECT_EQ(dialog, box.owner);
+        EXPECT_EQ("Tandrel64|スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーに"
+                  "ありません。Tandrel64 をインストールし直して下さい。\n「適用」を押すと、もう一度試せます。",
+                  box.caption + "|" + box.text);
+        EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+        EXPECT_EQ("1", Ini("tdl4", {"iEnable"}));
+
+        const std::string manager = folder.PathOf("TandrelMng.exe");
+        DeleteFileA(manager.c_str());
+        EXPECT_EQ("スロットを登録できませんでした。\n" + manager + " が見つかりません。Tandrel64 をインストール"
+                      "し直して下さい。\n「適用」を押すと、もう一度試せます。",
+                  Answered(dialog, IDC_OK).text);
+        EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+        ASSERT_TRUE(folder.Add("fakes\\TandrelMng.exe"));
+        folder.SetExitCode("TandrelMng.exe", 0);
+    }
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ((Texts {ManagerRun("0000100000"), "ended", ManagerRun("0000100000"), "ended"}), folder.Calls());
+}
+
+// Tab walks through the enable box and the codec choice of every row,
+// scrolling each row into view, and the dialog's own controls; Alt and a
+// label's letter reaches its control, Alt and a digit ticks that row.
+TEST_F(ConfigToolTest, TabWalksThroughTheRowsAndMnemonicsReachTheirControls)
+{
+    HWND dialog = Start();
+    EXPECT_EQ(GetDlgItem(dialog, IDC_TIMEOUT), PressKey(dialog, WM_SYSCHAR, 't'));
+    Texts expected = {"1072", "1073"};
+    for (int i = 0; i < 10; ++i) {
+        for (int id : {IDC_ENABLE, IDC_CODEC})
+            expected.push_back("Tandrel &" + std::to_string(i) + " " + std::to_string(id));
+    }
+    expected.push_back("1084");
+    Texts walk;
+    RECT list = {};
+    GetWindowRect(GetDlgItem(dialog, IDC_SLOT_LIST), &list);
+    for (size_t i = 0; i < expected.size(); ++i) {
+        HWND focus = PressKey(dialog, WM_KEYDOWN, VK_TAB);
+        HWND row = GetParent(focus);
+        RECT shown = {};
+        GetWindowRect(row, &shown);
+        bool inView = row == dialog || (shown.top > list.top && shown.bottom < list.bottom);
+        walk.push_back((row == dialog ? "" : ItemText(row, IDC_ENABLE) + " ") + std::to_string(GetDlgCtrlID(focus))
+                       + (inView ? "" : " hidden"));
+    }
+    EXPECT_EQ(expected, walk);
+
+    PostMessageW(dialog, WM_SYSCHAR, '3', 0);
+    EXPECT_TRUE(PollUntil(2000, [&] { return IsChecked(SlotRow(dialog, 3), IDC_ENABLE); }));
+    EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
+    HWND box = GetDlgItem(SlotRow(dialog, 3), IDC_ENABLE); // a double click toggles twice
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        SendMessageW(box, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, MAKELPARAM(2, 2));
+    EXPECT_TRUE(IsChecked(SlotRow(dialog, 3), IDC_ENABLE));
 }
