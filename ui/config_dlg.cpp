@@ -101,7 +101,9 @@ void CConfigDlg::ExchangeControls(int direction)
 }
 
 // The manager tool runs for all ten slots whether or not anything changed.
-// True when it registered them; otherwise the user was told why.
+// True when it registered them; otherwise the choices are saved first,
+// whatever the user then does with the message, and the user is told why
+// (a silent run has nobody to tell).
 bool CConfigDlg::Apply()
 {
     ExchangeControls(0);
@@ -110,10 +112,12 @@ bool CConfigDlg::Apply()
         CToolRunScope scope(hWnd);
         run = ApplySlots(settings.slots);
     }
-    // A silent run has nobody to tell: it shows nothing.
-    if (bSilent)
-        return IsToolTaskDone(ToolTask::ApplySlots, run);
-    return ReportToolFailure(hWnd, ToolTask::ApplySlots, run, language);
+    if (IsToolTaskDone(ToolTask::ApplySlots, run))
+        return true;
+    SaveSettings();
+    if (!bSilent)
+        ReportToolFailure(hWnd, ToolTask::ApplySlots, run, language);
+    return false;
 }
 
 // The folder is made here too: a user who never ran /install has none.
@@ -141,7 +145,8 @@ void CConfigDlg::DoCommand(HWND window, WPARAM wParam)
             SendMessageW(window, WM_CLOSE, 1, 0);
             break;
         }
-        SaveSettings();
+        if (applied)
+            SaveSettings();
         EnableApply(applied ? 0 : 1);
         break;
     }

@@ -70,7 +70,8 @@ int DroppedWidthBeyondTheBox(HWND row)
 {
     RECT rect = {};
     GetWindowRect(GetDlgItem(row, IDC_CODEC), &rect);
-    return static_cast<int>(SendDlgItemMessageW(row, IDC_CODEC, CB_GETDROPPEDWIDTH, 0, 0)) - (rect.right - rect.left);
+    return static_cast<int>(SendDlgItemMessageW(row, IDC_CODEC, CB_GETDROPPEDWIDTH, 0, 0))
+        - (rect.right - rect.left);
 }
 
 // Sends a key as the user's keyboard does, to the control that has the
@@ -225,7 +226,8 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixAndCancelKeepsTheHeldValuesAndT
     Click(dialog, IDC_CANCEL);
     ASSERT_TRUE(Ended());
     EXPECT_TRUE(folder.Calls().empty());
-    EXPECT_EQ("TUC1 - GAM|150|160", Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+    EXPECT_EQ("TUC1 - GAM|150|160",
+              Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
 
     dialog = Start();
     EXPECT_EQ("150,160", Position(dialog));
@@ -234,7 +236,8 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixAndCancelKeepsTheHeldValuesAndT
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
     EXPECT_EQ((Texts {ManagerRun("0000000000"), "ended"}), folder.Calls());
-    EXPECT_EQ("tuc1 - Gamma|150|160", Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
+    EXPECT_EQ("tuc1 - Gamma|150|160",
+              Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
     EXPECT_EQ("0|tud1 - Delta|0x31787574", Ini("tdl1", {"iEnable", "pcFccName", "dwFcc"}));
 }
 
@@ -345,7 +348,8 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     for (const Texts& refusal :
          {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
           Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
-          Texts {"tuf1", dll, "Install failed.\n" + installer + " was not found. Please reinstall Tandrel64."},
+          Texts {"tuf1", dll,
+                 "Install failed.\n" + installer + " was not found. Please reinstall Tandrel64."},
           Texts {"tuf2", blanks,
                  "Installed.\nThis codec can only decompress, so it is not offered for compression."}}) {
         if (refusal[2].find("reinstall") != std::string::npos)
@@ -436,16 +440,19 @@ TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndTheDialogStaysAliveButOutOfR
             break;
         MessageBoxSeen box = AnswerNextBox(process.Id(), IDOK);
         EXPECT_EQ(dialog, box.owner);
-        EXPECT_EQ("Tandrel64|スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe と同じフォルダーに"
-                  "ありません。Tandrel64 をインストールし直して下さい。\n「適用」を押すと、もう一度試せます。",
-                  box.caption + "|" + box.text);
+        EXPECT_EQ(
+            "Tandrel64|スロットを登録できませんでした。\nTandrelDrv64.dll が TandrelMng.exe "
+            "と同じフォルダーに"
+            "ありません。Tandrel64 をインストールし直して下さい。\n「適用」を押すと、もう一度試せます。",
+            box.caption + "|" + box.text);
         EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
         EXPECT_EQ("1", Ini("tdl4", {"iEnable"}));
 
         const std::string manager = folder.PathOf("TandrelMng.exe");
         DeleteFileA(manager.c_str());
-        EXPECT_EQ("スロットを登録できませんでした。\n" + manager + " が見つかりません。Tandrel64 をインストール"
-                      "し直して下さい。\n「適用」を押すと、もう一度試せます。",
+        EXPECT_EQ("スロットを登録できませんでした。\n" + manager
+                      + " が見つかりません。Tandrel64 をインストール"
+                        "し直して下さい。\n「適用」を押すと、もう一度試せます。",
                   Answered(dialog, IDC_OK).text);
         EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
         ASSERT_TRUE(folder.Add("fakes\\TandrelMng.exe"));
@@ -474,11 +481,14 @@ TEST_F(ConfigToolTest, TabWalksThroughTheRowsAndMnemonicsReachTheirControls)
     for (size_t i = 0; i < expected.size(); ++i) {
         HWND focus = PressKey(dialog, WM_KEYDOWN, VK_TAB);
         HWND row = GetParent(focus);
-        RECT shown = {};
-        GetWindowRect(row, &shown);
-        bool inView = row == dialog || (shown.top > list.top && shown.bottom < list.bottom);
-        walk.push_back((row == dialog ? "" : ItemText(row, IDC_ENABLE) + " ") + std::to_string(GetDlgCtrlID(focus))
-                       + (inView ? "" : " hidden"));
+        // The rows follow the list's scrolling when it repaints.
+        bool inView = row == dialog || PollUntil(2000, [&] {
+                          RECT shown = {};
+                          GetWindowRect(row, &shown);
+                          return shown.top > list.top && shown.bottom < list.bottom;
+                      });
+        walk.push_back((row == dialog ? "" : ItemText(row, IDC_ENABLE) + " ")
+                       + std::to_string(GetDlgCtrlID(focus)) + (inView ? "" : " hidden"));
     }
     EXPECT_EQ(expected, walk);
 
