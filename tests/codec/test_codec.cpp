@@ -202,8 +202,12 @@ LRESULT ShowDialog(const Instance* instance, UINT message, LPARAM owner)
     return ICERR_OK;
 }
 
+// A record may leave a frame or header out: the codec refuses, it does not
+// fault.
 LRESULT Compress(const Instance* instance, ICCOMPRESS* record)
 {
+    if (record->lpInput == nullptr || record->lpOutput == nullptr || record->lpbiOutput == nullptr)
+        return ICERR_BADPARAM;
     if (!AcceptsInput(instance, record->lpbiInput) || record->lpbiInput->biCompression != BI_RGB)
         return ICERR_BADFORMAT;
     size_t inputSize = ImageSize(record->lpbiInput);
@@ -222,6 +226,8 @@ LRESULT Decompress(const Instance* instance, ICDECOMPRESS* record)
 {
     if (!IsCompressedFormat(instance, record->lpbiInput) || record->lpbiOutput == nullptr)
         return ICERR_BADFORMAT;
+    if (record->lpInput == nullptr || record->lpOutput == nullptr)
+        return ICERR_BADPARAM;
     size_t capacity = ImageSize(record->lpbiOutput);
     size_t written
         = PackBitsDecode(static_cast<const uint8_t*>(record->lpInput), record->lpbiInput->biSizeImage,
@@ -293,8 +299,18 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
         return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
     case ICM_DECOMPRESS:
         return Decompress(instance, reinterpret_cast<ICDECOMPRESS*>(lParam1));
+    case ICM_DECOMPRESSEX_QUERY:
+    case ICM_DECOMPRESSEX_BEGIN:
+    case ICM_DECOMPRESSEX: {
+        const ICDECOMPRESSEX* ex = reinterpret_cast<const ICDECOMPRESSEX*>(lParam1);
+        ICDECOMPRESS record = {ex->dwFlags, ex->lpbiSrc, ex->lpSrc, ex->lpbiDst, ex->lpDst, 0};
+        if (message == ICM_DECOMPRESSEX)
+            return Decompress(instance, &record);
+        return IsCompressedFormat(instance, ex->lpbiSrc) ? ICERR_OK : ICERR_BADFORMAT;
+    }
     case ICM_COMPRESS_END:
     case ICM_DECOMPRESS_END:
+    case ICM_DECOMPRESSEX_END:
         return ICERR_OK;
     default:
         return ICERR_UNSUPPORTED;

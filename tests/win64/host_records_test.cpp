@@ -129,6 +129,8 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
     IcCompress32 previous = CompressRecord(0);
     previous.lpbiPrev = kItemGiven;
     previous.lpPrev = FramePlace(kStride);
+    IcCompress32 crowded = CompressRecord(0);
+    crowded.lpOutput = FramePlace(uint32_t(compressedMaximum) - 5000);
     const struct {
         IcCompress32 record;
         const BITMAPINFOHEADER* previous;
@@ -136,6 +138,7 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
     } refused[] = {
         {CompressRecord(2 * kStride - 100), nullptr, "the input runs past its view"},
         {CompressRecord(3 * kStride), nullptr, "the input lies beyond its view"},
+        {crowded, nullptr, "the output header's frame fits there, the codec's largest frame does not"},
         {[&] { IcCompress32 r = previous; r.lpPrev = FramePlace(2 * kStride - 100); return r; }(), &rgb,
          "the previous frame runs past the view"},
         {previous, &narrow, "the previous frame has another format"},
