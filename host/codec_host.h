@@ -60,6 +60,7 @@ private:
     LRESULT OnSetState(LPARAM lParam);
     LRESULT OnDialog(UINT message, WPARAM wParam);
     LRESULT OnValueOut(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetQuality(WPARAM quality, LPARAM lParam);
     LRESULT OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnGetFormat(UINT message, LPARAM lParam);
     LRESULT OnSetPalette(WPARAM wParam);

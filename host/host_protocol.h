@@ -146,7 +146,8 @@ const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
 // - A value the codec writes (ICM_GETQUALITY, ICM_GETBUFFERSWANTED,
 //   ICM_GETDEFAULTKEYFRAMERATE, as ICM_GETDEFAULTQUALITY in every layout):
 //   4 bytes at 0, passed to the codec when wParam is non-zero.
-// - ICM_SETQUALITY: the quality in wParam.
+// - ICM_SETQUALITY: the quality in wParam; the codec reads it through its
+//   first parameter, a pointer into the host's copy of ParamArea.
 const uint32_t kDecompressExSourceOffset = sizeof(IcDecompressEx32);
 const uint32_t kFramesInfoInputOffset = sizeof(IcCompressFrames32);
 

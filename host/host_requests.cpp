@@ -94,6 +94,19 @@ LRESULT CCodecHost::OnValueOut(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// The codec reads the quality through its first parameter; the client sends
+// the value, which the codec finds in the private copy.
+LRESULT CCodecHost::OnSetQuality(WPARAM quality, LPARAM lParam)
+{
+    if (codec == nullptr)
+        return SendToCodec(ICM_SETQUALITY, 0, lParam);
+    if (!StartRequest())
+        return kHostCannotServe;
+    DWORD value = static_cast<DWORD>(quality);
+    std::memcpy(params.At(0), &value, sizeof value);
+    return SendToCodec(ICM_SETQUALITY, Param(0), lParam);
+}
+
 // wParam and lParam only say whether the input and the output header are
 // passed. A palette request gets room behind the output header for what the
 // codec writes.

@@ -15,6 +15,7 @@ namespace {
 
 struct Instance {
     uint32_t fcc;
+    DWORD quality;
     HANDLE mapping;
     TestCodecControl* control;
 };
@@ -264,6 +265,13 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     case ICM_GETDEFAULTQUALITY:
         if (lParam1 != 0)
             *reinterpret_cast<DWORD*>(lParam1) = 7500;
+        return ICERR_OK;
+    case ICM_SETQUALITY:
+        instance->quality = *reinterpret_cast<const DWORD*>(lParam1);
+        return ICERR_OK;
+    case ICM_GETQUALITY:
+        if (lParam1 != 0)
+            *reinterpret_cast<DWORD*>(lParam1) = instance->quality;
         return ICERR_OK;
     case ICM_COMPRESS_QUERY:
         if (!AcceptsInput(instance, input))

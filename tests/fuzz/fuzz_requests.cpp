@@ -37,8 +37,7 @@ const UINT kDriverRequests[] = {
     kRequestDrvPower, kRequestDrvQueryConfigure, kRequestConfigure,  kRequestAbout,   kRequestDrvConfigure};
 
 // Requests of plain values: the first three in every layout, the others
-// only in the whole-record layouts, the last one not to mrle, which takes
-// the quality's address and faults on every value a client can send.
+// only in the whole-record layouts.
 const UINT kValueRequests[] = {kRequestGetState,          kRequestSetState,
                                kRequestGetDefaultQuality, kRequestGetQuality,
                                kRequestGetBuffersWanted,  kRequestGetDefaultKeyFrameRate,
@@ -398,7 +397,7 @@ FuzzRequest FuzzRequests::Next(HostChannel& channel)
         Formats formats = {Format(Random(2) == 0), Format(Random(2) == 0)};
         PutPair(area, 0, &formats.input, &formats.output);
     } else if (family < 89) {
-        next.request = kValueRequests[Random(!whole ? 3 : scriptedCodec || Random(32) == 0 ? 9 : 8)];
+        next.request = kValueRequests[Random(whole ? 9 : 3)];
         next.wParam = Random(2);
         next.lParam = Random(2) ? Random(300) : Interesting();
     } else if (family < 92) {

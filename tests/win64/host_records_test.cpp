@@ -96,9 +96,11 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
         client.Send(value.request, 0, 0);
         EXPECT_TRUE(ArgIs(LastCall(value.message).dw1, RegionNull));
     }
-    script.Answer(ICM_SETQUALITY, ICERR_OK);
+    ClearAnswers();
     EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 6000, 0));
-    EXPECT_TRUE(ArgIs(LastCall(ICM_SETQUALITY).dw1, RegionOther, 6000));
+    EXPECT_TRUE(InCopy(LastCall(ICM_SETQUALITY).dw1, LastCall(ICM_SETQUALITY).dw1)) << "read through a pointer";
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestGetQuality, 1, 0));
+    EXPECT_EQ(6000u, client.DwordAt(0)) << "the codec got the quality itself";
     script.Answer(ICM_DECOMPRESS_SET_PALETTE, ICERR_OK);
     client.Send(kRequestDecompressSetPalette, 0, 0);
     EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS_SET_PALETTE).dw1, RegionNull));
