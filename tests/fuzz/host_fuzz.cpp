@@ -1,17 +1,13 @@
 // Drives real hosts (the recording test codec and Wine's mrle, in turn) with
-// structured-random requests and reports what no request may cause:
-//   crash          the host ended without its codec-fault exit code
-//   hang           a request got no answer within 5 s and the host still ran
-//   answered-fault the codec faulted and the request was answered anyway
-//                  (the host runs with Wine's +seh channel; its exceptions
-//                  appear in this program's standard error, read back here)
-//   silent-write   ParamArea changed outside the places the request may
-//                  write, or an input frame view, or the far end of any view
-//   judged-fault   the recording codec faulted unasked: it is sound on every
-//                  input the host's checks accept, so the checks let
-//                  through something they could have refused
-// A codec fault that the host catches (its own exit code) on a request the
-// fuzzer scripted, or in mrle, is counted but is no finding.
+// structured-random requests and reports what no request may cause: a crash
+// (the host ended without its codec-fault exit code), a hang (no answer
+// within 5 s), an answered fault (the codec faulted, as Wine's +seh channel
+// shows in this program's standard error, and the request was answered
+// anyway), a silent write (outside the places the request may write in
+// ParamArea, into an input frame view, or at the far end of any view) and a
+// judged fault (the recording codec, sound on every input the host's checks
+// accept, faulted unasked). Codec faults the fuzzer scripted, and mrle's own,
+// are counted but are no findings.
 //
 //   host_fuzz64.exe <seed> <requests> <seconds> <stderr file> <findings folder>
 //
@@ -112,16 +108,15 @@ struct WatchedView {
 
 std::vector<WatchedView> FrameViewsOf(HostChannel& channel)
 {
-    std::vector<WatchedView> views;
-    views.push_back({channel.FrameIn(), kCanaryAt, kSeriesKinds, true, {}});
-    views.push_back({channel.FrameOut(), kCanaryAt, kSeriesKinds, false, {}});
+    std::vector<WatchedView> views = {{channel.FrameIn(), kCanaryAt, kSeriesKinds, true, {}},
+                                      {channel.FrameOut(), kCanaryAt, kSeriesKinds, false, {}}};
     for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
-        if (channel.SeriesIn(kind) != nullptr)
-            views.push_back(
-                {channel.SeriesIn(kind), channel.SeriesInSize(kind) - kCanarySize, kind, true, {}});
-        if (channel.SeriesOut(kind) != nullptr)
-            views.push_back(
-                {channel.SeriesOut(kind), channel.SeriesOutSize(kind) - kCanarySize, kind, false, {}});
+        for (bool input : {true, false}) {
+            uint8_t* base = input ? channel.SeriesIn(kind) : channel.SeriesOut(kind);
+            uint64_t size = input ? channel.SeriesInSize(kind) : channel.SeriesOutSize(kind);
+            if (base != nullptr)
+                views.push_back({base, size - kCanarySize, kind, input, {}});
+        }
     }
     return views;
 }
