@@ -47,17 +47,6 @@ const uint32_t kCanarySize = 4096;
 const uint32_t kWatched = 65536;
 const uint8_t kCanary = 0xC3;
 
-// The layout the host places a frame request in.
-bool PlaceFrame(UINT request, ParamCopy& copy, uint32_t layouts, uint32_t size, ParamPlaces* places)
-{
-    if (request == kRequestCompress)
-        return PlaceCompress(copy, layouts, size, places);
-    if (request == kRequestDecompress)
-        return PlaceDecompress(copy, layouts, size, places);
-    return request == kRequestDecompressEx && layouts == kLayoutsWholeRecords
-        && PlaceDecompressEx(copy, size, places);
-}
-
 // The bytes of ParamArea that the host may write for this request, from its
 // own layout rules applied to what the client wrote: a frame's whole layout
 // in the whole-record layouts, the codec's outputs in the others.
@@ -78,6 +67,10 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
             && (number == kRequestGetQuality || number == kRequestGetBuffersWanted
                 || number == kRequestGetDefaultKeyFrameRate));
     uint32_t size = static_cast<uint32_t>(request.lParam);
+    bool frame = number == kRequestCompress ? PlaceCompress(copy, layouts, size, &places)
+        : number == kRequestDecompress
+        ? PlaceDecompress(copy, layouts, size, &places)
+        : number == kRequestDecompressEx && whole && PlaceDecompressEx(copy, size, &places);
     if (number == kRequestGetState && request.wParam != 0)
         allow(0, size);
     else if (value && request.wParam != 0)
@@ -88,9 +81,9 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
     else if (number == kRequestDecompressGetPalette
              && PlaceHeaderPair(copy, layouts, request.wParam != 0, request.lParam != 0, &places))
         allow(places.output, kParamAreaSize);
-    else if (whole && PlaceFrame(number, copy, layouts, size, &places))
+    else if (frame && whole)
         allow(0, places.end);
-    else if (number == kRequestCompress && PlaceCompress(copy, layouts, size, &places))
+    else if (frame && number == kRequestCompress)
         allow(0, sizeof(IcCompress32)), allow(places.output, places.flags + 4);
     return writable;
 }
