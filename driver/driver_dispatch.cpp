@@ -37,7 +37,6 @@ bool CarriedByWholeRecords(UINT message)
 
 }
 
-
 LRESULT DriverInstance::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2)
 {
     // One ParamArea and one pair of frame mappings: requests from several
@@ -102,7 +101,7 @@ LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
     case ICM_GETQUALITY:
         return OnValueOut(kRequestGetQuality, reinterpret_cast<DWORD*>(lParam1), lParam2);
     case ICM_SETQUALITY:
-        return Forward(kRequestSetQuality, static_cast<DWORD>(lParam1), static_cast<DWORD>(lParam2));
+        return OnSetQuality(lParam1, lParam2);
     case ICM_GETBUFFERSWANTED:
         return OnValueOut(kRequestGetBuffersWanted, reinterpret_cast<DWORD*>(lParam1), lParam2);
     case ICM_GETDEFAULTKEYFRAMERATE:

@@ -100,7 +100,11 @@ bool DriverInstance::SeriesViewsHold(uint32_t kind, uint64_t inputSize, uint64_t
     uint32_t generation = channel_.CreateSeriesViews(kind, std::max(WithSpare(inputSize), heldIn),
                                                      std::max(WithSpare(outputSize), heldOut));
     int32_t result;
-    return generation != 0 && Request(kRequestFrameViews, kind, generation, &result) && result == ICERR_OK;
+    if (generation != 0 && Request(kRequestFrameViews, kind, generation, &result) && result == ICERR_OK)
+        return true;
+    // Views the host did not take are none: the next frame makes new ones.
+    channel_.CloseSeriesViews(kind);
+    return false;
 }
 
 // The input goes into the place that does not hold the program's last

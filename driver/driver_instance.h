@@ -80,6 +80,7 @@ private:
     void TakeFormat(uint32_t offset, uint32_t limit, BITMAPINFOHEADER* output);
 
     // The requests only the whole-record layouts carry (driver_records.cpp).
+    LRESULT OnSetQuality(LPARAM quality, LPARAM lParam2);
     LRESULT OnSetPalette(const BITMAPINFOHEADER* palette);
     LRESULT OnFramesInfo(const ICCOMPRESSFRAMES* record, LPARAM size);
     LRESULT OnDecompressExQuery(const ICDECOMPRESSEX* record, LPARAM size);

@@ -95,6 +95,14 @@ void HostChannel::CloseFrames()
     frameOut_.Close();
 }
 
+void HostChannel::CloseSeriesViews(uint32_t kind)
+{
+    if (kind >= kSeriesKinds)
+        return;
+    seriesIn_[kind].Close();
+    seriesOut_[kind].Close();
+}
+
 uint32_t HostChannel::CreateSeriesViews(uint32_t kind, uint64_t inputSize, uint64_t outputSize)
 {
     char inName[kMappingNameCapacity];
@@ -102,12 +110,12 @@ uint32_t HostChannel::CreateSeriesViews(uint32_t kind, uint64_t inputSize, uint6
     if (kind >= kSeriesKinds)
         return 0;
     uint32_t generation = ++generation_;
-    seriesIn_[kind].Close();
-    seriesOut_[kind].Close();
+    CloseSeriesViews(kind);
     if (!FormatFrameViewName(inName, sizeof inName, name_, kind, generation, false)
         || !FormatFrameViewName(outName, sizeof outName, name_, kind, generation, true)
-        || !seriesIn_[kind].Create(inName, inputSize, true) || !seriesOut_[kind].Create(outName, outputSize, true)) {
-        seriesIn_[kind].Close();
+        || !seriesIn_[kind].Create(inName, inputSize, true)
+        || !seriesOut_[kind].Create(outName, outputSize, true)) {
+        CloseSeriesViews(kind);
         return 0;
     }
     return generation;

@@ -55,6 +55,7 @@ public:
     // announces it to the host (kRequestFrameViews). The generation, or 0
     // when the mappings could not be created.
     uint32_t CreateSeriesViews(uint32_t kind, uint64_t inputSize, uint64_t outputSize);
+    void CloseSeriesViews(uint32_t kind);
     uint8_t* SeriesIn(uint32_t kind) const { return seriesIn_[kind].View(); }
     uint8_t* SeriesOut(uint32_t kind) const { return seriesOut_[kind].View(); }
     uint64_t SeriesInSize(uint32_t kind) const { return seriesIn_[kind].Size(); }

@@ -143,12 +143,13 @@ bool PutDecompress(uint8_t* area, uint32_t layouts, const ICDECOMPRESS& record, 
 bool PutDecompressEx(uint8_t* area, const ICDECOMPRESSEX& record, RequestPlaces* places,
                      const FramePlaces& frames)
 {
-    IcDecompressEx32 record32 = {record.dwFlags, Given(record.lpbiSrc), frames.input, Given(record.lpbiDst),
-                                 frames.output, record.xDst, record.yDst, record.dxDst, record.dyDst,
-                                 record.xSrc, record.ySrc, record.dxSrc, record.dySrc};
+    IcDecompressEx32 record32
+        = {record.dwFlags, Given(record.lpbiSrc), frames.input, Given(record.lpbiDst), frames.output,
+           record.xDst,    record.yDst,           record.dxDst, record.dyDst,          record.xSrc,
+           record.ySrc,    record.dxSrc,          record.dySrc};
     std::memcpy(area, &record32, sizeof record32);
-    return PutHeaderPairAt(area, kLayoutsWholeRecords, kDecompressExSourceOffset, record.lpbiSrc, record.lpbiDst,
-                           places);
+    return PutHeaderPairAt(area, kLayoutsWholeRecords, kDecompressExSourceOffset, record.lpbiSrc,
+                           record.lpbiDst, places);
 }
 
 bool PutFramesInfo(uint8_t* area, const ICCOMPRESSFRAMES& record, RequestPlaces* places)
@@ -202,11 +203,11 @@ struct FieldEnds {
     uint32_t end32;
 };
 
-#define TANDREL_FIELD(Record32, Record64, field)                                                              \
-    FieldEnds                                                                                                  \
-    {                                                                                                          \
-        static_cast<uint32_t>(offsetof(Record64, field) + sizeof(Record64::field)),                           \
-            static_cast<uint32_t>(offsetof(Record32, field) + sizeof(Record32::field))                         \
+#define TANDREL_FIELD(Record32, Record64, field)                                                             \
+    FieldEnds                                                                                                \
+    {                                                                                                        \
+        static_cast<uint32_t>(offsetof(Record64, field) + sizeof(Record64::field)),                          \
+            static_cast<uint32_t>(offsetof(Record32, field) + sizeof(Record32::field))                       \
     }
 
 // `whole` holds the two records' sizes, padding included.
@@ -228,12 +229,18 @@ uint32_t RecordSize32(const FieldEnds (&fields)[count], FieldEnds whole, uint64_
 uint32_t CompressRecordSize32(uint64_t size)
 {
     static const FieldEnds fields[] = {
-        TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwFlags),    TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiOutput),
-        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpOutput),   TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiInput),
-        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpInput),    TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpckid),
-        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpdwFlags),  TANDREL_FIELD(IcCompress32, ICCOMPRESS, lFrameNum),
-        TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwFrameSize), TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwQuality),
-        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiPrev),   TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpPrev),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwFlags),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiOutput),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpOutput),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiInput),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpInput),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpckid),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpdwFlags),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lFrameNum),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwFrameSize),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, dwQuality),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpbiPrev),
+        TANDREL_FIELD(IcCompress32, ICCOMPRESS, lpPrev),
     };
     return RecordSize32(fields, {sizeof(ICCOMPRESS), sizeof(IcCompress32)}, size);
 }
@@ -241,9 +248,12 @@ uint32_t CompressRecordSize32(uint64_t size)
 uint32_t DecompressRecordSize32(uint64_t size)
 {
     static const FieldEnds fields[] = {
-        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, dwFlags),   TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpbiInput),
-        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpInput),   TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpbiOutput),
-        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpOutput),  TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, ckid),
+        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, dwFlags),
+        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpbiInput),
+        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpInput),
+        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpbiOutput),
+        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, lpOutput),
+        TANDREL_FIELD(IcDecompress32, ICDECOMPRESS, ckid),
     };
     return RecordSize32(fields, {sizeof(ICDECOMPRESS), sizeof(IcDecompress32)}, size);
 }
@@ -251,9 +261,12 @@ uint32_t DecompressRecordSize32(uint64_t size)
 uint32_t DecompressExRecordSize32(uint64_t size)
 {
     static const FieldEnds fields[] = {
-        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, dwFlags), TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpbiSrc),
-        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpSrc),   TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpbiDst),
-        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpDst),   TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, dySrc),
+        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, dwFlags),
+        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpbiSrc),
+        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpSrc),
+        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpbiDst),
+        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, lpDst),
+        TANDREL_FIELD(IcDecompressEx32, ICDECOMPRESSEX, dySrc),
     };
     return RecordSize32(fields, {sizeof(ICDECOMPRESSEX), sizeof(IcDecompressEx32)}, size);
 }

@@ -60,6 +60,7 @@ private:
     LRESULT OnSetState(LPARAM lParam);
     LRESULT OnDialog(UINT message, WPARAM wParam);
     LRESULT OnValueOut(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetQuality(WPARAM quality, LPARAM lParam);
     LRESULT OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnGetFormat(UINT message, LPARAM lParam);
     LRESULT OnSetPalette(WPARAM wParam);
@@ -77,7 +78,8 @@ private:
     LRESULT BeginSeries(uint32_t kind, UINT message, const ParamPlaces& places, DWORD_PTR record,
                         LPARAM recordSize);
     void EndSeries(uint32_t kind);
-    bool FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
+    bool FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
+                   BITMAPINFOHEADER* output);
     bool PlacePrevious(IcCompress32* record);
     LRESULT SendFrame(UINT message, uint32_t end, LPARAM recordSize);
 

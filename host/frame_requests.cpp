@@ -220,8 +220,11 @@ LRESULT CCodecHost::OnCompress(LPARAM lParam)
         record.lpckid = ItemAddress(record.lpckid, params, places.chunkId);
         record.lpdwFlags = ItemAddress(record.lpdwFlags, params, places.flags);
         record.lpbiPrev = ItemAddress(record.lpbiPrev, params, places.previous);
+        // The codec may write as much as the BEGIN found its largest frame
+        // takes, whatever the output header says.
+        uint64_t outputRoom = std::max(FrameExtent(output), series[kSeriesCompress].outputNeed);
         if (!ResolveFramePlace(record.lpInput, FrameExtent(input), kindViews.In(), &record.lpInput)
-            || !ResolveFramePlace(record.lpOutput, FrameExtent(output), kindViews.Out(), &record.lpOutput)
+            || !ResolveFramePlace(record.lpOutput, outputRoom, kindViews.Out(), &record.lpOutput)
             || !ResolveFramePlace(record.lpPrev, FrameExtent(previous), kindViews.In(), &record.lpPrev))
             return kHostCannotServe;
         std::memcpy(params.At(0), &record, sizeof record);

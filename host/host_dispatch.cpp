@@ -71,7 +71,7 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
     case kRequestGetQuality:
         return OnValueOut(ICM_GETQUALITY, wParam, lParam);
     case kRequestSetQuality:
-        return SendToCodec(ICM_SETQUALITY, static_cast<DWORD>(wParam), static_cast<DWORD>(lParam));
+        return OnSetQuality(wParam, lParam);
     case kRequestGetBuffersWanted:
         return OnValueOut(ICM_GETBUFFERSWANTED, wParam, lParam);
     case kRequestGetDefaultKeyFrameRate:

@@ -146,7 +146,9 @@ const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
 // - A value the codec writes (ICM_GETQUALITY, ICM_GETBUFFERSWANTED,
 //   ICM_GETDEFAULTKEYFRAMERATE, as ICM_GETDEFAULTQUALITY in every layout):
 //   4 bytes at 0, passed to the codec when wParam is non-zero.
-// - ICM_SETQUALITY: the quality in wParam.
+// - ICM_SETQUALITY: the quality in 4 bytes at 0; wParam non-zero when the
+//   program passed a pointer to it, and the codec then gets a pointer to
+//   it in the host's copy of ParamArea, else the value itself.
 const uint32_t kDecompressExSourceOffset = sizeof(IcDecompressEx32);
 const uint32_t kFramesInfoInputOffset = sizeof(IcCompressFrames32);
 

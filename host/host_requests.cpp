@@ -101,6 +101,20 @@ LRESULT CCodecHost::OnValueOut(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+// Programs pass the quality itself or, as the interface describes it, a
+// pointer to it, and codecs read it either way: the codec gets what the
+// program passed, a pointer into the private copy for a pointer.
+LRESULT CCodecHost::OnSetQuality(WPARAM pointed, LPARAM lParam)
+{
+    if (codec == nullptr)
+        return SendToCodec(ICM_SETQUALITY, 0, lParam);
+    DWORD quality;
+    if (!StartRequest() || !params.Take(sizeof quality))
+        return kHostCannotServe;
+    std::memcpy(&quality, params.At(0), sizeof quality);
+    return SendToCodec(ICM_SETQUALITY, pointed != 0 ? Param(0) : quality, lParam);
+}
+
 // wParam and lParam only say whether the input and the output header are
 // passed. A palette request gets room behind the output header for what the
 // codec writes.

@@ -103,8 +103,8 @@ bool PlaceDecompressEx(ParamCopy& area, uint32_t recordSize, ParamPlaces* places
     if (recordSize > kParamAreaSize || !area.Take(sizeof record))
         return false;
     std::memcpy(&record, area.At(0), sizeof record);
-    return PlaceHeaderPairAt(area, kLayoutsWholeRecords, kDecompressExSourceOffset, record.lpbiSrc != kNoPlace,
-                             record.lpbiDst != kNoPlace, places);
+    return PlaceHeaderPairAt(area, kLayoutsWholeRecords, kDecompressExSourceOffset,
+                             record.lpbiSrc != kNoPlace, record.lpbiDst != kNoPlace, places);
 }
 
 bool PlaceFramesInfo(ParamCopy& area, uint32_t recordSize, ParamPlaces* places)

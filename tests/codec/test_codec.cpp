@@ -283,8 +283,12 @@ LRESULT CompressWithReceipt(const Instance* instance, ICCOMPRESS* record)
     return ICERR_OK;
 }
 
+// A record may leave a frame or header out: the codec refuses, it does not
+// fault.
 LRESULT Compress(const Instance* instance, ICCOMPRESS* record)
 {
+    if (record->lpInput == nullptr || record->lpOutput == nullptr || record->lpbiOutput == nullptr)
+        return ICERR_BADPARAM;
     if (!AcceptsInput(instance, record->lpbiInput) || record->lpbiInput->biCompression != BI_RGB)
         return ICERR_BADFORMAT;
     if (Receipts(instance))
@@ -305,6 +309,8 @@ LRESULT Decompress(const Instance* instance, ICDECOMPRESS* record)
 {
     if (!IsCompressedFormat(instance, record->lpbiInput) || record->lpbiOutput == nullptr)
         return ICERR_BADFORMAT;
+    if (record->lpInput == nullptr || record->lpOutput == nullptr)
+        return ICERR_BADPARAM;
     size_t capacity = ImageSize(record->lpbiOutput);
     size_t written
         = PackBitsDecode(static_cast<const uint8_t*>(record->lpInput), record->lpbiInput->biSizeImage,

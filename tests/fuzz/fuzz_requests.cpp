@@ -3,12 +3,18 @@
 #include <vfw.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "bitmap_header.h"
+#include "host/frame_size.h"
+#include "packbits.h"
 #include "test_codec_control.h"
 
 namespace {
+
+// What the fuzzer puts into a classic frame mapping at most.
+const uint64_t kClassicFrame = 65536;
 
 const uint32_t kInteresting[]
     = {0,     1,      2,      3,       4,          8,          16,         24,        32,
@@ -30,6 +36,34 @@ const UINT kDriverRequests[] = {
     kRequestDrvLoad,  kRequestDrvEnable,         kRequestDrvDisable, kRequestDrvFree, kRequestDrvExitSession,
     kRequestDrvPower, kRequestDrvQueryConfigure, kRequestConfigure,  kRequestAbout,   kRequestDrvConfigure};
 
+// Requests of plain values: the first three in every layout, the others
+// only in the whole-record layouts.
+const UINT kValueRequests[] = {kRequestGetState,          kRequestSetState,
+                               kRequestGetDefaultQuality, kRequestGetQuality,
+                               kRequestGetBuffersWanted,  kRequestGetDefaultKeyFrameRate,
+                               kRequestDecompressExEnd,   kRequestDecompressSetPalette,
+                               kRequestSetQuality};
+
+// The requests of a series kind, and where its record holds the two headers
+// and the two frames.
+struct FrameShape {
+    UINT begin, frame, end;
+    uint32_t record, biInput, input, biOutput, output;
+};
+
+#define TANDREL_SHAPE(Record, biIn, in, biOut, out)                                                          \
+    sizeof(Record), offsetof(Record, biIn), offsetof(Record, in), offsetof(Record, biOut),                   \
+        offsetof(Record, out)
+
+const FrameShape kShapes[kSeriesKinds] = {
+    {kRequestCompressBegin, kRequestCompress, kRequestCompressEnd,
+     TANDREL_SHAPE(IcCompress32, lpbiInput, lpInput, lpbiOutput, lpOutput)},
+    {kRequestDecompressBegin, kRequestDecompress, kRequestDecompressEnd,
+     TANDREL_SHAPE(IcDecompress32, lpbiInput, lpInput, lpbiOutput, lpOutput)},
+    {kRequestDecompressExBegin, kRequestDecompressEx, kRequestDecompressExEnd,
+     TANDREL_SHAPE(IcDecompressEx32, lpbiSrc, lpSrc, lpbiDst, lpDst)},
+};
+
 // The codec message a request becomes, for scripting misbehaviour.
 uint32_t CodecMessage(UINT request)
 {
@@ -39,6 +73,11 @@ uint32_t CodecMessage(UINT request)
                                     : ICM_RESERVED_LOW + (request - WM_USER);
 }
 
+void Put32(uint8_t* at, uint32_t value)
+{
+    std::memcpy(at, &value, sizeof value);
+}
+
 }
 
 FuzzRequests::FuzzRequests(uint64_t seed, uint32_t fcc, bool scripted)
@@ -46,6 +85,13 @@ FuzzRequests::FuzzRequests(uint64_t seed, uint32_t fcc, bool scripted)
     , codecFcc(fcc)
     , scriptedCodec(scripted)
 {
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind)
+        series[kind] = NewFormats(kind);
+}
+
+uint32_t FuzzRequests::Interesting()
+{
+    return kInteresting[Random(sizeof kInteresting / sizeof kInteresting[0])];
 }
 
 BITMAPINFOHEADER FuzzRequests::Format(bool compressed)
@@ -69,6 +115,18 @@ BITMAPINFOHEADER FuzzRequests::Format(bool compressed)
     return format;
 }
 
+// A decompression mostly takes back what the compression series makes: its
+// compressed format in the dimensions of its input.
+FuzzRequests::Formats FuzzRequests::NewFormats(uint32_t kind)
+{
+    if (kind == kSeriesCompress)
+        return {Format(false), Format(true)};
+    Formats formats = {Format(true), Random(4) ? series[kSeriesCompress].input : Format(false)};
+    formats.input.biWidth = formats.output.biWidth;
+    formats.input.biHeight = formats.output.biHeight;
+    return formats;
+}
+
 // Sets one field (offset and size in the header) to an interesting or a
 // random value.
 void FuzzRequests::Mutate(BITMAPINFOHEADER* header)
@@ -77,7 +135,7 @@ void FuzzRequests::Mutate(BITMAPINFOHEADER* header)
         uint8_t offset;
         uint8_t size;
     } fields[] = {{0, 4}, {4, 4}, {8, 4}, {12, 2}, {14, 2}, {16, 4}, {20, 4}, {32, 4}};
-    uint32_t value = Random(2) ? kInteresting[Random(sizeof kInteresting / 4)] : static_cast<uint32_t>(rng());
+    uint32_t value = Random(2) ? Interesting() : static_cast<uint32_t>(rng());
     if (Random(8) == 0)
         value = kCompressions[Random(7)];
     const auto& field = fields[Random(8)];
@@ -97,24 +155,60 @@ uint32_t FuzzRequests::PutHeader(uint8_t* area, uint32_t offset, const BITMAPINF
     return static_cast<uint32_t>(std::min<uint64_t>(BehindHeader(offset, header, layouts), kParamAreaSize));
 }
 
-void FuzzRequests::PutPair(uint8_t* area, uint32_t offset, const BITMAPINFOHEADER& input,
-                           const BITMAPINFOHEADER& output)
+// The headers given (one of them mutated now and then), one behind the
+// other; where the next item goes.
+uint32_t FuzzRequests::PutPair(uint8_t* area, uint32_t offset, const BITMAPINFOHEADER* input,
+                               const BITMAPINFOHEADER* output)
 {
-    BITMAPINFOHEADER in = input;
-    BITMAPINFOHEADER out = output;
+    BITMAPINFOHEADER headers[2]
+        = {input != nullptr ? *input : BITMAPINFOHEADER(), output != nullptr ? *output : BITMAPINFOHEADER()};
     if (Random(6) == 0)
-        Mutate(Random(2) ? &in : &out);
-    uint32_t behind = PutHeader(area, PutHeader(area, offset, in), out);
-    if (behind <= kParamAreaSize - 8)
-        std::memset(area + behind, 0xEE, 8);
+        Mutate(&headers[Random(2)]);
+    if (input != nullptr)
+        offset = PutHeader(area, offset, headers[0]);
+    return output != nullptr ? PutHeader(area, offset, headers[1]) : offset;
 }
 
-void FuzzRequests::Learn(const uint8_t* area)
+// A record with random fields but for the headers it names: given, none
+// or any other value, which also counts as given. The headers follow it,
+// only those named unless `both`.
+uint32_t FuzzRequests::PutRecord(uint8_t* area, uint32_t size, uint32_t biInput, uint32_t biOutput,
+                                 const Formats& formats, bool both)
 {
+    Scribble(area, size);
+    uint32_t items[2];
+    for (uint32_t& item : items)
+        item = Random(6) ? kItemGiven : Random(2) ? kNoPlace : static_cast<uint32_t>(rng());
+    Put32(area + biInput, items[0]);
+    Put32(area + biOutput, items[1]);
+    return PutPair(area, size, both || items[0] ? &formats.input : nullptr,
+                   both || items[1] ? &formats.output : nullptr);
+}
+
+// Which series the host has open, and the frame a compression left, which
+// later decompressions read; the addresses the host wrote into a classic
+// record, at which the fuzzer points previous-frame pointers.
+void FuzzRequests::Answered(const FuzzRequest& request, int32_t result, HostChannel& channel)
+{
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
+        if (request.request == kShapes[kind].begin || request.request == kShapes[kind].end)
+            open[kind] = request.request == kShapes[kind].begin && result == ICERR_OK;
+    }
+    if (request.request != kRequestCompress || result != ICERR_OK || request.outputKind >= kSeriesKinds)
+        return;
+    const uint8_t* area = channel.ParamArea();
+    bool whole = layouts == kLayoutsWholeRecords;
     std::memcpy(&learned, area, sizeof learned);
-    uint64_t output = BehindHeader(sizeof learned, seriesInput, layouts);
-    if (output + sizeof(BITMAPINFOHEADER) <= kParamAreaSize)
-        learnedSize = reinterpret_cast<const BITMAPINFOHEADER*>(area + output)->biSizeImage;
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, area + kCompressInputOffset, sizeof header);
+    uint64_t output = BehindHeader(kCompressInputOffset, header, layouts);
+    const uint8_t* view = whole ? channel.SeriesOut(kSeriesCompress) : channel.FrameOut();
+    uint64_t size = whole ? channel.SeriesOutSize(kSeriesCompress) : kClassicFrame;
+    if (output + sizeof header > kParamAreaSize || request.outputFrom >= size)
+        return;
+    std::memcpy(&header, area + output, sizeof header);
+    uint64_t bytes = std::min<uint64_t>({header.biSizeImage, size - request.outputFrom, kClassicFrame});
+    lastFrame.assign(view + request.outputFrom, view + request.outputFrom + bytes);
 }
 
 void FuzzRequests::Scribble(uint8_t* data, size_t size)
@@ -128,72 +222,189 @@ uint32_t FuzzRequests::WildAddress()
 {
     const uint32_t known[] = {learned.lpInput, learned.lpOutput, learned.lpbiInput, learned.lpbiOutput};
     uint32_t base = Random(3) ? known[Random(4)] : static_cast<uint32_t>(rng());
-    return Random(2) ? base : base + static_cast<uint32_t>(kInteresting[Random(sizeof kInteresting / 4)]);
+    return Random(2) ? base : base + Interesting();
 }
 
-void FuzzRequests::PutFrameRequest(uint8_t* area, uint8_t* frameIn, const uint8_t* frameOut, bool compress)
+// A place for a frame of `extent` bytes in a view of `size`: mostly inside,
+// else at its very end, one byte past it, beyond it, none or wild.
+uint32_t FuzzRequests::Place(uint64_t extent, uint64_t size)
 {
-    BITMAPINFOHEADER input = seriesInput;
-    BITMAPINFOHEADER output = seriesOutput;
-    if (compress) {
-        IcCompress32 record = {};
-        record.dwFlags = Random(4) ? ICCOMPRESS_KEYFRAME : static_cast<uint32_t>(rng());
-        record.lFrameNum = static_cast<int32_t>(Random(1000));
-        record.dwQuality = Random(10001);
-        record.lpbiPrev = Random(8) == 0 ? WildAddress() : 0;
-        record.lpPrev = Random(8) == 0 ? WildAddress() : 0;
-        std::memcpy(area, &record, sizeof record);
-        Scribble(frameIn, 65536);
-    } else {
-        IcDecompress32 record
-            = {Random(4) ? 0 : static_cast<uint32_t>(rng()), 0, 0, 0, 0, mmioFOURCC('0', '0', 'd', 'c')};
-        std::memcpy(area, &record, sizeof record);
-        // Mostly what the last compression wrote: data the codec can read.
-        input.biSizeImage = std::min<DWORD>(Random(3) ? learnedSize : input.biSizeImage, 65536);
-        if (Random(3))
-            std::memcpy(frameIn, frameOut, input.biSizeImage);
-        else
-            Scribble(frameIn, input.biSizeImage);
-    }
-    PutPair(area, compress ? sizeof(IcCompress32) : sizeof(IcDecompress32), input, output);
+    uint64_t room = size > extent ? size - extent : 0;
+    const uint64_t places[]
+        = {room, room + 1, size + Random(2) * Random(1 << 20), Random(uint32_t(room) + 1)};
+    uint32_t choice = Random(16);
+    return choice == 0 ? kNoPlace
+        : choice == 1  ? static_cast<uint32_t>(rng())
+                       : FramePlace(static_cast<uint32_t>(places[std::min<uint32_t>(choice - 2, 3)]));
 }
 
-FuzzRequest FuzzRequests::Next(uint8_t* area, uint8_t* frameIn, const uint8_t* frameOut)
+// The input frame, and for a decompression its size in the input header:
+// mostly one its series decodes (the last compressed frame, or PackBits for
+// the recording codec), else random bytes.
+std::vector<uint8_t> FuzzRequests::InputFrame(uint32_t kind, Formats* formats)
+{
+    std::vector<uint8_t> frame(std::min<uint64_t>(FrameExtent(formats->input), kClassicFrame));
+    Scribble(frame.data(), frame.size());
+    if (kind != kSeriesCompress && Random(4))
+        frame = lastFrame;
+    if (kind != kSeriesCompress && scriptedCodec && Random(2)) {
+        std::vector<uint8_t> raw(std::min<uint64_t>(FrameBitmapSize(formats->output), kClassicFrame));
+        Scribble(raw.data(), raw.size());
+        frame.resize(PackBitsWorstCase(raw.size()));
+        frame.resize(PackBitsEncode(raw.data(), raw.size(), frame.data()));
+    }
+    if (kind != kSeriesCompress)
+        formats->input.biSizeImage = static_cast<DWORD>(frame.size());
+    return frame;
+}
+
+// A frame of the kind's series, mostly in its formats. The classic layouts
+// give the codec the views' first bytes; a whole record names its headers
+// and places its frames, and a compression's previous frame and result
+// slots. The input frame goes to its places, as much as the view holds.
+void FuzzRequests::PutFrame(HostChannel& channel, uint32_t kind, FuzzRequest* next)
+{
+    const FrameShape& shape = kShapes[kind];
+    uint8_t* area = channel.ParamArea();
+    bool whole = layouts == kLayoutsWholeRecords;
+    Formats formats = series[Random(8) ? kind : Random(kSeriesKinds)];
+    std::vector<uint8_t> frame = InputFrame(kind, &formats);
+    uint64_t inputSize = whole ? channel.SeriesInSize(kind) : kClassicFrame;
+    uint32_t input = whole ? Place(frame.size(), inputSize) : FramePlace(0);
+    uint32_t output = whole ? Place(FrameExtent(formats.output), channel.SeriesOutSize(kind)) : FramePlace(0);
+    uint32_t previous = whole && Random(3) == 0 ? Place(frame.size(), inputSize) : kNoPlace;
+    for (uint32_t place : {input, previous}) {
+        if (place != kNoPlace && place - 1u < inputSize)
+            std::memcpy((whole ? channel.SeriesIn(kind) : channel.FrameIn()) + place - 1u, frame.data(),
+                        static_cast<size_t>(std::min<uint64_t>(frame.size(), inputSize - (place - 1u))));
+    }
+    next->request = shape.frame;
+    next->lParam = Random(8) ? shape.record : Interesting();
+    next->outputKind = output != kNoPlace ? kind : kSeriesKinds;
+    next->outputFrom = output - 1u;
+    // Only decompress-ex leaves out the headers its record does not name.
+    uint32_t behind = PutRecord(area, shape.record, shape.biInput, shape.biOutput, formats,
+                                kind != kSeriesDecompressEx || !whole);
+    Put32(area + shape.input, whole ? input : 0);
+    Put32(area + shape.output, whole ? output : 0);
+    if (kind != kSeriesCompress) {
+        Put32(area, Random(4) ? 0 : static_cast<uint32_t>(rng()));
+        if (kind == kSeriesDecompress)
+            Put32(area + offsetof(IcDecompress32, ckid), mmioFOURCC('0', '0', 'd', 'c'));
+        return;
+    }
+    if (behind > kParamAreaSize - 8)
+        return;
+    IcCompress32 record;
+    std::memcpy(&record, area, sizeof record);
+    record.dwFlags = Random(4) ? ICCOMPRESS_KEYFRAME : static_cast<uint32_t>(rng());
+    record.lFrameNum = static_cast<int32_t>(Random(1000));
+    record.dwQuality = Random(10001);
+    record.lpbiPrev = Random(8) == 0 ? WildAddress() : 0;
+    record.lpPrev = Random(8) == 0 ? WildAddress() : 0;
+    if (whole) {
+        record.lpckid = Random(4) ? kItemGiven : kNoPlace;
+        record.lpdwFlags = Random(4) ? kItemGiven : kNoPlace;
+        record.lpbiPrev = Random(3) ? kNoPlace : kItemGiven;
+        record.lpPrev = previous;
+    }
+    std::memcpy(area, &record, sizeof record);
+    Scribble(area + behind, 8);
+    BITMAPINFOHEADER other = Format(false);
+    if (whole && record.lpbiPrev != kNoPlace)
+        PutPair(area, behind + 8, Random(4) ? &formats.input : &other, nullptr);
+}
+
+// Views of random sizes for a kind, mostly new ones with room for its
+// formats (a quarter of them too small) and its BEGIN next; else the views
+// it has again, a generation never created, or a kind that does not exist.
+void FuzzRequests::PutViews(HostChannel& channel, uint32_t kind, FuzzRequest* next)
+{
+    kind = Random(8) ? kind : Random(2) ? kSeriesKinds : Interesting();
+    uint32_t choice = Random(8);
+    next->request = kRequestFrameViews;
+    next->wParam = kind;
+    next->lParam = static_cast<LPARAM>(rng() | 0x80000000u);
+    if (kind >= kSeriesKinds || choice == 7)
+        return;
+    next->lParam = generation[kind];
+    if (choice == 6)
+        return;
+    // Room for either format's frame and the recording codec's largest
+    // compressed frame; a compression's input view holds two frames.
+    uint64_t room = 0;
+    for (const BITMAPINFOHEADER& header : {series[kind].input, series[kind].output})
+        room = std::max({room, FrameExtent(header), uint64_t(PackBitsWorstCase(FrameBitmapSize(header)))});
+    uint32_t scale = 1 + Random(4);
+    room = room * scale / 2;
+    generation[kind] = channel.CreateSeriesViews(
+        kind, room * (kind == kSeriesCompress ? 2 : 1) + Random(4096), room + Random(4096));
+    next->lParam = generation[kind];
+    pendingBegin = scale > 1 ? kind : kSeriesKinds;
+}
+
+FuzzRequest FuzzRequests::Next(HostChannel& channel)
 {
     FuzzRequest next;
-    uint32_t kind = Random(100);
-    bool compress = Random(2) != 0;
-    if (kind < 40) {
-        next.request = compress ? kRequestCompress : kRequestDecompress;
-        next.lParam = Random(8) ? (compress ? sizeof(IcCompress32) : sizeof(IcDecompress32))
-                                : kInteresting[Random(sizeof kInteresting / 4)];
-        PutFrameRequest(area, frameIn, frameOut, compress);
-    } else if (kind < 48) {
-        next.request = compress ? kRequestCompressBegin : kRequestDecompressBegin;
-        seriesInput = Format(!compress);
-        seriesOutput = Format(compress);
-        if (!compress)
-            seriesOutput.biWidth = seriesInput.biWidth, seriesOutput.biHeight = seriesInput.biHeight;
-        PutPair(area, 0, seriesInput, seriesOutput);
-    } else if (kind < 52) {
-        next.request = compress ? kRequestCompressEnd : kRequestDecompressEnd;
-    } else if (kind < 80) {
-        bool getFormat = kind >= 72;
-        next.request = getFormat ? (compress ? kRequestCompressGetFormat : kRequestDecompressGetFormat)
+    uint8_t* area = channel.ParamArea();
+    bool whole = layouts == kLayoutsWholeRecords;
+    uint32_t kinds = whole ? kSeriesKinds : kSeriesDecompressEx;
+    uint32_t kind = Random(kinds);
+    uint32_t family = Random(100);
+    // Mostly frames of an open series, else often views and a BEGIN for one.
+    bool focus = family < 40 && Random(4);
+    for (uint32_t i = 0, first = Random(kinds); focus && i < kinds; ++i) {
+        if (open[(first + i) % kinds]) {
+            kind = (first + i) % kinds;
+            break;
+        }
+    }
+    if (whole && family < 40 && !open[kind] && Random(2))
+        family = 52;
+    bool planned = whole && pendingBegin < kSeriesKinds;
+    if (planned)
+        kind = pendingBegin, family = 40;
+    pendingBegin = kSeriesKinds;
+    if (family < 40) {
+        PutFrame(channel, kind, &next);
+    } else if (family < 48) {
+        if (!planned && Random(4) == 0)
+            series[kind] = NewFormats(kind);
+        if (kind == kSeriesDecompressEx)
+            PutFrame(channel, kind, &next), next.outputKind = kSeriesKinds;
+        else
+            PutPair(area, 0, &series[kind].input, &series[kind].output);
+        next.request = kShapes[kind].begin;
+    } else if (family < 52) {
+        next.request = kShapes[kind].end;
+    } else if (whole && family < 58) {
+        PutViews(channel, kind, &next);
+    } else if (whole && family < 61) {
+        PutFrame(channel, kSeriesDecompressEx, &next);
+        next.request = kRequestDecompressExQuery;
+        next.outputKind = kSeriesKinds;
+    } else if (whole && family < 64) {
+        next.request = kRequestCompressFramesInfo;
+        next.lParam = Random(8) ? sizeof(IcCompressFrames32) : Interesting();
+        PutRecord(area, sizeof(IcCompressFrames32), offsetof(IcCompressFrames32, lpbiInput),
+                  offsetof(IcCompressFrames32, lpbiOutput), series[kSeriesCompress], false);
+    } else if (family < 80) {
+        bool getFormat = family >= 72;
+        next.request = getFormat ? (Random(2) ? kRequestCompressGetFormat : kRequestDecompressGetFormat)
                                  : kHeaderPairs[Random(4)];
         next.wParam = Random(3) ? 1 : Random(2);
         next.lParam = Random(3) ? 1 : Random(2);
-        PutPair(area, 0, Format(Random(2) == 0), Format(Random(2) == 0));
-    } else if (kind < 89) {
-        const UINT simple[] = {kRequestGetState, kRequestSetState, kRequestGetDefaultQuality};
-        next.request = simple[Random(3)];
+        Formats formats = {Format(Random(2) == 0), Format(Random(2) == 0)};
+        PutPair(area, 0, &formats.input, &formats.output);
+    } else if (family < 89) {
+        next.request = kValueRequests[Random(whole ? 9 : 3)];
         next.wParam = Random(2);
-        next.lParam = Random(2) ? Random(300) : kInteresting[Random(sizeof kInteresting / 4)];
-    } else if (kind < 92) {
+        next.lParam = Random(2) ? Random(300) : Interesting();
+    } else if (family < 92) {
         next.request = kDriverRequests[Random(Random(20) ? 7 : 10)];
         next.wParam = Random(4) ? static_cast<WPARAM>(-1) : Random(3);
         next.lParam = Random(3);
-    } else if (kind < 95) {
+    } else if (family < 94) {
         next.request = kRequestHandshake;
         next.wParam = Random(4);
         layouts = next.wParam <= kLayoutsWholeRecords ? static_cast<uint32_t>(next.wParam) : layouts;
@@ -212,7 +423,8 @@ FuzzRequest FuzzRequests::Next(uint8_t* area, uint8_t* frameIn, const uint8_t* f
     next.rewrite = Random(8) == 0;
     if (scriptedCodec && Random(3000) == 0) {
         next.faultMessage = CodecMessage(next.request);
-        bool frame = next.request == kRequestCompress || next.request == kRequestDecompress;
+        bool frame = next.request == kRequestCompress || next.request == kRequestDecompress
+            || next.request == kRequestDecompressEx;
         next.faultAnswer = frame && Random(2) ? kAnswerOverrun : kAnswerFault;
     }
     return next;

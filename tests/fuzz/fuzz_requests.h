@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <random>
+#include <vector>
 
+#include "driver/host_channel.h"
 #include "host/host_protocol.h"
 
 // One request of the fuzzer: the private message, its parameters, and what
@@ -18,33 +20,49 @@ struct FuzzRequest {
     // The recording codec is told to misbehave on this message (0: not).
     uint32_t faultMessage = 0;
     int32_t faultAnswer = 0;
+    // A frame may be written into the output view of its series kind from
+    // `outputFrom` on (kSeriesKinds: no frame).
+    uint32_t outputKind = kSeriesKinds;
+    uint64_t outputFrom = 0;
 };
 
-// Structured-random requests: every request number of the table and some
-// outside it, headers of real formats with mutated fields, records with
-// wild pointers and sizes, series in any order. Deterministic for a seed.
+// Structured-random requests in every layout: every request number of the
+// table and others beside it, headers of real formats with mutated fields,
+// records with wild pointers, places and sizes, views of every series kind
+// in random sizes, series of all kinds in any order and at once.
+// Deterministic for a seed.
 class FuzzRequests {
 public:
     FuzzRequests(uint64_t seed, uint32_t codecFcc, bool scriptedCodec);
 
-    // Fills ParamArea (and, for frames, the input frame) and gives the
-    // request. `frameOut` holds what the last compression wrote.
-    FuzzRequest Next(uint8_t* area, uint8_t* frameIn, const uint8_t* frameOut);
+    // Fills ParamArea and the input frames, creates the views a request
+    // announces, and gives the request.
+    FuzzRequest Next(HostChannel& channel);
 
-    // After a compression that succeeded: the addresses the host wrote into
-    // its record, at which the fuzzer points previous-frame pointers, and
-    // the size of the compressed frame.
-    void Learn(const uint8_t* area);
+    // What the host answered to the last request.
+    void Answered(const FuzzRequest& request, int32_t result, HostChannel& channel);
 
     uint32_t Random(uint32_t bound) { return static_cast<uint32_t>(rng() % bound); }
 
 private:
+    struct Formats {
+        BITMAPINFOHEADER input;
+        BITMAPINFOHEADER output;
+    };
+
+    uint32_t Interesting();
     BITMAPINFOHEADER Format(bool compressed);
+    Formats NewFormats(uint32_t kind);
     void Mutate(BITMAPINFOHEADER* header);
     uint32_t PutHeader(uint8_t* area, uint32_t offset, const BITMAPINFOHEADER& header);
-    void PutPair(uint8_t* area, uint32_t offset, const BITMAPINFOHEADER& input,
-                 const BITMAPINFOHEADER& output);
-    void PutFrameRequest(uint8_t* area, uint8_t* frameIn, const uint8_t* frameOut, bool compress);
+    uint32_t PutPair(uint8_t* area, uint32_t offset, const BITMAPINFOHEADER* input,
+                     const BITMAPINFOHEADER* output);
+    uint32_t PutRecord(uint8_t* area, uint32_t size, uint32_t biInput, uint32_t biOutput,
+                       const Formats& formats, bool both);
+    std::vector<uint8_t> InputFrame(uint32_t kind, Formats* formats);
+    void PutFrame(HostChannel& channel, uint32_t kind, FuzzRequest* next);
+    void PutViews(HostChannel& channel, uint32_t kind, FuzzRequest* next);
+    uint32_t Place(uint64_t extent, uint64_t size);
     uint32_t WildAddress();
     void Scribble(uint8_t* data, size_t size);
 
@@ -52,9 +70,12 @@ private:
     uint32_t codecFcc;
     bool scriptedCodec;
     uint32_t layouts = kLayoutsClassic;
-    // The formats of the last BEGIN the fuzzer sent.
-    BITMAPINFOHEADER seriesInput = {};
-    BITMAPINFOHEADER seriesOutput = {};
+    // Per series kind: the formats of its BEGINs, the generation of its
+    // views, whether it is open; a BEGIN that follows new views.
+    Formats series[kSeriesKinds] = {};
+    uint32_t generation[kSeriesKinds] = {};
+    bool open[kSeriesKinds] = {};
+    uint32_t pendingBegin = kSeriesKinds;
     IcCompress32 learned = {};
-    uint32_t learnedSize = 0;
+    std::vector<uint8_t> lastFrame;
 };

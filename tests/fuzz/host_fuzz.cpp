@@ -1,17 +1,13 @@
 // Drives real hosts (the recording test codec and Wine's mrle, in turn) with
-// structured-random requests and reports what no request may cause:
-//   crash          the host ended without its codec-fault exit code
-//   hang           a request got no answer within 5 s and the host still ran
-//   answered-fault the codec faulted and the request was answered anyway
-//                  (the host runs with Wine's +seh channel; its exceptions
-//                  appear in this program's standard error, read back here)
-//   silent-write   ParamArea changed outside the places the request may
-//                  write, or the input frame, or the output frame's far end
-//   judged-fault   the recording codec faulted unasked: it is sound on every
-//                  input the host's checks accept, so the checks let
-//                  through something they could have refused
-// A codec fault that the host catches (its own exit code) on a request the
-// fuzzer scripted, or in mrle, is counted but is no finding.
+// structured-random requests and reports what no request may cause: a crash
+// (the host ended without its codec-fault exit code), a hang (no answer
+// within 5 s), an answered fault (the codec faulted, as Wine's +seh channel
+// shows in this program's standard error, and the request was answered
+// anyway), a silent write (outside the places the request may write in
+// ParamArea, into an input frame view, or at the far end of any view) and a
+// judged fault (the recording codec, sound on every input the host's checks
+// accept, faulted unasked). Codec faults the fuzzer scripted, and mrle's own,
+// are counted but are no findings.
 //
 //   host_fuzz64.exe <seed> <requests> <seconds> <stderr file> <findings folder>
 //
@@ -20,6 +16,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -46,11 +43,13 @@ enum Kind { Crash, Hang, AnsweredFault, SilentWrite, JudgedFault, KindCount };
 const uint32_t kFuzzFcc = mmioFOURCC('t', 'f', 'z', 'z');
 const uint64_t kFrameMappingSize = 4 << 20;
 const uint32_t kCanaryAt = 1 << 20;
+const uint32_t kCanarySize = 4096;
 const uint32_t kWatched = 65536;
 const uint8_t kCanary = 0xC3;
 
 // The bytes of ParamArea that the host may write for this request, from its
-// own layout rules applied to what the client wrote.
+// own layout rules applied to what the client wrote: a frame's whole layout
+// in the whole-record layouts, the codec's outputs in the others.
 std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t>& before, uint32_t layouts)
 {
     std::vector<bool> writable(kParamAreaSize, false);
@@ -61,33 +60,58 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
     ParamCopy copy;
     copy.Start(before.data());
     ParamPlaces places;
-    if (request.request == kRequestGetState && request.wParam != 0)
-        allow(0, static_cast<uint32_t>(request.lParam));
-    else if (request.wParam != 0
-             && (request.request == kRequestGetDefaultQuality
-                 || (layouts == kLayoutsWholeRecords
-                     && (request.request == kRequestGetQuality || request.request == kRequestGetBuffersWanted
-                         || request.request == kRequestGetDefaultKeyFrameRate))))
+    UINT number = request.request;
+    bool whole = layouts == kLayoutsWholeRecords;
+    bool value = number == kRequestGetDefaultQuality
+        || (whole
+            && (number == kRequestGetQuality || number == kRequestGetBuffersWanted
+                || number == kRequestGetDefaultKeyFrameRate));
+    uint32_t size = static_cast<uint32_t>(request.lParam);
+    bool frame = number == kRequestCompress ? PlaceCompress(copy, layouts, size, &places)
+        : number == kRequestDecompress
+        ? PlaceDecompress(copy, layouts, size, &places)
+        : number == kRequestDecompressEx && whole && PlaceDecompressEx(copy, size, &places);
+    if (number == kRequestGetState && request.wParam != 0)
+        allow(0, size);
+    else if (value && request.wParam != 0)
         allow(0, 4);
-    else if (request.request == kRequestDecompressEx && layouts == kLayoutsWholeRecords
-             && PlaceDecompressEx(copy, static_cast<uint32_t>(request.lParam), &places))
-        allow(0, places.end);
-    else if ((request.request == kRequestCompressGetFormat || request.request == kRequestDecompressGetFormat)
+    else if ((number == kRequestCompressGetFormat || number == kRequestDecompressGetFormat)
              && PlaceInputHeader(copy, layouts, 0, &places))
         allow(places.output, kParamAreaSize);
-    else if (request.request == kRequestDecompressGetPalette
+    else if (number == kRequestDecompressGetPalette
              && PlaceHeaderPair(copy, layouts, request.wParam != 0, request.lParam != 0, &places))
         allow(places.output, kParamAreaSize);
-    else if (request.request == kRequestCompress && layouts != kLayoutsWholeRecords
-             && PlaceCompress(copy, layouts, static_cast<uint32_t>(request.lParam), &places))
+    else if (frame && whole)
+        allow(0, places.end);
+    else if (frame && number == kRequestCompress)
         allow(0, sizeof(IcCompress32)), allow(places.output, places.flags + 4);
-    else if (request.request == kRequestCompress
-             && PlaceCompress(copy, layouts, static_cast<uint32_t>(request.lParam), &places))
-        allow(0, places.end);
-    else if (request.request == kRequestDecompress && layouts == kLayoutsWholeRecords
-             && PlaceDecompress(copy, layouts, static_cast<uint32_t>(request.lParam), &places))
-        allow(0, places.end);
     return writable;
+}
+
+// A frame view and the canary at its far end, which no request may write:
+// the classic pair and the views of each series kind. Only the client
+// writes the input views, whose first bytes are kept to compare.
+struct WatchedView {
+    uint8_t* base;
+    uint64_t canary;
+    uint32_t kind;
+    bool input;
+    std::vector<uint8_t> start;
+};
+
+std::vector<WatchedView> FrameViewsOf(HostChannel& channel)
+{
+    std::vector<WatchedView> views = {{channel.FrameIn(), kCanaryAt, kSeriesKinds, true, {}},
+                                      {channel.FrameOut(), kCanaryAt, kSeriesKinds, false, {}}};
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
+        for (bool input : {true, false}) {
+            uint8_t* base = input ? channel.SeriesIn(kind) : channel.SeriesOut(kind);
+            uint64_t size = input ? channel.SeriesInSize(kind) : channel.SeriesOutSize(kind);
+            if (base != nullptr)
+                views.push_back({base, size - kCanarySize, kind, input, {}});
+        }
+    }
+    return views;
 }
 
 class Fuzzer {
@@ -112,7 +136,8 @@ private:
     // The file this program's standard error goes to, read on from where
     // the last read ended.
     HANDLE log;
-    unsigned long long requests = 0, refused = 0, starts = 0, scriptedFaults = 0, mrleFaults = 0;
+    unsigned long long requests = 0, refused = 0, starts = 0, scriptedFaults = 0, mrleFaults = 0,
+                       mrleOverruns = 0, wholeFrames = 0;
     unsigned long long found[KindCount] = {};
     std::atomic<unsigned long long> boxes {0};
 
@@ -126,7 +151,6 @@ private:
     bool testCodec = true;
     uint32_t layouts = kLayoutsClassic;
     std::vector<uint8_t> before = std::vector<uint8_t>(kParamAreaSize);
-    std::vector<uint8_t> frameBefore = std::vector<uint8_t>(kWatched);
     std::deque<FuzzRequest> history;
 };
 
@@ -164,8 +188,6 @@ bool Fuzzer::StartHost(bool withTestCodec)
     if (!started)
         return false;
     hostId = client->Host().Id();
-    std::memset(client->FrameOut() + kCanaryAt, kCanary, 4096);
-    std::memset(client->FrameIn() + kCanaryAt, kCanary, 4096);
     generator.reset(new FuzzRequests(seed * 1000 + starts++, kFuzzFcc, testCodec));
     NewLog();
     return true;
@@ -206,7 +228,12 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (request.faultMessage != 0)
         script.Answer(request.faultMessage, request.faultAnswer);
     std::memcpy(before.data(), area, kParamAreaSize);
-    std::memcpy(frameBefore.data(), client->FrameIn(), kWatched);
+    std::vector<WatchedView> views = FrameViewsOf(client->Channel());
+    for (WatchedView& view : views) {
+        std::memset(view.base + view.canary, kCanary, kCanarySize);
+        if (view.input)
+            view.start.assign(view.base, view.base + std::min<uint64_t>(kWatched, view.canary));
+    }
     if (request.rewrite)
         SetEvent(rewriteEvent);
     int32_t result = 0;
@@ -247,14 +274,30 @@ void Fuzzer::Serve(const FuzzRequest& request)
             }
         }
     }
-    bool canaries = true;
-    for (uint32_t i = 0; i < 4096; ++i)
-        canaries = canaries && client->FrameOut()[kCanaryAt + i] == kCanary
-            && client->FrameIn()[kCanaryAt + i] == kCanary;
-    if (!canaries || std::memcmp(frameBefore.data(), client->FrameIn(), kWatched) != 0)
-        Finding(SilentWrite, "a frame mapping");
-    if (request.request == kRequestCompress && result == ICERR_OK)
-        generator->Learn(area);
+    // A frame's output view may change from the frame's place on. mrle
+    // writes past its frame when a delta frame skips lines, far enough to
+    // reach another view: its own fault, counted like its faults.
+    bool frame = request.request == kRequestCompress || request.request == kRequestDecompress
+        || request.request == kRequestDecompressEx;
+    for (const WatchedView& view : views) {
+        bool written = view.kind == request.outputKind && request.outputFrom < view.canary + kCanarySize;
+        bool intact = written
+            || std::all_of(view.base + view.canary, view.base + view.canary + kCanarySize,
+                           [](uint8_t byte) { return byte == kCanary; });
+        auto changed = std::mismatch(view.start.begin(), view.start.end(), view.base).first;
+        if (intact && changed == view.start.end())
+            continue;
+        std::string where = std::string(view.input ? "input" : "output") + " view of kind "
+            + std::to_string(view.kind) + ", "
+            + (intact ? "byte " + std::to_string(changed - view.start.begin()) : "its far end");
+        if (frame && !testCodec)
+            ++mrleOverruns, Reproducer("mrle-overrun", where);
+        else
+            Finding(SilentWrite, where);
+        break;
+    }
+    wholeFrames += frame && result == ICERR_OK && layouts == kLayoutsWholeRecords;
+    generator->Answered(request, result, client->Channel());
 }
 
 // While armed, scribbles over the first 4 KB of ParamArea.
@@ -310,7 +353,7 @@ int Fuzzer::Go()
                 break;
             }
         }
-        FuzzRequest request = generator->Next(client->ParamArea(), client->FrameIn(), client->FrameOut());
+        FuzzRequest request = generator->Next(client->Channel());
         history.push_back(request);
         if (history.size() > 32)
             history.pop_front();
@@ -326,8 +369,10 @@ int Fuzzer::Go()
     double took = elapsed();
     std::printf(
         "fuzz: seed %llu, %llu requests in %.1f s (%.0f requests/s), %llu hosts, %llu refused with -100, "
-        "%llu message boxes; codec faults caught: %llu scripted, %llu in mrle; findings:",
-        seed, requests, took, requests / took, starts, refused, boxes.load(), scriptedFaults, mrleFaults);
+        "%llu whole-record frames coded, %llu message boxes; codec faults caught: %llu scripted, %llu in "
+        "mrle; mrle's writes into other views: %llu; findings:",
+        seed, requests, took, requests / took, starts, refused, wholeFrames, boxes.load(), scriptedFaults,
+        mrleFaults, mrleOverruns);
     unsigned long long total = 0;
     for (int kind = 0; kind < KindCount; ++kind) {
         std::printf(" %s %llu", kKinds[kind], found[kind]);

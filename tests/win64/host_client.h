@@ -61,6 +61,7 @@ public:
     uint8_t* FrameOut() { return channel_.FrameOut(); }
     HWND Window() const;
     ChildProcess& Host() { return channel_.Process(); }
+    HostChannel& Channel() { return channel_; }
 
 private:
     HostChannel channel_;

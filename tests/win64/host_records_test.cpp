@@ -96,9 +96,16 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
         client.Send(value.request, 0, 0);
         EXPECT_TRUE(ArgIs(LastCall(value.message).dw1, RegionNull));
     }
-    script.Answer(ICM_SETQUALITY, ICERR_OK);
-    EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 6000, 0));
-    EXPECT_TRUE(ArgIs(LastCall(ICM_SETQUALITY).dw1, RegionOther, 6000));
+    ClearAnswers();
+    uint32_t quality = 6000;
+    std::memcpy(client.ParamArea(), &quality, sizeof quality);
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 1, 0));
+    EXPECT_TRUE(InCopy(LastCall(ICM_SETQUALITY).dw1, LastCall(ICM_SETQUALITY).dw1))
+        << "passed through a pointer";
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 0, 0));
+    EXPECT_TRUE(ArgIs(LastCall(ICM_SETQUALITY).dw1, RegionOther, 6000)) << "passed as the value";
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestGetQuality, 1, 0));
+    EXPECT_EQ(6000u, client.DwordAt(0));
     script.Answer(ICM_DECOMPRESS_SET_PALETTE, ICERR_OK);
     client.Send(kRequestDecompressSetPalette, 0, 0);
     EXPECT_TRUE(ArgIs(LastCall(ICM_DECOMPRESS_SET_PALETTE).dw1, RegionNull));
@@ -129,6 +136,8 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
     IcCompress32 previous = CompressRecord(0);
     previous.lpbiPrev = kItemGiven;
     previous.lpPrev = FramePlace(kStride);
+    IcCompress32 crowded = CompressRecord(0);
+    crowded.lpOutput = FramePlace(uint32_t(compressedMaximum) - 5000);
     const struct {
         IcCompress32 record;
         const BITMAPINFOHEADER* previous;
@@ -136,11 +145,20 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
     } refused[] = {
         {CompressRecord(2 * kStride - 100), nullptr, "the input runs past its view"},
         {CompressRecord(3 * kStride), nullptr, "the input lies beyond its view"},
-        {[&] { IcCompress32 r = previous; r.lpPrev = FramePlace(2 * kStride - 100); return r; }(), &rgb,
-         "the previous frame runs past the view"},
+        {crowded, nullptr, "the output header's frame fits there, the codec's largest frame does not"},
+        {[&] {
+             IcCompress32 r = previous;
+             r.lpPrev = FramePlace(2 * kStride - 100);
+             return r;
+         }(),
+         &rgb, "the previous frame runs past the view"},
         {previous, &narrow, "the previous frame has another format"},
-        {[&] { IcCompress32 r = CompressRecord(kStride); r.lpbiOutput = kNoPlace; return r; }(), nullptr,
-         "a frame record without its output header"},
+        {[&] {
+             IcCompress32 r = CompressRecord(kStride);
+             r.lpbiOutput = kNoPlace;
+             return r;
+         }(),
+         nullptr, "a frame record without its output header"},
     };
     for (const auto& c : refused) {
         PutWholeCompress(c.record, c.previous);
