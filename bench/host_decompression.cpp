@@ -1,7 +1,9 @@
 #include "bench/host_decompression.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "driver/frame_room.h"
 #include "driver/request_layout.h"
 #include "host/frame_size.h"
 #include "host/param_layout.h"
@@ -30,13 +32,20 @@ bool HostDecompression::Start(const char* slot)
     const BITMAPINFOHEADER& input = clip_.format.header;
     RequestPlaces places;
     int32_t result;
-    if (!link_.Start(slot)
+    // The layouts and views the driver uses.
+    if (!link_.Start(slot, kLayoutsWholeRecords) || link_.Layouts() != kLayoutsWholeRecords
         || !PutHeaderPair(channel.ParamArea(), link_.Layouts(), &input, nullptr, kFormatRoom, &places)
         || !link_.Send(kRequestDecompressGetFormat, 0, 1, &result) || result != ICERR_OK)
         return false;
     std::memcpy(&output_, channel.ParamArea() + places.output, sizeof output_);
     picture_.assign(static_cast<size_t>(FrameExtent(output_.header)), 0);
-    if (!channel.CreateFrames(FrameMappingSize(input), FrameMappingSize(output_.header)))
+    uint64_t largestFrame = 0;
+    for (const std::vector<uint8_t>& frame : clip_.frames)
+        largestFrame = std::max<uint64_t>(largestFrame, frame.size());
+    uint32_t generation
+        = channel.CreateSeriesViews(kSeriesDecompress, WithSpare(largestFrame), WithSpare(picture_.size()));
+    if (generation == 0 || !link_.Send(kRequestFrameViews, kSeriesDecompress, generation, &result)
+        || result != ICERR_OK)
         return false;
     PutFrame();
     return PutHeaderPair(channel.ParamArea(), link_.Layouts(), &input, &output_.header, 0, &places)
@@ -50,9 +59,12 @@ bool HostDecompression::Decompress()
     ICDECOMPRESS record = {};
     record.lpbiInput = &frameFormat.header;
     record.lpbiOutput = &output_.header;
+    FramePlaces frames;
+    frames.input = FramePlace(0);
+    frames.output = FramePlace(0);
     RequestPlaces places;
     int32_t result;
-    return PutDecompress(link_.Channel().ParamArea(), link_.Layouts(), record, &places)
+    return PutDecompress(link_.Channel().ParamArea(), link_.Layouts(), record, &places, frames)
         && link_.Send(kRequestDecompress, 0, sizeof(IcDecompress32), &result) && result == ICERR_OK;
 }
 
@@ -93,7 +105,7 @@ double HostDecompression::ComparePicture()
 {
     CopyBack();
     return Timed(
-        [&] { return std::memcmp(link_.Channel().FrameOut(), picture_.data(), picture_.size()) == 0; });
+        [&] { return std::memcmp(link_.Channel().SeriesOut(kSeriesDecompress), picture_.data(), picture_.size()) == 0; });
 }
 
 void HostDecompression::CopyIn()
@@ -104,18 +116,18 @@ void HostDecompression::CopyIn()
 
 void HostDecompression::CopyBack()
 {
-    std::memcpy(picture_.data(), link_.Channel().FrameOut(), picture_.size());
+    std::memcpy(picture_.data(), link_.Channel().SeriesOut(kSeriesDecompress), picture_.size());
 }
 
 void HostDecompression::PutFrame()
 {
     lying_ = next_++ % clip_.frames.size();
-    std::memcpy(link_.Channel().FrameIn(), clip_.frames[lying_].data(), clip_.frames[lying_].size());
+    std::memcpy(link_.Channel().SeriesIn(kSeriesDecompress), clip_.frames[lying_].data(), clip_.frames[lying_].size());
 }
 
 void HostDecompression::PutPicture()
 {
-    std::memcpy(link_.Channel().FrameOut(), picture_.data(), picture_.size());
+    std::memcpy(link_.Channel().SeriesOut(kSeriesDecompress), picture_.data(), picture_.size());
 }
 
 double HostDecompression::MeanFrameSize() const

@@ -10,12 +10,12 @@ const int kTimeoutSeconds = 1;
 
 }
 
-bool HostLink::Start(const char* slot)
+bool HostLink::Start(const char* slot, uint32_t layouts)
 {
     int32_t answer;
     if (!channel_.CreateControl() || !channel_.StartHost(slot)
         || !channel_.WaitForWindow(StartWaitMs(kTimeoutSeconds))
-        || !Send(kRequestHandshake, kLayoutsWholeHeaders, kHostProtocolVersion, &answer))
+        || !Send(kRequestHandshake, layouts, kHostProtocolVersion, &answer))
         return false;
     layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(static_cast<uint32_t>(answer));
     return true;

@@ -11,8 +11,8 @@
 // ParamArea layouts that the handshake settles.
 class HostLink {
 public:
-    // Starts the host of `slot` and settles the layouts.
-    bool Start(const char* slot);
+    // Starts the host of `slot` and asks for `layouts`.
+    bool Start(const char* slot, uint32_t layouts = kLayoutsWholeHeaders);
     bool Send(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
     // A message the host does not serve (WM_NULL) sent the way requests
     // go: the host's loop and window, and no request. Microseconds, or -1.
