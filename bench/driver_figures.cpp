@@ -122,7 +122,7 @@ void RunListingFigures(HWND helper)
                             return HelperMicroseconds(SendMessageA(helper, kBenchListing, kSlots, 0))
                                 / kSlots;
                         }};
-    BenchFigure settings {"  of it: the driver reads a slot's settings (six values)", ReadOneSlot, 2};
+    BenchFigure settings {"  of it: the driver reads a slot's settings (eight values)", ReadOneSlot, 2};
     BenchFigure load {"  of it: TandrelDrv64.dll loaded and freed", LoadDriver};
     int rounds = BenchRounds(kListingRounds);
     RunInterleaved({&bridged, &direct, &settings, &load}, rounds, 1);
