@@ -26,17 +26,38 @@ ClipSpec WriterClip(int bits, int keyEvery)
     return ClipSpec {kClipWidth, kClipHeight, bits, kClipFrames, std::max(keyEvery, 1)};
 }
 
+// A file's video stream opened for reading, released with the object.
+struct ReadStream {
+    ReadStream(const std::string& file, Transcript* transcript)
+    {
+        result = AVIFileOpenA(&avi, file.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr);
+        if (SUCCEEDED(result))
+            result = AVIFileGetStream(avi, &stream, streamtypeVIDEO, 0);
+        AddStep(transcript, "stream opened for reading", result);
+    }
+    ReadStream(const ReadStream&) = delete;
+    ReadStream& operator=(const ReadStream&) = delete;
+    ~ReadStream()
+    {
+        if (stream != nullptr)
+            AVIStreamRelease(stream);
+        if (avi != nullptr)
+            AVIFileRelease(avi);
+    }
+
+    PAVIFILE avi = nullptr;
+    PAVISTREAM stream = nullptr;
+    HRESULT result = E_FAIL;
+};
+
 // Everything a reader of the file finds: the stream's format, length and
 // quality, whether its handler is the codec that wrote it, and each
 // sample's bytes and key-frame flag.
 void ReadBack(const std::string& codec, const std::string& file, Transcript* transcript)
 {
-    PAVIFILE avi = nullptr;
-    PAVISTREAM stream = nullptr;
-    HRESULT result = AVIFileOpenA(&avi, file.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr);
-    if (SUCCEEDED(result))
-        result = AVIFileGetStream(avi, &stream, streamtypeVIDEO, 0);
-    AddStep(transcript, "stream opened for reading", result);
+    ReadStream read(file, transcript);
+    PAVISTREAM stream = read.stream;
+    HRESULT result = read.result;
     if (SUCCEEDED(result)) {
         AVISTREAMINFOA info = {};
         AVIStreamInfoA(stream, &info, sizeof info);
@@ -56,10 +77,7 @@ void ReadBack(const std::string& codec, const std::string& file, Transcript* tra
             AddStep(transcript, "sample, key frame", AVIStreamIsKeyFrame(stream, sample), data.data(),
                     data.size());
         }
-        AVIStreamRelease(stream);
     }
-    if (avi != nullptr)
-        AVIFileRelease(avi);
 }
 
 // Wine's AVIFile writer compressing a clip: key frames every `keyEvery`
@@ -218,12 +236,9 @@ void DeltaBack(const std::string& codec, int bits, Transcript* transcript)
 // Wine's frame reader on a file: it finds a decompressor itself.
 void AviRead(const std::string& file, Transcript* transcript)
 {
-    PAVIFILE avi = nullptr;
-    PAVISTREAM stream = nullptr;
-    HRESULT result = AVIFileOpenA(&avi, file.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr);
-    if (SUCCEEDED(result))
-        result = AVIFileGetStream(avi, &stream, streamtypeVIDEO, 0);
-    AddStep(transcript, "stream opened for reading", result);
+    ReadStream read(file, transcript);
+    PAVISTREAM stream = read.stream;
+    HRESULT result = read.result;
     PGETFRAME reader = SUCCEEDED(result) ? AVIStreamGetFrameOpen(stream, nullptr) : nullptr;
     AddStep(transcript, "frame reader opened", reader != nullptr);
     for (LONG index = 0; reader != nullptr && index < AVIStreamEnd(stream); ++index) {
@@ -240,22 +255,15 @@ void AviRead(const std::string& file, Transcript* transcript)
     }
     if (reader != nullptr)
         AVIStreamGetFrameClose(reader);
-    if (stream != nullptr)
-        AVIStreamRelease(stream);
-    if (avi != nullptr)
-        AVIFileRelease(avi);
 }
 
 // A player: the stream's format begins the series, each sample is
 // decompressed with its own size into the picture of the one before.
 void DecodeFile(const std::string& codec, const std::string& file, Transcript* transcript)
 {
-    PAVIFILE avi = nullptr;
-    PAVISTREAM stream = nullptr;
-    HRESULT result = AVIFileOpenA(&avi, file.c_str(), OF_READ | OF_SHARE_DENY_WRITE, nullptr);
-    if (SUCCEEDED(result))
-        result = AVIFileGetStream(avi, &stream, streamtypeVIDEO, 0);
-    AddStep(transcript, "stream opened for reading", result);
+    ReadStream read(file, transcript);
+    PAVISTREAM stream = read.stream;
+    HRESULT result = read.result;
     HIC hic = SUCCEEDED(result) ? OpenClientCodec(codec, ICMODE_DECOMPRESS, transcript) : nullptr;
     if (hic != nullptr) {
         LONG size = 0;
@@ -285,10 +293,6 @@ void DecodeFile(const std::string& codec, const std::string& file, Transcript* t
         AddStep(transcript, "decompress end", Low32(ICDecompressEnd(hic)));
         ICClose(hic);
     }
-    if (stream != nullptr)
-        AVIStreamRelease(stream);
-    if (avi != nullptr)
-        AVIFileRelease(avi);
 }
 
 // 8-bit frames that compress ever worse: one colour, then the clip's
