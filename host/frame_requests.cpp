@@ -150,15 +150,15 @@ void CCodecHost::EndSeries(uint32_t kind)
         views[kind].Close();
 }
 
-// A frame request has the formats of the open series of its kind. In the
-// classic layouts it must belong to one; in the whole-record layouts a
-// frame without a series is the codec's to answer, as long as its frames
-// lie inside the views.
+// A frame request belongs to the open series of its kind and has its
+// formats. An extended decompression without its series is the codec's to
+// answer (a codec that knows no such series refuses it itself), as long as
+// its frames lie inside the views.
 bool CCodecHost::FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
                            BITMAPINFOHEADER* output)
 {
     return ReadHeader(params, places.input, input) && ReadHeader(params, places.output, output)
-        && (series[kind].Takes(*input, *output) || (WholeRecords() && !series[kind].IsOpen()));
+        && (series[kind].Takes(*input, *output) || (kind == kSeriesDecompressEx && !series[kind].IsOpen()));
 }
 
 // The previous frame of temporal compression in the classic layouts: its
