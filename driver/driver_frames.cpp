@@ -29,6 +29,14 @@ uint32_t PlaceAt(uint64_t offset)
     return FramePlace(static_cast<uint32_t>(offset));
 }
 
+// The bytes of the previous frame the program passed; 0 without one.
+uint64_t PreviousBytes(const ICCOMPRESS& record)
+{
+    if (record.lpPrev == nullptr)
+        return 0;
+    return FrameExtent(record.lpbiPrev != nullptr ? *record.lpbiPrev : *record.lpbiInput);
+}
+
 // The header the codec left at `offset`, as many bytes as the program's
 // header spans, copied out once.
 std::vector<uint8_t> TakeHeader(const uint8_t* area, uint32_t offset, uint64_t span)
@@ -114,9 +122,7 @@ FramePlaces DriverInstance::PlaceCompressFrames(const ICCOMPRESS& record, uint64
 {
     uint8_t* view = channel_.SeriesIn(kSeriesCompress);
     uint64_t inputBytes = FrameExtent(*record.lpbiInput);
-    uint64_t previousBytes = 0;
-    if (record.lpPrev != nullptr)
-        previousBytes = FrameExtent(record.lpbiPrev != nullptr ? *record.lpbiPrev : *record.lpbiInput);
+    uint64_t previousBytes = PreviousBytes(record);
     if (stride != placeStride_) {
         placeStride_ = stride;
         lastInput_ = nullptr;
@@ -149,11 +155,7 @@ LRESULT DriverInstance::OnCompress(ICCOMPRESS* record, LPARAM size)
         return kHostCannotServe;
     if (!WholeRecords())
         return OnClassicCompress(record);
-    uint64_t frameBytes = FrameExtent(*record->lpbiInput);
-    if (record->lpPrev != nullptr)
-        frameBytes = std::max(
-            frameBytes, FrameExtent(record->lpbiPrev != nullptr ? *record->lpbiPrev : *record->lpbiInput));
-    uint64_t stride = PlaceStride(frameBytes);
+    uint64_t stride = PlaceStride(std::max(FrameExtent(*record->lpbiInput), PreviousBytes(*record)));
     uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
     RequestPlaces places;
     int32_t result;

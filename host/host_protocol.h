@@ -264,10 +264,9 @@ enum SeriesKind : uint32_t {
 // - result: ICERR_OK, or kHostCannotServe when a mapping cannot be opened
 //   or the views cannot hold the open series of the kind; the kind then has
 //   no views until the next announcement.
-// Both ends of the names fit kMappingNameCapacity for control-mapping names
-// of up to kFrameViewNameBaseLimit characters.
+// A name that does not fit kMappingNameCapacity is refused by both sides
+// (FormatFrameViewName).
 const UINT kRequestFrameViews = WM_APP + 0x101;
-const int kFrameViewNameBaseLimit = kMappingNameCapacity - 1 - 22;
 
 // False when the name does not fit `capacity` characters and the terminator.
 inline bool FormatFrameViewName(char* name, size_t capacity, const char* base, uint32_t kind,
