@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <future>
+#include <set>
 #include <string>
 
 #include "driver/slot_config.h"
@@ -19,6 +20,7 @@
 #include "drivers32_values.h"
 #include "host_test_fixture.h"
 #include "message_box_probe.h"
+#include "process_use.h"
 #include "settings/profile.h"
 #include "settings_files.h"
 
@@ -92,6 +94,16 @@ protected:
     {
         BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
         return ICCompressQuery(codec, &rgb, nullptr);
+    }
+    // Opens the slot, asks a query of it, which needs the host, and closes
+    // it: the query's result, and the host that answered it.
+    LRESULT OpenQueryClose(int slot, DWORD* host)
+    {
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_COMPRESS);
+        LRESULT result = Query(codec);
+        *host = script->openProcess;
+        ICClose(codec);
+        return result;
     }
     bool CodecClosedTimes(uint32_t count, DWORD timeoutMs)
     {
@@ -174,17 +186,27 @@ TEST_F(BridgeTest, TenSlotsServeAtOnceAndEachHostEndsWithItsCodec)
     }
 }
 
+// A host that serves the program, and one that waits for its next instance,
+// end at a check once the program is gone, the waiting one long before its
+// idle time is up.
 TEST_F(BridgeTest, TheHostEndsWhenTheProgramExitsOrIsKilled)
 {
     AssignSlot(6, fcc);
-    for (const char* end : {"exit", "kill"}) {
+    for (const char* end : {"exit", "wait", "closed-exit", "closed-wait"}) {
         SCOPED_TRACE(end);
-        uint32_t closed = script->closeCount;
+        bool closes = std::string(end).find("closed") == 0;
+        uint32_t opened = script->openCount;
         TestProcess program;
         ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), std::string("/driver tdl6 ") + end));
-        ASSERT_TRUE(PollUntil(20000, [&] { return script->openCount == closed + 1; }));
+        ASSERT_TRUE(PollUntil(20000, [&] {
+            return script->openCount == opened + 1 && (!closes || script->closeCount == opened + 1);
+        }));
+        DWORD host = script->openProcess;
         program.Terminate();
-        EXPECT_TRUE(CodecClosedTimes(closed + 1, kHostEndMs));
+        DWORD gone = GetTickCount();
+        EXPECT_TRUE(ProcessEnds(host, kHostEndMs));
+        EXPECT_TRUE(CodecClosedTimes(opened + 1, 0));
+        EXPECT_TRUE(!closes || GetTickCount() - gone < 4 * kHostCheckIntervalMs);
     }
 }
 
@@ -200,6 +222,12 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         {"hang", ICM_COMPRESS_QUERY, kAnswerHang, [this](HIC codec) { return Query(codec); }},
         {"crash in a dialog", ICM_ABOUT, kAnswerFault,
          [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }},
+        {"kill", 0, 0,
+         [this](HIC codec) {
+             Query(codec);
+             EndProcess(script->openProcess);
+             return Query(codec);
+         }},
     };
     AssignSlot(7, fcc);
     const std::string log = FreshTempPath("driver.log");
@@ -212,6 +240,7 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         ASSERT_NE(nullptr, codec);
         DWORD start = GetTickCount();
         EXPECT_NE(ICERR_OK, failure.call(codec));
+        DWORD failedHost = script->openProcess;
         // A crash ends the request at once, a hang at the query's limit.
         DWORD limitMs
             = failure.answer == kAnswerHang ? RequestWaitMs(kRequestCompressQuery, 0, TimeoutSeconds(1)) : 0;
@@ -222,6 +251,7 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         script->answers[0] = TestCodecAnswer();
         codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
         EXPECT_EQ(ICERR_OK, Query(codec)) << "the slot serves again";
+        EXPECT_NE(failedHost, script->openProcess) << "on a new host";
         ICClose(codec);
     }
     std::string logged;
@@ -296,10 +326,115 @@ TEST_F(BridgeTest, CloseWhileAnotherThreadWaitsFailsThatCallAndReturns)
         DWORD start = GetTickCount();
         ICClose(codec);
         EXPECT_LT(GetTickCount() - start, 5000u);
+        EXPECT_FALSE(ProcessRuns(script->openProcess)) << "ended, not kept for the next instance";
         ASSERT_EQ(std::future_status::ready, waiting.wait_for(std::chrono::seconds(5)));
         EXPECT_NE(ICERR_OK, waiting.get());
         EXPECT_TRUE(IsWindowEnabled(window));
     }
     EXPECT_EQ(nullptr, FindWindowA("#32770", "Test codec"));
     DestroyWindow(window);
+}
+
+// After ICClose the host serves the program's next open of any slot: the
+// new slot's codec answers, opened in the same process after the one before
+// was closed, freed and unloaded, as in a program that opens codecs itself.
+TEST_F(BridgeTest, AClosedInstancesHostServesTheNextOpenOfAnySlot)
+{
+    std::string otherText = UniqueFccText('o');
+    uint32_t otherFcc = mmioFOURCC(otherText[0], otherText[1], otherText[2], otherText[3]);
+    TestCodecScript other;
+    ASSERT_TRUE(RegisterTestCodec(otherText.c_str()));
+    ASSERT_TRUE(other.Create(otherFcc));
+    other.Answer(ICM_COMPRESS_QUERY, ICERR_BADFORMAT);
+    AssignSlot(1, fcc);
+    AssignSlot(2, otherFcc);
+    const struct {
+        int slot;
+        TestCodecScript& codec;
+        LRESULT answer;
+    } steps[] = {{1, script, ICERR_OK}, {2, other, ICERR_BADFORMAT}, {1, script, ICERR_OK}};
+    DWORD first = 0;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.slot);
+        uint32_t closed = step.codec->closeCount;
+        DWORD host = 0;
+        EXPECT_EQ(step.answer, OpenQueryClose(step.slot, &host));
+        EXPECT_EQ(closed + 1, step.codec->closeCount) << "closed by ICClose";
+        EXPECT_EQ(1u, step.codec->moduleOpens) << "the codec before was unloaded";
+        first = first != 0 ? first : host;
+        EXPECT_EQ(first, host) << "one host";
+        EXPECT_TRUE(ProcessRuns(host));
+    }
+    UnregisterTestCodec(otherText.c_str());
+}
+
+// Two hosts wait at the most; one ended while it waits is not taken; each
+// ends once it has waited kHostIdleMs unused.
+TEST_F(BridgeTest, AtMostTwoHostsWaitEachUntilItsIdleTimeIsUp)
+{
+    HIC codecs[3];
+    DWORD hosts[3];
+    for (int slot = 0; slot < 3; ++slot) {
+        AssignSlot(slot, fcc);
+        codecs[slot] = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_COMPRESS);
+        ASSERT_EQ(ICERR_OK, Query(codecs[slot]));
+        hosts[slot] = script->openProcess;
+    }
+    for (HIC codec : codecs)
+        ICClose(codec);
+    EXPECT_EQ((std::vector<bool> {true, true, false}),
+              (std::vector<bool> {ProcessRuns(hosts[0]), ProcessRuns(hosts[1]), ProcessRuns(hosts[2])}));
+    EndProcess(hosts[1]);
+    DWORD host = 0;
+    EXPECT_EQ(ICERR_OK, OpenQueryClose(2, &host));
+    EXPECT_EQ(hosts[0], host);
+    DWORD closed = GetTickCount();
+    EXPECT_TRUE(ProcessEnds(hosts[0], kHostIdleMs + kHostEndMs));
+    EXPECT_GE(GetTickCount() - closed, kHostIdleMs * 9 / 10) << "not before its idle time";
+}
+
+TEST_F(BridgeTest, AnotherProgramNeverGetsTheHostThisOneLetGo)
+{
+    AssignSlot(4, fcc);
+    DWORD ours = 0;
+    DWORD again = 0;
+    EXPECT_EQ(ICERR_OK, OpenQueryClose(4, &ours));
+    EXPECT_EQ(0, RunToExit(BinPath("exiting_client64.exe"), "/driver tdl4 closed-exit"));
+    EXPECT_NE(ours, script->openProcess) << "the other program starts a host of its own";
+    EXPECT_EQ(ICERR_OK, OpenQueryClose(4, &again));
+    EXPECT_EQ(ours, again) << "while this program's host waits";
+}
+
+// Open, query and close, over and over: one host serves it all, and neither
+// this program nor the host holds more handles or memory at the end than
+// after the first few cycles. Wine's mrle, which, unlike the recording
+// codec's runtime, leaves nothing behind when it is unloaded.
+TEST_F(BridgeTest, ThreeHundredOpensAndClosesLeaveNothingBehind)
+{
+    const int kCycles = 300;
+    const int kWarmCycles = 20;
+    AssignSlot(5, mmioFOURCC('m', 'r', 'l', 'e'));
+    std::set<DWORD> hosts;
+    ProcessUse used[2][2];
+    for (int cycle = 0; cycle < kCycles; ++cycle) {
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
+        ASSERT_EQ(ICERR_UNSUPPORTED, Query(codec)) << "mrle's own answer to 24-bit input";
+        ICClose(codec);
+        std::vector<DWORD> waiting = HostsStartedBy(GetCurrentProcessId());
+        ASSERT_EQ(1u, waiting.size());
+        hosts.insert(waiting[0]);
+        int at = cycle == kWarmCycles ? 0 : cycle == kCycles - 1 ? 1 : -1;
+        if (at >= 0) {
+            ASSERT_TRUE(ReadProcessUse(GetCurrentProcessId(), &used[at][0]));
+            ASSERT_TRUE(ReadProcessUse(waiting[0], &used[at][1]));
+        }
+    }
+    EXPECT_EQ(1u, hosts.size());
+    for (int process = 0; process < 2; ++process) {
+        SCOPED_TRACE(process == 0 ? "this program" : "the host");
+        EXPECT_LE(used[1][process].handles, used[0][process].handles + 8);
+        EXPECT_LE(used[1][process].privateBytes, used[0][process].privateBytes + 1024 * 1024);
+    }
+    EXPECT_TRUE(PollUntil(kHostIdleMs + kHostEndMs, [] { return HostsStartedBy(GetCurrentProcessId()).empty(); }))
+        << "no host stays";
 }
