@@ -2,7 +2,8 @@
 
 #include <tlhelp32.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "bench/bench_cases.h"
 #include "demo/demo_slot.h"
@@ -16,25 +17,9 @@ const DWORD kSendLimitMs = 1000;
 
 bool ReadWholeFile(const char* path, std::string* contents)
 {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[4096];
-    size_t got;
-    contents->clear();
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents->append(buffer, got);
-    std::fclose(file);
-    return true;
-}
-
-bool WriteWholeFile(const char* path, const std::string& contents)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (file == nullptr)
-        return false;
-    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    return std::fclose(file) == 0 && written;
+    std::ifstream file(path, std::ios::binary);
+    contents->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return file.is_open();
 }
 
 std::string SlotValueName(int slot)
@@ -55,6 +40,7 @@ BenchSetup::BenchSetup()
     for (int slot = 0; slot < kSlots; ++slot)
         values_.push_back({SlotValueName(slot), KEY_WOW64_64KEY, false, ""});
     values_.push_back({std::string("vidc.") + kBenchTestCodec, KEY_WOW64_32KEY, false, ""});
+    values_.push_back({std::string("vidc.") + kBenchRealCodec, KEY_WOW64_64KEY, false, ""});
     for (SavedValue& value : values_)
         value.present = ReadDriverValue(value.name.c_str(), value.view, &value.data);
     char path[MAX_PATH];
@@ -73,7 +59,7 @@ BenchSetup::~BenchSetup()
     if (!GetSettingsFilePath(path))
         return;
     if (hadSettings_)
-        WriteWholeFile(path, settings_);
+        std::ofstream(path, std::ios::binary) << settings_;
     else
         DeleteFileA(path);
 }
@@ -81,7 +67,10 @@ BenchSetup::~BenchSetup()
 bool BenchSetup::Prepare()
 {
     std::string codecName = std::string("vidc.") + kBenchTestCodec;
-    if (!WriteDriverValue(codecName.c_str(), BesideThisProgram(kTestCodecDll).c_str(), KEY_WOW64_32KEY))
+    // A 64-bit program that looks for mrle finds a slot, not Wine's own.
+    std::string realName = std::string("vidc.") + kBenchRealCodec;
+    if (!WriteDriverValue(codecName.c_str(), BesideThisProgram(kTestCodecDll).c_str(), KEY_WOW64_32KEY)
+        || !WriteDriverValue(realName.c_str(), "tandrel-blocked.dll", KEY_WOW64_64KEY))
         return false;
     for (int slot = 0; slot < kSlots; ++slot) {
         if (!SetSlotCodec(slot, kBenchRealCodec) || !RegisterSlotDriver(slot))
@@ -129,16 +118,27 @@ double HelperWindow::RoundTrip() const
     });
 }
 
-int CountHostProcesses()
+std::vector<DWORD> HostProcesses()
 {
+    std::vector<DWORD> hosts;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return -1;
     PROCESSENTRY32 entry = {};
     entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        count += lstrcmpiA(entry.szExeFile, "Tandrel64.exe") == 0 ? 1 : 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiA(entry.szExeFile, "Tandrel64.exe") == 0)
+            hosts.push_back(entry.th32ProcessID);
+    }
     CloseHandle(snapshot);
-    return count;
+    return hosts;
+}
+
+void EndHostsBut(DWORD kept)
+{
+    for (DWORD id : HostProcesses()) {
+        HANDLE host = id != kept ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
+        if (host != nullptr && TerminateProcess(host, 1))
+            WaitForSingleObject(host, INFINITE);
+        if (host != nullptr)
+            CloseHandle(host);
+    }
 }

@@ -15,9 +15,17 @@ SRWLOCK g_lock = SRWLOCK_INIT;
 Channels& g_waiting = *new Channels();
 HMODULE g_keptLoaded = nullptr;
 
-// Moves the hosts that ended while they waited to `ended`, and lets go of
-// the driver once none waits: the system's own reference keeps it loaded
-// here.
+// Lets go of the driver once no host waits: the system's own reference
+// keeps it loaded here.
+void LetGoWhenNoneWaits()
+{
+    if (g_waiting.empty() && g_keptLoaded != nullptr) {
+        FreeLibrary(g_keptLoaded);
+        g_keptLoaded = nullptr;
+    }
+}
+
+// Moves the hosts that ended while they waited to `ended`.
 void DropEnded(Channels* ended)
 {
     for (size_t i = g_waiting.size(); i-- > 0;) {
@@ -26,10 +34,6 @@ void DropEnded(Channels* ended)
             g_waiting.erase(g_waiting.begin() + static_cast<std::ptrdiff_t>(i));
         }
     }
-    if (g_waiting.empty() && g_keptLoaded != nullptr) {
-        FreeLibrary(g_keptLoaded);
-        g_keptLoaded = nullptr;
-    }
 }
 
 // The channels in `ended` are given up after the lock is released.
@@ -37,11 +41,12 @@ std::unique_ptr<HostChannel> TakeLast(Channels* ended)
 {
     std::unique_ptr<HostChannel> taken;
     AcquireSRWLockExclusive(&g_lock);
+    DropEnded(ended);
     if (!g_waiting.empty()) {
         taken = std::move(g_waiting.back());
         g_waiting.pop_back();
     }
-    DropEnded(ended);
+    LetGoWhenNoneWaits();
     ReleaseSRWLockExclusive(&g_lock);
     return taken;
 }
