@@ -134,7 +134,8 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsOrTheCodecAndOnlyServingSlotsOpen
     for (const auto& expected : infos) {
         SCOPED_TRACE(expected.flags != nullptr ? expected.flags : "no keys");
         ASSERT_TRUE(WritePrivateProfileStringA("tdl3", "dwFlags", expected.flags, settings.c_str()));
-        ASSERT_TRUE(WritePrivateProfileStringA("tdl3", "dwVersionICM", expected.versionICM, settings.c_str()));
+        ASSERT_TRUE(
+            WritePrivateProfileStringA("tdl3", "dwVersionICM", expected.versionICM, settings.c_str()));
         script->answers[0] = expected.codecTells ? TestCodecAnswer() : TestCodecAnswer {ICM_GETINFO, 0};
         uint32_t opened = script->openCount;
         HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), ICMODE_QUERY);
@@ -148,7 +149,8 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsOrTheCodecAndOnlyServingSlotsOpen
         EXPECT_EQ(expected.versionICMSeen, info.dwVersionICM);
         EXPECT_STREQ(L"Recorder", info.szName);
         std::wstring fccWide(fccText.begin(), fccText.end());
-        EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)", std::wstring(info.szDescription));
+        EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)",
+                  std::wstring(info.szDescription));
         EXPECT_EQ(opened + expected.hosts, script->openCount) << "hosts started";
     }
     script->answers[0] = TestCodecAnswer();

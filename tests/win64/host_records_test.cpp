@@ -124,8 +124,9 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
     EXPECT_TRUE(InCopy(info.dw1, info.dw1));
     EXPECT_TRUE(ArgIs(info.dw2, RegionOther, sizeof(ICINFO)));
     const ICINFO* filled = reinterpret_cast<const ICINFO*>(client.ParamArea());
-    EXPECT_EQ((std::vector<DWORD> {sizeof(ICINFO), fcc, 0xA8, ICVERSION}),
-              (std::vector<DWORD> {filled->dwSize, filled->fccHandler, filled->dwFlags, filled->dwVersionICM}));
+    EXPECT_EQ(
+        (std::vector<DWORD> {sizeof(ICINFO), fcc, 0xA8, ICVERSION}),
+        (std::vector<DWORD> {filled->dwSize, filled->fccHandler, filled->dwFlags, filled->dwVersionICM}));
     uint32_t calls = CallCount();
     EXPECT_EQ(0, client.Send(kRequestGetInfo, 0, kParamAreaSize + 1)) << "past ParamArea";
     EXPECT_EQ(calls, CallCount());
