@@ -5,6 +5,7 @@
 
 const char kManagerToolName[] = "TandrelMng.exe";
 const char kInstallerToolName[] = "QelInstall32.exe";
+const char kSlotTestToolName[] = "TandrelSlotTest.exe";
 
 namespace {
 
@@ -69,4 +70,11 @@ bool FormatUnregisterCodecParameters(const char* fccText, char* parameters)
         return false;
     return KeepWhenWhole(std::snprintf(parameters, kInstallerParametersCapacity, "\"/unreg:%s\"", fccText),
                          parameters);
+}
+
+bool FormatSlotTestParameters(int slot, const char* reportPath, char* parameters)
+{
+    return KeepWhenWhole(
+        std::snprintf(parameters, kSlotTestParametersCapacity, "/test:tdl%d \"/out:%s\"", slot, reportPath),
+        parameters);
 }
