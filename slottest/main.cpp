@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "slottest/slot_test.h"
+#include "slottest/slot_test_steps.h"
 #include "slottest/slot_test_arguments.h"
 
 namespace {

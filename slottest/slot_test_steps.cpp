@@ -1,4 +1,4 @@
-#include "slottest/slot_test.h"
+#include "slottest/slot_test_steps.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -126,10 +126,10 @@ SlotTestCause SlotTest::Steps()
     if (!CheckRegistration(&cause) || !Open(&cause))
         return cause;
     DescribeCodec();
-    std::vector<TestInput> inputs = MakeTestInputs();
+    std::vector<OfferedInput> inputs = MakeOfferedInputs();
     std::vector<int32_t> answers;
     double openMs = 0;
-    for (TestInput& input : inputs) {
+    for (OfferedInput& input : inputs) {
         int32_t answer = Answer(ICCompressQuery(compressor_, input.Header(), nullptr));
         Line(std::string("input ") + input.name, AnswerText(answer));
         if (answers.empty()) {
@@ -210,7 +210,7 @@ SlotTestCause SlotTest::WithoutInput(std::vector<int32_t> answers, double openMs
     return SlotTestCause::WorksDecompressOnly;
 }
 
-SlotTestCause SlotTest::CompressFrame(TestInput& input)
+SlotTestCause SlotTest::CompressFrame(OfferedInput& input)
 {
     BITMAPINFOHEADER* header = input.Header();
     auto queryAgain = [&] { return Answer(ICCompressQuery(compressor_, header, nullptr)); };

@@ -13,7 +13,7 @@
 const int kTestFrameWidth = 320;
 const int kTestFrameHeight = 240;
 
-struct TestInput {
+struct OfferedInput {
     const char* name; // "rgb24", "rgb32", "yuy2", "grey8"
     std::vector<uint8_t> format; // the header, then the colour table for grey8
     std::vector<uint8_t> frame;
@@ -21,7 +21,7 @@ struct TestInput {
     BITMAPINFOHEADER* Header() { return reinterpret_cast<BITMAPINFOHEADER*>(format.data()); }
 };
 
-std::vector<TestInput> MakeTestInputs();
+std::vector<OfferedInput> MakeOfferedInputs();
 
 // A frame of `fcc` at the test size, 24 bits, as a file of that format
 // would describe its stream: what a codec that only decompresses is asked

@@ -10,7 +10,7 @@
 
 #include "maint/slot_test_report.h"
 #include "settings/config_settings.h"
-#include "slottest/test_inputs.h"
+#include "slottest/offered_inputs.h"
 
 // One test of a slot, made as a 64-bit program meets the slot: its
 // registration for 64-bit programs, ICOpen for compression and for
@@ -38,7 +38,7 @@ private:
     bool Open(SlotTestCause* cause);
     void DescribeCodec();
     SlotTestCause WithoutInput(std::vector<int32_t> answers, double openMs);
-    SlotTestCause CompressFrame(TestInput& input);
+    SlotTestCause CompressFrame(OfferedInput& input);
     SlotTestCause DecompressFrame(BITMAPINFOHEADER* compressed, const void* data);
     // A frame step that failed: the host's failure when a query it answered
     // before now fails too (the driver fails every request once its host is

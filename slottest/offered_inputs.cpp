@@ -1,4 +1,4 @@
-#include "slottest/test_inputs.h"
+#include "slottest/offered_inputs.h"
 
 #include <cstring>
 
@@ -26,9 +26,9 @@ uint8_t Tile(int x, int y, int channel)
     return static_cast<uint8_t>((x / 16) * 7 + (y / 16) * 13 + channel * 50);
 }
 
-TestInput MakeInput(const char* name, int bitCount, uint32_t compression)
+OfferedInput MakeInput(const char* name, int bitCount, uint32_t compression)
 {
-    TestInput input;
+    OfferedInput input;
     input.name = name;
     BITMAPINFOHEADER header = Header(bitCount, compression);
     size_t colours = bitCount == 8 ? 256 : 0;
@@ -53,9 +53,9 @@ TestInput MakeInput(const char* name, int bitCount, uint32_t compression)
 
 }
 
-std::vector<TestInput> MakeTestInputs()
+std::vector<OfferedInput> MakeOfferedInputs()
 {
-    std::vector<TestInput> inputs;
+    std::vector<OfferedInput> inputs;
     inputs.push_back(MakeInput("rgb24", 24, BI_RGB));
     inputs.push_back(MakeInput("rgb32", 32, BI_RGB));
     inputs.push_back(MakeInput("yuy2", 16, kYuy2));
