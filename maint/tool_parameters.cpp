@@ -20,10 +20,10 @@ void FormatSlotItems(const SlotSettings* slots, char* parameters)
     }
 }
 
-// A formatted installer text must not be cut: an empty text instead.
-bool KeepWhenWhole(int length, char* parameters)
+// A formatted text must not be cut: an empty text instead.
+bool KeepWhenWhole(int length, char* parameters, int capacity = kInstallerParametersCapacity)
 {
-    if (length < 0 || length >= kInstallerParametersCapacity) {
+    if (length < 0 || length >= capacity) {
         parameters[0] = '\0';
         return false;
     }
@@ -76,5 +76,5 @@ bool FormatSlotTestParameters(int slot, const char* reportPath, char* parameters
 {
     return KeepWhenWhole(
         std::snprintf(parameters, kSlotTestParametersCapacity, "/test:tdl%d \"/out:%s\"", slot, reportPath),
-        parameters);
+        parameters, kSlotTestParametersCapacity);
 }

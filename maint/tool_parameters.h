@@ -35,9 +35,9 @@ bool IsInstallableFourCCText(const char* fccText);
 bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters);
 
 // "/test:tdlN \"/out:<path>\"": the slot test of slot N, its report written
-// to `reportPath`. False, with an empty text, when the text would exceed
-// 259 characters.
-const int kSlotTestParametersCapacity = kInstallerParametersCapacity;
+// to `reportPath`, which the capacity holds whenever it fits MAX_PATH. False,
+// with an empty text, when the text would not fit.
+const int kSlotTestParametersCapacity = 300;
 bool FormatSlotTestParameters(int slot, const char* reportPath, char* parameters);
 
 // "\"/unreg:<fcc>\"". False, with an empty text, under the same FourCC rule

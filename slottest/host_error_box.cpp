@@ -20,7 +20,8 @@ std::vector<DWORD> HostChildren()
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiW(entry.szExeFile, L"Tandrel64.exe") == 0)
+        if (entry.th32ParentProcessID == GetCurrentProcessId()
+            && lstrcmpiW(entry.szExeFile, L"Tandrel64.exe") == 0)
             hosts.push_back(entry.th32ProcessID);
     }
     CloseHandle(snapshot);

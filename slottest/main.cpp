@@ -12,9 +12,9 @@ namespace {
 
 void WriteReport(const std::wstring& path, const std::string& report)
 {
-    HANDLE file = path.empty() ? GetStdHandle(STD_OUTPUT_HANDLE)
-                               : CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = path.empty()
+        ? GetStdHandle(STD_OUTPUT_HANDLE)
+        : CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == nullptr || file == INVALID_HANDLE_VALUE)
         return;
     DWORD written = 0;

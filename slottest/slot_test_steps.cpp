@@ -47,7 +47,8 @@ double MillisecondsSince(const LARGE_INTEGER& start)
     LARGE_INTEGER frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart)
+        / static_cast<double>(frequency.QuadPart);
 }
 
 LARGE_INTEGER Now()
@@ -91,7 +92,8 @@ const char* RefusalText(SlotTestCause cause)
 
 }
 
-SlotTest::SlotTest(int slot) : slot_(slot)
+SlotTest::SlotTest(int slot)
+    : slot_(slot)
 {
 }
 
@@ -190,8 +192,9 @@ void SlotTest::DescribeCodec()
     }
     char flags[16];
     std::snprintf(flags, sizeof flags, "0x%lX", static_cast<unsigned long>(info.dwFlags));
-    Line("info", "ok, " + std::string(settings_.pcFcc) + ": " + Utf8(info.szName) + ", "
-             + Utf8(info.szDescription) + ", flags " + flags);
+    Line("info",
+         "ok, " + std::string(settings_.pcFcc) + ": " + Utf8(info.szName) + ", " + Utf8(info.szDescription)
+             + ", flags " + flags);
 }
 
 // A codec that only decompresses is still of use through the slot: it
@@ -233,13 +236,15 @@ SlotTestCause SlotTest::CompressFrame(OfferedInput& input)
     DWORD chunkId = 0;
     DWORD flags = 0;
     start = Now();
-    answer = Answer(ICCompress(compressor_, ICCOMPRESS_KEYFRAME, compressed, data.data(), header,
-                               input.frame.data(), &chunkId, &flags, 0, 0, ICQUALITY_DEFAULT, nullptr, nullptr));
+    answer
+        = Answer(ICCompress(compressor_, ICCOMPRESS_KEYFRAME, compressed, data.data(), header,
+                            input.frame.data(), &chunkId, &flags, 0, 0, ICQUALITY_DEFAULT, nullptr, nullptr));
     double frameMs = MillisecondsSince(start);
     ICCompressEnd(compressor_);
     if (answer != ICERR_OK)
         return FrameFailure("compress", answer, frameMs, limitMs, queryAgain);
-    Line("compress", "ok, " + std::to_string(input.frame.size()) + " bytes of " + input.name + " to "
+    Line("compress",
+         "ok, " + std::to_string(input.frame.size()) + " bytes of " + input.name + " to "
              + std::to_string(compressed->biSizeImage) + " bytes"
              + ((flags & AVIIF_KEYFRAME) != 0 ? ", a key frame" : ""));
     Line(kSlotTestFrameTimeStep, FormatMilliseconds(frameMs));
@@ -257,7 +262,8 @@ SlotTestCause SlotTest::DecompressFrame(BITMAPINFOHEADER* compressed, const void
         return SlotTestCause::Works;
     }
     int32_t formatSize = Answer(ICDecompressGetFormatSize(decompressor_, compressed));
-    std::vector<uint8_t> format(std::max<int32_t>(formatSize, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
+    std::vector<uint8_t> format(
+        std::max<int32_t>(formatSize, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
     BITMAPINFOHEADER* picture = reinterpret_cast<BITMAPINFOHEADER*>(format.data());
     answer = Answer(ICDecompressGetFormat(decompressor_, compressed, picture));
     if (answer == ICERR_OK)
@@ -266,13 +272,15 @@ SlotTestCause SlotTest::DecompressFrame(BITMAPINFOHEADER* compressed, const void
         return FrameFailure("decompress", answer, MillisecondsSince(start), limitMs, queryAgain);
     std::vector<uint8_t> pixels(FrameBytes(*picture));
     start = Now();
-    answer = Answer(ICDecompress(decompressor_, 0, compressed, const_cast<void*>(data), picture, pixels.data()));
+    answer
+        = Answer(ICDecompress(decompressor_, 0, compressed, const_cast<void*>(data), picture, pixels.data()));
     double frameMs = MillisecondsSince(start);
     ICDecompressEnd(decompressor_);
     if (answer != ICERR_OK)
         return FrameFailure("decompress", answer, frameMs, limitMs, queryAgain);
-    Line("decompress", "ok, " + std::to_string(compressed->biSizeImage) + " bytes to "
-             + std::to_string(pixels.size()) + " bytes in " + FormatMilliseconds(frameMs));
+    Line("decompress",
+         "ok, " + std::to_string(compressed->biSizeImage) + " bytes to " + std::to_string(pixels.size())
+             + " bytes in " + FormatMilliseconds(frameMs));
     return SlotTestCause::Works;
 }
 

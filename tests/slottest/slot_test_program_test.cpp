@@ -65,7 +65,8 @@ protected:
     {
         RemoveRealSettings();
         CreateRealSettingsDirectory();
-        for (const char* file : {"Tandrel64.exe", "TandrelDrv64.dll", "TandrelSlotTest.exe", kTestCodecDllName})
+        for (const char* file :
+             {"Tandrel64.exe", "TandrelDrv64.dll", "TandrelSlotTest.exe", kTestCodecDllName})
             ASSERT_TRUE(folder.Add(file));
     }
     void TearDown() override
@@ -81,7 +82,7 @@ protected:
         fccText = UniqueFccText('s');
         ASSERT_TRUE(script.Create(FourCCFromText(fccText.c_str())));
         std::string dll = setup == SlotSetup::DllGone ? ShortPath(folder.PathOf(kTestCodecDllName))
-                                                  : BinPath(kTestCodecDllName);
+                                                      : BinPath(kTestCodecDllName);
         ASSERT_TRUE(RegisterTestCodec(fccText.c_str(), dll.c_str()));
         if (setup == SlotSetup::DllGone) {
             ASSERT_TRUE(DeleteFileA(dll.c_str()));
@@ -121,8 +122,10 @@ TEST_P(SlotTestProgram, ExitCodeAndReportNameTheCause)
         SetUpRecordingCodec(slotCase.setup);
     AssignSlot(slotCase.codec != nullptr ? slotCase.codec : fccText.c_str(), slotCase.enable);
     std::string driver = ShortPath(folder.PathOf("TandrelDrv64.dll"));
-    bool registered = SetSlotDriverValue(kSlot, slotCase.setup == SlotSetup::NotRegistered ? kMissingValue : driver);
-    EXPECT_TRUE(registered || slotCase.setup == SlotSetup::NotRegistered) << "nothing to remove is no failure";
+    bool registered
+        = SetSlotDriverValue(kSlot, slotCase.setup == SlotSetup::NotRegistered ? kMissingValue : driver);
+    EXPECT_TRUE(registered || slotCase.setup == SlotSetup::NotRegistered)
+        << "nothing to remove is no failure";
     ASSERT_EQ(slotCase.setup == SlotSetup::NotRegistered, SlotDriverValue(kSlot) == kMissingValue);
     if (slotCase.setup == SlotSetup::NoHostExe) {
         ASSERT_TRUE(DeleteFileA(folder.PathOf("Tandrel64.exe").c_str()));

@@ -98,7 +98,8 @@ bool SaveLanguage(const std::string& folder, int language, const char* suffix)
         && SaveMenuDialog(process.Id(), dialog, IDM_ABOUT, IDC_ABOUT_TEXT, folder + "\\about" + tail);
     Click(SlotRow(dialog, 2), IDC_ENABLE);
     saved = saved
-        && SaveMenuDialog(process.Id(), dialog, IDM_TEST_SLOTS, IDC_SLOT_TEST_RESULTS, folder + "\\slottest" + tail);
+        && SaveMenuDialog(process.Id(), dialog, IDM_TEST_SLOTS, IDC_SLOT_TEST_RESULTS,
+                          folder + "\\slottest" + tail);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     return process.WaitForExit(10000) && saved && SaveInstallerPage(folder + "\\installer" + tail);
 }

@@ -25,7 +25,8 @@ std::string Report(SlotTestCause cause)
 {
     std::string report = SlotTestLine("registration", "ok");
     if (cause == SlotTestCause::Works)
-        report += SlotTestLine(kSlotTestOpenTimeStep, "45.2 ms") + SlotTestLine(kSlotTestFrameTimeStep, "0.9 ms");
+        report += SlotTestLine(kSlotTestOpenTimeStep, "45.2 ms")
+            + SlotTestLine(kSlotTestFrameTimeStep, "0.9 ms");
     return report + SlotTestResultLine(cause);
 }
 
@@ -55,6 +56,16 @@ protected:
         RemoveRealSettings();
     }
 
+    // The tool on a settings file of `language` and these slot sections.
+    HWND Start(int language, const std::string& slots)
+    {
+        CreateRealSettingsDirectory();
+        EXPECT_TRUE(WriteWholeFile(RealSettingsFile(),
+                                   "[MAIN]\r\nlanguage=" + std::to_string(language) + "\r\n" + slots));
+        EXPECT_TRUE(process.Start(folder.PathOf("Tandrel64.exe"), ""));
+        return WaitForDialog(process.Id(), {IDC_TIMEOUT});
+    }
+
     void SetReport(int slot, SlotTestCause cause)
     {
         std::string stem = folder.PathOf("TandrelSlotTest-tdl" + std::to_string(slot));
@@ -82,22 +93,27 @@ TEST_F(SlotTestCommandTest, TickedSlotsAreTestedAfterAnApplyAndShownARowEach)
         const char* whatToDo;
         std::vector<std::string> runs;
     } cases[] = {
-        {0, false, "tdl1 をテスト中…", "動作します（開くまで 45.2 ms、1フレームの圧縮 0.9 ms）。", "対処: ",
+        {0,
+         false,
+         "tdl1 をテスト中…",
+         "動作します（開くまで 45.2 ms、1フレームの圧縮 0.9 ms）。",
+         "対処: ",
          {"test tdl1", "test tdl4"}},
-        {1, true, "", "Works: open 45.2 ms, one frame 0.9 ms.", "What to do: ",
+        {1,
+         true,
+         "",
+         "Works: open 45.2 ms, one frame 0.9 ms.",
+         "What to do: ",
          {"manager", "test tdl1", "test tdl4", "test tdl6"}},
     };
     SetReport(1, SlotTestCause::Works);
     SetReport(4, SlotTestCause::CodecNotOpened);
     SetReport(6, SlotTestCause::NoCodec);
     for (const auto& run : cases) {
-        CreateRealSettingsDirectory();
-        ASSERT_TRUE(WriteWholeFile(RealSettingsFile(), "[MAIN]\r\nlanguage=" + std::to_string(run.language)
-                                       + "\r\n[tdl1]\r\niEnable=1\r\npcFcc=mrle\r\npcName=Run-length\r\n"
-                                         "[tdl4]\r\niEnable=1\r\npcFcc=tcv9\r\n"));
         DeleteFileA(folder.PathOf("tool-calls.txt").c_str());
-        ASSERT_TRUE(process.Start(folder.PathOf("Tandrel64.exe"), ""));
-        HWND dialog = WaitForDialog(process.Id(), {IDC_TIMEOUT});
+        HWND dialog = Start(run.language,
+                            "[tdl1]\r\niEnable=1\r\npcFcc=mrle\r\npcName=Run-length\r\n"
+                            "[tdl4]\r\niEnable=1\r\npcFcc=tcv9\r\n");
         ASSERT_NE(nullptr, dialog);
         if (run.unsaved)
             Click(SlotRow(dialog, 6), IDC_ENABLE);
@@ -114,7 +130,9 @@ TEST_F(SlotTestCommandTest, TickedSlotsAreTestedAfterAnApplyAndShownARowEach)
         ASSERT_NE(nullptr, results);
         std::string rows = ItemText(results, IDC_SLOT_TEST_RESULTS);
         EXPECT_EQ(run.runs, Runs(folder.Calls()));
-        EXPECT_EQ(0u, rows.find("tdl1  mrle - Run-length\r\n    " + std::string(run.works) + "\r\n\r\ntdl4  tcv9 - \r\n"))
+        EXPECT_EQ(0u,
+                  rows.find("tdl1  mrle - Run-length\r\n    " + std::string(run.works)
+                            + "\r\n\r\ntdl4  tcv9 - \r\n"))
             << rows;
         EXPECT_NE(std::string::npos, rows.find(run.whatToDo)) << rows;
         EXPECT_EQ(run.unsaved, rows.find("tdl6") != std::string::npos) << rows;
@@ -128,4 +146,14 @@ TEST_F(SlotTestCommandTest, TickedSlotsAreTestedAfterAnApplyAndShownARowEach)
         PostMessageW(dialog, WM_CLOSE, 0, 0);
         ASSERT_TRUE(process.WaitForExit(20000));
     }
+}
+
+// With no slot ticked there is nothing to test, and the user is told so.
+TEST_F(SlotTestCommandTest, WithoutATickedSlotTheUserIsToldSo)
+{
+    HWND dialog = Start(1, "[tdl2]\r\niEnable=0\r\npcFcc=mrle\r\n");
+    ASSERT_NE(nullptr, dialog);
+    PostCommand(dialog, IDM_TEST_SLOTS);
+    EXPECT_EQ("There is no slot to test: please tick a slot's box.", AnswerNextBox(process.Id(), IDOK).text);
+    EXPECT_TRUE(folder.Calls().empty());
 }
