@@ -124,7 +124,7 @@ void SlotTest::Line(const std::string& step, const std::string& result)
 
 SlotTestCause SlotTest::Steps()
 {
-    SlotTestCause cause;
+    SlotTestCause cause = SlotTestCause::OpenRefused;
     if (!CheckRegistration(&cause) || !Open(&cause))
         return cause;
     DescribeCodec();
