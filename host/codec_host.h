@@ -73,6 +73,7 @@ private:
     LRESULT OnSetPalette(WPARAM wParam);
     LRESULT OnFramesInfo(LPARAM lParam);
     LRESULT OnDecompressExQuery(LPARAM lParam);
+    LRESULT OnGetInfo(LPARAM lParam);
 
     // Waiting for the program's next instance (host_reuse.cpp).
     LRESULT OnIdle();

@@ -80,6 +80,8 @@ LRESULT CCodecHost::Dispatch(HWND target, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case kRequestFrameViews:
         return OnFrameViews(wParam, lParam);
+    case kRequestGetInfo:
+        return OnGetInfo(lParam);
     case kRequestGetQuality:
         return OnValueOut(ICM_GETQUALITY, wParam, lParam);
     case kRequestSetQuality:
