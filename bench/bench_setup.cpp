@@ -1,7 +1,5 @@
 #include "bench/bench_setup.h"
 
-#include <tlhelp32.h>
-
 #include <fstream>
 #include <iterator>
 
@@ -118,23 +116,9 @@ double HelperWindow::RoundTrip() const
     });
 }
 
-std::vector<DWORD> HostProcesses()
-{
-    std::vector<DWORD> hosts;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiA(entry.szExeFile, "Tandrel64.exe") == 0)
-            hosts.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return hosts;
-}
-
 void EndHostsBut(DWORD kept)
 {
-    for (DWORD id : HostProcesses()) {
+    for (DWORD id : RunningChildrenNamed("Tandrel64.exe")) {
         HANDLE host = id != kept ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
         if (host != nullptr && TerminateProcess(host, 1))
             WaitForSingleObject(host, INFINITE);

@@ -66,9 +66,6 @@ private:
     HWND window_ = nullptr;
 };
 
-// The Tandrel64.exe processes that this one started and that still run.
-std::vector<DWORD> HostProcesses();
-
-// Ends them all but `kept`, as a program that opens its first codec finds
-// no host waiting.
+// Ends the hosts this process started (RunningChildrenNamed) but `kept`, as
+// a program that opens its first codec finds none waiting.
 void EndHostsBut(DWORD kept);

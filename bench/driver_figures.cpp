@@ -36,7 +36,7 @@ double ListSlots()
 // of hosts has not changed.
 bool ListingStartsNoHost()
 {
-    size_t before = HostProcesses().size();
+    size_t before = RunningChildrenNamed("Tandrel64.exe").size();
     HIC codecs[kSlots];
     bool none = true;
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -44,7 +44,7 @@ bool ListingStartsNoHost()
         codecs[slot] = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_QUERY);
         none = none && codecs[slot] != nullptr && ICGetInfo(codecs[slot], &info, sizeof info) > 0;
     }
-    none = none && HostProcesses().size() == before;
+    none = none && RunningChildrenNamed("Tandrel64.exe").size() == before;
     for (HIC codec : codecs) {
         if (codec != nullptr)
             ICClose(codec);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <utility>
+#include <vector>
 
 // A process this one started: a driver instance's host, or a program the
 // demo runs. The object owns the process and thread handles until Close;
@@ -33,3 +34,7 @@ public:
 private:
     PROCESS_INFORMATION info_ = {};
 };
+
+// The processes of `exeName` ("Tandrel64.exe") that this process started and
+// that still run.
+std::vector<DWORD> RunningChildrenNamed(const char* exeName);

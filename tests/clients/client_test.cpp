@@ -1,10 +1,9 @@
 // Real clients through the bridge: each session of client_scenarios64.exe,
 // a 64-bit program on a slot, against the same session of
 // codec_reference.exe, the same program built for 32 bits, on the codec
-// itself, transcript against transcript. Each program runs the session twice with a session of another
-// codec between, so that the bridge serves the later ones on hosts the earlier ones let go. Slots tdl0 to
-// tdl2 serve Wine's mrle, cvid and msvc, tdl3 the recording test codec as a temporal codec that shows what
-// reached it.
+// itself, transcript against transcript, each run twice in one program with a session of another codec
+// between. Slots tdl0 to tdl2 serve Wine's mrle, cvid and msvc, tdl3 the
+// recording test codec as a temporal codec that shows what reached it.
 // Wine's own 64-bit mrle, cvid and msvc are blocked in this prefix's 64-bit
 // view, so that a 64-bit program that finds a decompressor by itself (the
 // frame reader) can only find a slot. The Cinepak and MS Video 1 files are
@@ -92,42 +91,41 @@ protected:
         return std::string(folder) + "tandrel-client-" + name + (own ? "-64" : "-32");
     }
 
+    // The row, a session on another codec, and the row again, for one program: through the bridge the
+    // second and third run on the hosts that the sessions before let go.
     std::vector<std::string> Arguments(const Row& row, bool bridged) const
     {
-        std::vector<std::string> arguments = {row.values[0], Codec(row.slot, bridged)};
-        for (size_t i = 1; i < row.values.size(); ++i) {
-            const std::string& value = row.values[i];
-            bool file = value[0] == '@' || value[0] == '%' || value[0] == '!';
-            arguments.push_back(file ? File(value, bridged) : value);
+        const Row between = row.slot == kRecorderSlot ? Row {0, {"messages", "8"}} : Row {kRecorderSlot, {"messages", "24"}};
+        std::vector<std::string> arguments;
+        for (const Row* session : {&row, &between, &row}) {
+            if (!arguments.empty())
+                arguments.push_back("then");
+            arguments.push_back(session->values[0]);
+            arguments.push_back(Codec(session->slot, bridged));
+            for (size_t i = 1; i < session->values.size(); ++i) {
+                const std::string& value = session->values[i];
+                bool file = value[0] == '@' || value[0] == '%' || value[0] == '!';
+                arguments.push_back(file ? File(value, bridged) : value);
+            }
         }
         return arguments;
     }
 
-    // The row, a session on another codec, and the row again, in one program on each side: through the
-    // bridge the second and third run on the hosts that the sessions before let go. A failed expectation
-    // names the first step in which the bridge gave something else.
+    // Runs the row on both sides; a failed expectation names the first step
+    // in which the bridge gave something else.
     void ExpectSameAsDirect(const Row& row)
     {
-        const Row between = row.slot == kRecorderSlot ? Row {0, {"messages", "8"}} : Row {kRecorderSlot, {"messages", "24"}};
         std::string text = Codec(row.slot, false);
         for (const std::string& value : row.values)
             text += " " + value;
         SCOPED_TRACE(text);
-        std::vector<std::string> arguments[2];
-        for (bool bridged : {false, true}) {
-            for (const Row* session : {&row, &between, &row}) {
-                if (!arguments[bridged].empty())
-                    arguments[bridged].push_back("then");
-                std::vector<std::string> its = Arguments(*session, bridged);
-                arguments[bridged].insert(arguments[bridged].end(), its.begin(), its.end());
-            }
-        }
         Transcript direct;
         Transcript bridged;
-        ASSERT_TRUE(RunTranscriptProgram("codec_reference.exe", arguments[false], kProgramTimeoutMs, &direct));
-        uint32_t opened = script->openCount;
         ASSERT_TRUE(
-            RunTranscriptProgram("client_scenarios64.exe", arguments[true], kProgramTimeoutMs, &bridged));
+            RunTranscriptProgram("codec_reference.exe", Arguments(row, false), kProgramTimeoutMs, &direct));
+        uint32_t opened = script->openCount;
+        ASSERT_TRUE(RunTranscriptProgram("client_scenarios64.exe", Arguments(row, true), kProgramTimeoutMs,
+                                         &bridged));
         // Only the codec's information comes without a host.
         if (row.slot == kRecorderSlot && row.values[0] != "codec-info") {
             EXPECT_GT(script->openCount, opened) << "a host opened the codec for the 64-bit program";
