@@ -119,6 +119,11 @@ bool CCodecHost::ClientIsDone(HANDLE client, bool clientMissing) const
     return *static_cast<volatile int32_t*>(&controlBlock->iAlive) == 0;
 }
 
+bool CCodecHost::IdleTimeIsUp(DWORD now) const
+{
+    return idle && DeadlinePassed(now, idleSince + kHostIdleMs);
+}
+
 void CCodecHost::Quit()
 {
     quitting = true;

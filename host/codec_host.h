@@ -52,6 +52,8 @@ private:
     bool ClientIsDone(HANDLE client, bool clientMissing) const;
     // Ends the loop; a host that is ending takes no new instance.
     void Quit();
+    // True once a host that waits for the next instance has waited long enough.
+    bool IdleTimeIsUp(DWORD now) const;
 
     bool WholeRecords() const { return layouts == kLayoutsWholeRecords; }
     // A pointer into the private copy, as the codec receives it.
@@ -78,7 +80,6 @@ private:
     // Waiting for the program's next instance (host_reuse.cpp).
     LRESULT OnIdle();
     LRESULT OnServe(WPARAM wParam, LPARAM lParam);
-    bool IdleTimeIsUp(DWORD now) const;
 
     // The series and their frames (frame_requests.cpp).
     LRESULT OnFrameViews(WPARAM kind, LPARAM generation);

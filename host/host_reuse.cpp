@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "host/codec_guard.h"
-#include "host/liveness_deadline.h"
 
 namespace {
 
@@ -72,9 +71,4 @@ LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
     paramArea = reinterpret_cast<uint8_t*>(block) + sizeof(HostControlBlock);
     idle = false;
     return OnHandshake(wParam, lParam);
-}
-
-bool CCodecHost::IdleTimeIsUp(DWORD now) const
-{
-    return idle && DeadlinePassed(now, idleSince + kHostIdleMs);
 }
