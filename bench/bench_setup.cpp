@@ -1,10 +1,13 @@
 #include "bench/bench_setup.h"
 
+#include <vfw.h>
+
 #include <fstream>
 #include <iterator>
 
 #include "bench/bench_cases.h"
 #include "demo/demo_slot.h"
+#include "settings/profile.h"
 #include "settings/settings_paths.h"
 
 namespace {
@@ -77,11 +80,19 @@ bool BenchSetup::Prepare()
     return true;
 }
 
+// With the codec's own flags and ICM version, as the configuration tool
+// records them, so that ICGetInfo asks no host.
 bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
 {
     bool real = std::string(fcc) == kBenchRealCodec;
+    uint32_t flags = real ? VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_TEMPORAL : VIDCF_QUALITY;
+    uint32_t version = ICVERSION;
+    char path[MAX_PATH];
+    std::string section = "tdl" + std::to_string(slot);
     return WriteSlotSettings(slot, fcc, real ? "MRLE" : "TestCodec",
-                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec");
+                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec")
+        && GetSettingsFilePath(path) && ProfileWriteHex(path, section.c_str(), "dwFlags", &flags)
+        && ProfileWriteHex(path, section.c_str(), "dwVersionICM", &version);
 }
 
 HelperWindow::~HelperWindow()
