@@ -161,11 +161,14 @@ protected:
 }
 
 // Without a settings folder (a user who never ran /install) the first save
-// makes it: the slots applied reach the driver and the next start.
+// makes it: the slots applied reach the driver and the next start. A codec
+// that refuses every open is listed without its texts.
 TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASettingsFolder)
 {
     AddCodec("tua1", "Alpha");
     AddCodec("tuw1", std::string(15, 'W'));
+    AddCodec("tur1", "Refusing");
+    scripts.back()->Control()->refuseOpenModes = ~0u;
     HWND dialog = Start("/name:tdl3"); // without /map: still configuration mode
     EXPECT_EQ("Tandrel64 Config Ve1.00", TextOf(dialog));
     EXPECT_EQ("100,100", Position(dialog));
@@ -184,6 +187,8 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
     EXPECT_FALSE(process.WaitForExit(500));
 
     HWND row = SlotRow(dialog, 2);
+    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tur1 - "));
+    EXPECT_EQ((Texts {"unticked", "tur1 - ", "", "", ""}), Row(row));
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tua1 - Alpha"));
     EXPECT_EQ((Texts {"unticked", "tua1 - Alpha", "7", "Alpha codec", "Alpha.dll"}), Row(row));
     EXPECT_TRUE(Enabled(dialog, IDC_APPLY));
