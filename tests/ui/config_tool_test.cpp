@@ -75,18 +75,23 @@ int DroppedWidthBeyondTheBox(HWND row)
 }
 
 // Sends a key as the user's keyboard does, to the control that has the
-// focus, and returns the control that has it afterwards.
+// focus, and returns the tab stop that has it afterwards. The dialog shows a
+// moment before it is activated and its first control takes the focus, so
+// the key waits for that; a label's mnemonic passes the focus through the
+// label on its way to the label's control.
 HWND PressKey(HWND dialog, UINT message, WPARAM key)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    auto focusOnTabStop = [&] {
+        return GetGUIThreadInfo(thread, &info) && IsChild(dialog, info.hwndFocus)
+            && (GetWindowLongW(info.hwndFocus, GWL_STYLE) & WS_TABSTOP) != 0;
+    };
+    PollUntil(2000, focusOnTabStop);
     HWND before = info.hwndFocus;
     PostMessageW(before != nullptr ? before : dialog, message, key, 0);
-    PollUntil(2000, [&] {
-        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-        return info.hwndFocus != before;
-    });
+    PollUntil(2000, [&] { return focusOnTabStop() && info.hwndFocus != before; });
     return info.hwndFocus;
 }
 
