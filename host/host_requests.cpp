@@ -210,3 +210,15 @@ LRESULT CCodecHost::OnDecompressExQuery(LPARAM lParam)
     std::memcpy(params.At(0), &record, sizeof record);
     return GuardedSendMessage(codec, ICM_DECOMPRESSEX_QUERY, Param(0), lParam);
 }
+
+// The codec fills its information in the copy; the stated size comes back,
+// what the codec wrote and what it left of the client's bytes.
+LRESULT CCodecHost::OnGetInfo(LPARAM lParam)
+{
+    uint32_t size = static_cast<uint32_t>(lParam);
+    if (codec == nullptr || !StartRequest() || !params.Take(size))
+        return 0;
+    LRESULT result = GuardedSendMessage(codec, ICM_GETINFO, Param(0), size);
+    params.Return(0, size);
+    return result;
+}

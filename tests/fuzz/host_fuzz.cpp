@@ -71,7 +71,7 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
         : number == kRequestDecompress
         ? PlaceDecompress(copy, layouts, size, &places)
         : number == kRequestDecompressEx && whole && PlaceDecompressEx(copy, size, &places);
-    if (number == kRequestGetState && request.wParam != 0)
+    if ((number == kRequestGetState && request.wParam != 0) || (whole && number == kRequestGetInfo))
         allow(0, size);
     else if (value && request.wParam != 0)
         allow(0, 4);
