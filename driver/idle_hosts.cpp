@@ -1,5 +1,6 @@
 #include "driver/idle_hosts.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -7,46 +8,73 @@
 
 namespace {
 
-using Channels = std::vector<std::unique_ptr<HostChannel>>;
+// A waiting host, and the thread-pool wait that notices its end.
+struct IdleHost {
+    HostChannel channel {""};
+    PTP_WAIT ended = nullptr;
+};
+using IdleHosts = std::vector<std::unique_ptr<IdleHost>>;
 
 SRWLOCK g_lock = SRWLOCK_INIT;
 // Never destroyed: giving up a channel waits for its host, which the
 // program's end must not do.
-Channels& g_waiting = *new Channels();
+IdleHosts& g_waiting = *new IdleHosts();
 HMODULE g_keptLoaded = nullptr;
 
-// Lets go of the driver once no host waits: the system's own reference
-// keeps it loaded here.
-void LetGoWhenNoneWaits()
+// Takes `host` out of the waiting ones (under the lock); null when it is no
+// longer there.
+std::unique_ptr<IdleHost> Remove(IdleHost* host)
 {
+    auto found = std::find_if(g_waiting.begin(), g_waiting.end(),
+                              [host](const std::unique_ptr<IdleHost>& waiting) { return waiting.get() == host; });
+    if (found == g_waiting.end())
+        return nullptr;
+    std::unique_ptr<IdleHost> taken = std::move(*found);
+    g_waiting.erase(found);
+    return taken;
+}
+
+// A host that ended while it waited goes at once, and with the last one the
+// driver's hold on itself: the module may unload once this callback is done.
+void CALLBACK OnHostEnded(PTP_CALLBACK_INSTANCE instance, void* context, PTP_WAIT wait, TP_WAIT_RESULT)
+{
+    AcquireSRWLockExclusive(&g_lock);
+    std::unique_ptr<IdleHost> ended = Remove(static_cast<IdleHost*>(context));
     if (g_waiting.empty() && g_keptLoaded != nullptr) {
-        FreeLibrary(g_keptLoaded);
+        FreeLibraryWhenCallbackReturns(instance, g_keptLoaded);
         g_keptLoaded = nullptr;
     }
+    ReleaseSRWLockExclusive(&g_lock);
+    if (ended)
+        CloseThreadpoolWait(wait);
 }
 
-// Moves the hosts that ended while they waited to `ended`.
-void DropEnded(Channels* ended)
+// Stops watching a host taken out of the waiting ones: outside the lock,
+// which a callback of its wait that runs already takes.
+void StopWatching(IdleHost& host)
 {
-    for (size_t i = g_waiting.size(); i-- > 0;) {
-        if (!g_waiting[i]->Process().IsRunning()) {
-            ended->push_back(std::move(g_waiting[i]));
-            g_waiting.erase(g_waiting.begin() + static_cast<std::ptrdiff_t>(i));
-        }
-    }
+    if (host.ended == nullptr)
+        return;
+    SetThreadpoolWait(host.ended, nullptr, nullptr);
+    WaitForThreadpoolWaitCallbacks(host.ended, TRUE);
+    CloseThreadpoolWait(host.ended);
+    host.ended = nullptr;
 }
 
-// The channels in `ended` are given up after the lock is released.
-std::unique_ptr<HostChannel> TakeLast(Channels* ended)
+// The system's own reference keeps the driver loaded here: the caller is
+// in its entry point.
+std::unique_ptr<IdleHost> TakeLast()
 {
-    std::unique_ptr<HostChannel> taken;
+    std::unique_ptr<IdleHost> taken;
     AcquireSRWLockExclusive(&g_lock);
-    DropEnded(ended);
     if (!g_waiting.empty()) {
         taken = std::move(g_waiting.back());
         g_waiting.pop_back();
     }
-    LetGoWhenNoneWaits();
+    if (g_waiting.empty() && g_keptLoaded != nullptr) {
+        FreeLibrary(g_keptLoaded);
+        g_keptLoaded = nullptr;
+    }
     ReleaseSRWLockExclusive(&g_lock);
     return taken;
 }
@@ -55,29 +83,32 @@ std::unique_ptr<HostChannel> TakeLast(Channels* ended)
 
 bool KeepIdleHost(HostChannel& channel)
 {
-    std::unique_ptr<HostChannel> kept(new HostChannel(""));
-    Channels ended;
+    std::unique_ptr<IdleHost> kept(new IdleHost());
+    kept->ended = CreateThreadpoolWait(OnHostEnded, kept.get(), nullptr);
     AcquireSRWLockExclusive(&g_lock);
-    DropEnded(&ended);
     bool room = g_waiting.size() < static_cast<size_t>(kIdleHostsPerProgram);
     if (room) {
         if (g_keptLoaded == nullptr)
             GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                                reinterpret_cast<LPCSTR>(&KeepIdleHost), &g_keptLoaded);
-        kept->Swap(channel);
+        kept->channel.Swap(channel);
+        if (kept->ended != nullptr)
+            SetThreadpoolWait(kept->ended, kept->channel.Process().Handle(), nullptr);
         g_waiting.push_back(std::move(kept));
     }
     ReleaseSRWLockExclusive(&g_lock);
+    if (!room)
+        StopWatching(*kept);
     return room;
 }
 
 bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t layouts, DWORD timeoutMs,
                        int32_t* answer)
 {
-    Channels ended;
-    for (std::unique_ptr<HostChannel> waiting = TakeLast(&ended); waiting; waiting = TakeLast(&ended)) {
-        if (waiting->Handover(slot, layouts, timeoutMs, answer)) {
-            channel.Swap(*waiting);
+    for (std::unique_ptr<IdleHost> waiting = TakeLast(); waiting; waiting = TakeLast()) {
+        StopWatching(*waiting);
+        if (waiting->channel.Handover(slot, layouts, timeoutMs, answer)) {
+            channel.Swap(waiting->channel);
             return true;
         }
     }
@@ -89,7 +120,7 @@ void LetIdleHostsGo()
     // A thread that the program's end stopped may have held the lock.
     if (!TryAcquireSRWLockExclusive(&g_lock))
         return;
-    for (const std::unique_ptr<HostChannel>& waiting : g_waiting)
-        waiting->Control()->iAlive = 0;
+    for (const std::unique_ptr<IdleHost>& waiting : g_waiting)
+        waiting->channel.Control()->iAlive = 0;
     ReleaseSRWLockExclusive(&g_lock);
 }

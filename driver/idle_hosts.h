@@ -8,12 +8,12 @@ class HostChannel;
 
 // The hosts this program let go, each waiting for one of its next instances
 // (HostChannel::LetWait): at most kIdleHostsPerProgram, the one that began
-// to wait last taken first. A host that was ended, or ended after
-// kHostIdleMs unused, is dropped at the next use. While a host waits the
-// driver keeps itself loaded, so that a program that opens and closes one
-// instance after another finds it; it lets go at the first use that finds
-// none waiting. Called only from the driver's entry point, while the system
-// holds the module loaded.
+// to wait last taken first. A host that ends while it waits (after
+// kHostIdleMs unused, or ended from outside) goes at once. While a host
+// waits the driver keeps itself loaded, so that a program that opens and
+// closes one instance after another finds it; once none waits the system
+// may unload it again. Called only from the driver's entry point, while the
+// system holds the module loaded.
 
 const int kIdleHostsPerProgram = 2;
 
