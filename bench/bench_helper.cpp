@@ -182,8 +182,9 @@ LRESULT CALLBACK BenchWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             return ListCodecInfo(fcc, &info);
         });
     case kBenchTryCodec:
-        return wParam < kBenchCaseCount ? RepeatDirect(static_cast<WPARAM>(lParam), kBenchCases[wParam], TryCodec)
-                                         : -1;
+        return wParam < kBenchCaseCount
+            ? RepeatDirect(static_cast<WPARAM>(lParam), kBenchCases[wParam], TryCodec)
+            : -1;
     case kBenchAviReader:
         return Tenths(Timed([] { return OpenFrameReader(BenchAviPath()); }));
     case kBenchDecompress:

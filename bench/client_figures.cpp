@@ -29,8 +29,9 @@ void RunWriterFigures(HWND helper)
                         [&] { return HelperMicroseconds(SendMessageA(helper, kBenchAviWriter, 0, 0)); }};
     BenchFigure reader {"the file opened for its frames (AVIStreamGetFrameOpen) through tdl0",
                         [&] { return Timed([&] { return OpenFrameReader(path); }); }};
-    BenchFigure readerDirect {"the same program in 32 bits on its file",
-                              [&] { return HelperMicroseconds(SendMessageA(helper, kBenchAviReader, 0, 0)); }};
+    BenchFigure readerDirect {"the same program in 32 bits on its file", [&] {
+                                  return HelperMicroseconds(SendMessageA(helper, kBenchAviReader, 0, 0));
+                              }};
     int rounds = BenchRounds(kWriterRounds);
     RunInterleaved({&bridged, &direct}, rounds, 1);
     RunInterleaved({&reader, &readerDirect}, rounds, 1);

@@ -73,9 +73,8 @@ void PrintRun(const DecompressionRun& run)
         PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack, &run.pictureIn},
                  [](const std::vector<double>& m) { return (m[0] - m[1]) / (m[2] + m[3] + m[4] + m[5]); }),
         "x", "goal <= 1.2");
-    for (const BenchFigure* figure :
-         {&run.replayed, &run.request, &run.onViews, &run.bare, &run.hostTrip, &run.frameIn,
-          &run.pictureIn, &run.pictureBack, &run.dispatch})
+    for (const BenchFigure* figure : {&run.replayed, &run.request, &run.onViews, &run.bare, &run.hostTrip,
+                                      &run.frameIn, &run.pictureIn, &run.pictureBack, &run.dispatch})
         PrintFigure(*figure, "us");
     PrintBreakdown(run);
 }
@@ -131,8 +130,7 @@ void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
     };
     int rounds = BenchRounds(kRounds);
     RunInterleaved({&run.bridged, &run.direct, &run.onViews, &run.replayed, &run.request, &run.bare,
-                    &run.hostTrip, &run.frameIn, &run.pictureIn, &run.pictureBack,
-                    &run.dispatch},
+                    &run.hostTrip, &run.frameIn, &run.pictureIn, &run.pictureBack, &run.dispatch},
                    rounds, kCycles);
     std::printf("Decompression, %s: key frames of %.0f bytes on average into a picture of %u bytes\n"
                 "(%d rounds of %d shuffled cycles)\n",

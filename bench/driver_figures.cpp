@@ -157,9 +157,10 @@ void RunListingFigures(BenchSetup& setup, HWND helper)
     PrintFigure(direct, "us/codec");
     PrintFigure("  slot / 32-bit codec", PerRound({&bridged, &direct}, Ratio), "x");
     PrintFigure(settings, "us", "at ICGetInfo; ICOpen reads two of them");
-    std::printf("Codecs tried (ICOpen, two queries, ICClose) as a program that looks for one tries them, each on\n"
-                "the host the try before let go (%d rounds; tbnc takes %lu ms to open, as a real MPEG-4 codec)\n",
-                rounds, kSlowOpenMs);
+    std::printf(
+        "Codecs tried (ICOpen, two queries, ICClose) as a program that looks for one tries them, each on\n"
+        "the host the try before let go (%d rounds; tbnc takes %lu ms to open, as a real MPEG-4 codec)\n",
+        rounds, kSlowOpenMs);
     PrintPairs(tries, "us");
 }
 
@@ -208,16 +209,18 @@ void RunFirstFrameFigures(BenchSetup& setup, HWND helper, DWORD kept)
     BenchFigure hostStart {"of it: a host started until its window is published",
                            [] { return TimeHostStart("tdl0"); }};
     const BenchCase& real = kBenchCases[kTryCases[0]];
-    pairs.emplace_back(new BenchFigure("a first try of " + CaseName(real) + ", through tdl0", [&setup, &real, kept] {
-        EndHostsBut(kept);
-        return TrySlots(setup, kBridgeSlot, 1, real);
-    }));
+    pairs.emplace_back(
+        new BenchFigure("a first try of " + CaseName(real) + ", through tdl0", [&setup, &real, kept] {
+            EndHostsBut(kept);
+            return TrySlots(setup, kBridgeSlot, 1, real);
+        }));
     pairs.emplace_back(new BenchFigure("the same directly in 32 bits",
                                        [helper] { return TryDirectly(helper, kTryCases[0], 1); }));
     int rounds = BenchRounds(kFirstFrameRounds);
     RunPairs(pairs, &hostStart, rounds, 1);
-    std::printf("From ICOpen to the first compressed frame, and a first try, with no host waiting (%d rounds)\n",
-                rounds);
+    std::printf(
+        "From ICOpen to the first compressed frame, and a first try, with no host waiting (%d rounds)\n",
+        rounds);
     PrintPairs(pairs, "us");
     PrintFigure(hostStart, "us");
 }

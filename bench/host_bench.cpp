@@ -125,12 +125,13 @@ int main(int argc, char** argv)
         Sleep(kHostCheckIntervalMs);
         std::printf("\nCPU while idle (from /proc)\n");
         std::vector<double> idle = IdlePercents({waiting}, waitingMs);
-        std::printf("  a host waiting for the program's next instance %.2f %% of a core over %lu s\n", idle[0],
-                    waitingMs / 1000);
+        std::printf("  a host waiting for the program's next instance %.2f %% of a core over %lu s\n",
+                    idle[0], waitingMs / 1000);
         idle = IdlePercents({std::string("/map:") + host.MappingName(), sleeping.Title()}, idleMs);
-        std::printf("  a host serving an instance %.2f %% of a core; a window served by a 1 ms sleep loop %.2f %% "
-                    "of a core, over %lu s\n",
-                    idle[0], idle[1], idleMs / 1000);
+        std::printf(
+            "  a host serving an instance %.2f %% of a core; a window served by a 1 ms sleep loop %.2f %% "
+            "of a core, over %lu s\n",
+            idle[0], idle[1], idleMs / 1000);
     }
     return 0;
 }

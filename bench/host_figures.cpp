@@ -9,7 +9,6 @@ namespace {
 const int kRounds = 100;
 const int kCycles = 10;
 const int kSeries = 30;
-
 }
 
 void RunRequestAndFrameFigures(HostBench& bench)

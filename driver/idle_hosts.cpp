@@ -25,8 +25,9 @@ HMODULE g_keptLoaded = nullptr;
 // longer there.
 std::unique_ptr<IdleHost> Remove(IdleHost* host)
 {
-    auto found = std::find_if(g_waiting.begin(), g_waiting.end(),
-                              [host](const std::unique_ptr<IdleHost>& waiting) { return waiting.get() == host; });
+    auto found
+        = std::find_if(g_waiting.begin(), g_waiting.end(),
+                       [host](const std::unique_ptr<IdleHost>& waiting) { return waiting.get() == host; });
     if (found == g_waiting.end())
         return nullptr;
     std::unique_ptr<IdleHost> taken = std::move(*found);

@@ -95,7 +95,8 @@ protected:
     // second and third run on the hosts that the sessions before let go.
     std::vector<std::string> Arguments(const Row& row, bool bridged) const
     {
-        const Row between = row.slot == kRecorderSlot ? Row {0, {"messages", "8"}} : Row {kRecorderSlot, {"messages", "24"}};
+        const Row between = row.slot == kRecorderSlot ? Row {0, {"messages", "8"}}
+                                                      : Row {kRecorderSlot, {"messages", "24"}};
         std::vector<std::string> arguments;
         for (const Row* session : {&row, &between, &row}) {
             if (!arguments.empty())

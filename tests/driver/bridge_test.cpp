@@ -222,7 +222,8 @@ TEST_F(BridgeTest, TheHostEndsWhenTheProgramExitsOrIsKilled)
         uint32_t opened = script->openCount;
         TestProcess program;
         ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), "/driver tdl6 " + end));
-        ASSERT_TRUE(PollUntil(20000, [&] { return script->openCount > opened && script->closeCount >= opened + closes; }));
+        ASSERT_TRUE(PollUntil(
+            20000, [&] { return script->openCount > opened && script->closeCount >= opened + closes; }));
         EXPECT_NE(ours, script->openProcess) << "the other program starts a host of its own";
         program.Terminate();
         DWORD gone = GetTickCount();
@@ -394,8 +395,9 @@ TEST_F(BridgeTest, AtMostTwoHostsWaitEachUntilItsIdleTimeIsUp)
     }
     for (HIC codec : codecs)
         ICClose(codec);
-    EXPECT_EQ((std::vector<bool> {false, false, true}),
-              (std::vector<bool> {ProcessEnds(hosts[0], 0), ProcessEnds(hosts[1], 0), ProcessEnds(hosts[2], 0)}));
+    EXPECT_EQ(
+        (std::vector<bool> {false, false, true}),
+        (std::vector<bool> {ProcessEnds(hosts[0], 0), ProcessEnds(hosts[1], 0), ProcessEnds(hosts[2], 0)}));
     ProcessEnds(hosts[1], INFINITE, true);
     DWORD host = 0;
     EXPECT_EQ(ICERR_OK, OpenQueryClose(2, &host));

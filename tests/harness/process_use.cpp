@@ -28,7 +28,8 @@ bool CountHandles(DWORD pid, size_t* count)
     std::vector<uint8_t> buffer(1 << 20);
     LONG status;
     // STATUS_INFO_LENGTH_MISMATCH asks for a larger buffer.
-    while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr)) == LONG(0xC0000004))
+    while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr))
+           == LONG(0xC0000004))
         buffer.resize(buffer.size() * 2);
     const HandleList* list = reinterpret_cast<const HandleList*>(buffer.data());
     *count = 0;

@@ -55,7 +55,8 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
     };
     for (const auto& handover : refused) {
         HostHandover record = {};
-        std::memcpy(record.slotName, handover.slot.data(), std::min(handover.slot.size(), sizeof record.slotName));
+        std::memcpy(record.slotName, handover.slot.data(),
+                    std::min(handover.slot.size(), sizeof record.slotName));
         std::memcpy(record.mappingName, handover.mapping.data(),
                     std::min(handover.mapping.size(), sizeof record.mappingName));
         std::memcpy(client.ParamArea(), &record, sizeof record);
