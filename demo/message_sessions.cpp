@@ -133,6 +133,7 @@ void BothSeries(Session& session)
 void Messages(Session& session)
 {
     HIC hic = session.hic;
+    AddFormatAskedFor(hic, session.format, 32, session.transcript);
     for (UINT message : {ICM_GETQUALITY, ICM_GETDEFAULTKEYFRAMERATE, ICM_GETBUFFERSWANTED}) {
         DWORD value = 0x5A5A5A5A;
         if (message == ICM_GETQUALITY)

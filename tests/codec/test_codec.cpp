@@ -201,6 +201,19 @@ void FillCompressedFormat(const Instance* instance, const BITMAPINFOHEADER* inpu
     output->biClrImportant = 0;
 }
 
+// As real decoders do, a program may ask for 24- or 32-bit RGB by filling
+// in the output header first; otherwise the picture has the input's depth.
+void DecompressedFormat(const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
+{
+    bool asked = output->biSize >= sizeof *output && output->biCompression == BI_RGB
+        && (output->biBitCount == 24 || output->biBitCount == 32);
+    WORD bits = asked ? output->biBitCount : input->biBitCount;
+    *output = *input;
+    output->biBitCount = bits;
+    output->biCompression = BI_RGB;
+    output->biSizeImage = static_cast<DWORD>(ImageSize(output));
+}
+
 LRESULT GetInfo(const Instance* instance, ICINFO* info, LPARAM size)
 {
     if (info == nullptr || size < static_cast<LPARAM>(sizeof(ICINFO)))
@@ -454,9 +467,7 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
             return ICERR_BADFORMAT;
         if (output == nullptr)
             return sizeof(BITMAPINFOHEADER);
-        *output = *input;
-        output->biCompression = BI_RGB;
-        output->biSizeImage = static_cast<DWORD>(ImageSize(input));
+        DecompressedFormat(input, output);
         return ICERR_OK;
     case ICM_DECOMPRESS_BEGIN:
         return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
