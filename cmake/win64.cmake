@@ -16,6 +16,7 @@ include(GoogleTest)
 add_subdirectory(driver)
 add_subdirectory(demo)
 add_subdirectory(mng)
+add_subdirectory(slottest)
 
 # The test harness, built again for the 64-bit test programs.
 set(harness "${PROJECT_SOURCE_DIR}/tests/harness")
@@ -32,6 +33,7 @@ add_subdirectory(tests/clients)
 add_subdirectory(tests/fuzz)
 add_subdirectory(bench)
 add_subdirectory(tests/mng)
+add_subdirectory(tests/slottest)
 
 # Last: the installer packs the programs of both halves, this half's driver
 # among them, and is built only when that target exists.

@@ -10,8 +10,9 @@
 #include "driver/request_layout.h"
 
 // One open instance of the client driver: what a 64-bit program's ICOpen
-// of a slot returns. It answers ICM_GETINFO from the slot's settings,
-// starts its own host at the first request that needs the codec, and
+// of a slot returns. It answers ICM_GETINFO from the slot's settings (the
+// codec's flags and ICM version from the codec where the settings lack
+// them), starts its own host at the first request that needs the codec, and
 // translates every other request between the program's 64-bit records and
 // the host's ParamArea layouts, copying frames in and out of the frame
 // mappings. Requests are served one at a time.
@@ -76,6 +77,7 @@ private:
     }
 
     LRESULT OnGetInfo(ICINFO* info, LPARAM size);
+    void AskCodecInfo(ICINFO* info);
     LRESULT OnGetState(void* state, LPARAM size);
     LRESULT OnSetState(const void* state, LPARAM size);
     LRESULT OnDialog(UINT request, LPARAM owner);

@@ -40,7 +40,28 @@ LRESULT DriverInstance::OnGetInfo(ICINFO* info, LPARAM size)
     wchar_t driverPath[MAX_PATH];
     DriverPath(driverPath, MAX_PATH);
     FillSlotCodecInfo(slot_, settings, driverPath, info);
+    if (!RecordsCodecInfo(settings))
+        AskCodecInfo(info);
+    // Where the codec cannot tell, the settings answer: nothing was refused.
+    refusal_ = nullptr;
     return sizeof *info;
+}
+
+// The instance's own host is started for it, and serves the instance's
+// later requests. A host that tells nothing (one of an older protocol, or a
+// codec that answers 0) leaves the values of the settings.
+void DriverInstance::AskCodecInfo(ICINFO* info)
+{
+    int32_t result;
+    if (!HostReady())
+        return;
+    std::memset(channel_.ParamArea(), 0, sizeof *info);
+    if (!Request(kRequestGetInfo, 0, sizeof *info, &result) || result <= 0)
+        return;
+    ICINFO codecInfo;
+    std::memcpy(&codecInfo, channel_.ParamArea(), sizeof codecInfo);
+    info->dwFlags = codecInfo.dwFlags;
+    info->dwVersionICM = codecInfo.dwVersionICM;
 }
 
 // The codec writes its state at the start of ParamArea. The client's own

@@ -38,12 +38,15 @@ HWND WindowFromValue(uint32_t value)
 bool FindHostExe(char* exePath)
 {
     char modulePath[MAX_PATH];
-    char folder[MAX_PATH];
     DWORD length = GetModuleFileNameA(ThisModule(), modulePath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !DirectoryOfPath(modulePath, folder)
-        || !JoinPath(folder, kHostExeName, exePath))
-        return false;
-    return IsExistingFile(exePath);
+    return length != 0 && length < MAX_PATH && FindHostExeBeside(modulePath, exePath);
+}
+
+bool FindHostExeBeside(const char* modulePath, char* exePath)
+{
+    char folder[MAX_PATH];
+    return DirectoryOfPath(modulePath, folder) && JoinPath(folder, kHostExeName, exePath)
+        && IsExistingFile(exePath);
 }
 
 HostChannel::HostChannel(const char* name)

@@ -26,6 +26,9 @@ class HostChannel;
 // "Tandrel64.exe" in the folder of the module this code lies in (the driver
 // DLL, or the program it is linked into); false when there is none.
 bool FindHostExe(char* exePath);
+// The same beside the module file at `modulePath`: the host program that a
+// driver at that path starts.
+bool FindHostExeBeside(const char* modulePath, char* exePath);
 
 class HostChannel {
 public:

@@ -9,6 +9,6 @@
 // listing codecs starts no host: type vidc, the slot's FourCC as handler,
 // the codec's own flags and versions as recorded when it was assigned, and a
 // name and description that say which 32-bit codec the slot runs. A slot
-// assigned before the flags and ICM version were recorded reads flags 0 and
-// the ICM version of this interface until it is assigned again.
+// whose settings lack the flags and ICM version (RecordsCodecInfo) reads
+// flags 0 and the ICM version of this interface, unless its codec tells them.
 void FillSlotCodecInfo(int slot, const SlotSettings& settings, const wchar_t* driverPath, ICINFO* info);

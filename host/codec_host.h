@@ -72,6 +72,7 @@ private:
     LRESULT OnSetPalette(WPARAM wParam);
     LRESULT OnFramesInfo(LPARAM lParam);
     LRESULT OnDecompressExQuery(LPARAM lParam);
+    LRESULT OnGetInfo(LPARAM lParam);
 
     // The series and their frames (frame_requests.cpp).
     LRESULT OnFrameViews(WPARAM kind, LPARAM generation);

@@ -68,6 +68,8 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case kRequestFrameViews:
         return OnFrameViews(wParam, lParam);
+    case kRequestGetInfo:
+        return OnGetInfo(lParam);
     case kRequestGetQuality:
         return OnValueOut(ICM_GETQUALITY, wParam, lParam);
     case kRequestSetQuality:

@@ -175,6 +175,13 @@ const uint32_t kDecompressInputOffset = sizeof(IcDecompress32);
 // - ICM_SETQUALITY: the quality in 4 bytes at 0; wParam non-zero when the
 //   program passed a pointer to it, and the codec then gets a pointer to
 //   it in the host's copy of ParamArea, else the value itself.
+// - Codec information (ICM_GETINFO): an ICINFO (the same 568 bytes in both
+//   bitnesses) at 0, lParam bytes long as the client states its size. The
+//   codec fills it on top of the client's bytes, and the lParam bytes come
+//   back; the result is the codec's (the bytes it filled, 0 when it tells
+//   nothing). A host without a codec, or a size past ParamArea, answers 0,
+//   as does a host before these layouts: a client that gets 0 knows no more
+//   of the codec than it knew before.
 const uint32_t kDecompressExSourceOffset = sizeof(IcDecompressEx32);
 const uint32_t kFramesInfoInputOffset = sizeof(IcCompressFrames32);
 
@@ -369,6 +376,7 @@ const UINT kRequestDecompressExQuery = HostRequestNumber(ICM_DECOMPRESSEX_QUERY)
 const UINT kRequestDecompressEx = HostRequestNumber(ICM_DECOMPRESSEX);
 const UINT kRequestDecompressExEnd = HostRequestNumber(ICM_DECOMPRESSEX_END);
 const UINT kRequestCompressFramesInfo = HostRequestNumber(ICM_COMPRESS_FRAMES_INFO);
+const UINT kRequestGetInfo = HostRequestNumber(ICM_GETINFO);
 // Not passed on: ends the host.
 const UINT kRequestDrvClose = HostRequestNumber(DRV_CLOSE);
 const UINT kRequestDrvDisable = HostRequestNumber(DRV_DISABLE);
@@ -398,6 +406,7 @@ static_assert(offsetof(HostControlBlock, dwRefusal) == 20, "dwRefusal at 20");
 static_assert(kParamAreaSize == 0xFFE0, "ParamArea is 65504 bytes");
 
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is the same in both layouts");
+static_assert(sizeof(ICINFO) == 568, "ICINFO is the same in both layouts");
 static_assert(offsetof(BITMAPINFOHEADER, biSizeImage) == 20, "biSizeImage at 20");
 static_assert(offsetof(BITMAPINFOHEADER, biClrUsed) == 32, "biClrUsed at 32");
 

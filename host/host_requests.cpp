@@ -227,3 +227,15 @@ LRESULT CCodecHost::OnDecompressExQuery(LPARAM lParam)
     ReturnHeader(places.output, places.end);
     return result;
 }
+
+// The codec fills its information in the copy; the stated size comes back,
+// what the codec wrote and what it left of the client's bytes.
+LRESULT CCodecHost::OnGetInfo(LPARAM lParam)
+{
+    uint32_t size = static_cast<uint32_t>(lParam);
+    if (codec == nullptr || !StartRequest() || !params.Take(size))
+        return 0;
+    LRESULT result = GuardedSendMessage(codec, ICM_GETINFO, Param(0), size);
+    params.Return(0, size);
+    return result;
+}

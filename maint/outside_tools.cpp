@@ -40,6 +40,14 @@ ToolRun UnregisterAllSlots()
     return RunToolAndWait(kManagerToolName, parameters);
 }
 
+ToolRun RunSlotTest(int slot, const char* reportPath)
+{
+    char parameters[kSlotTestParametersCapacity];
+    if (!FormatSlotTestParameters(slot, reportPath, parameters))
+        return {ToolRunKind::Refused, 0};
+    return RunToolAndWait(kSlotTestToolName, parameters);
+}
+
 ToolRun RegisterCodec(const char* settingsPath, const char* fccText, const char* dllPath)
 {
     char parameters[kInstallerParametersCapacity];

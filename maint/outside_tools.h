@@ -3,9 +3,10 @@
 #include "maint/tool_run.h"
 #include "settings/config_settings.h"
 
-// The two outside tools, run from the executable's directory and waited
-// for: the manager tool registers the ten slot drivers, the installer tool
-// registers 32-bit codecs. Each operation says how the tool's run went.
+// The outside tools, run from the executable's directory and waited for:
+// the manager tool registers the ten slot drivers, the installer tool
+// registers 32-bit codecs, the slot test tries a slot as a 64-bit program.
+// Each operation says how the tool's run went.
 
 // The full path of a tool beside the executable ("TandrelMng.exe",
 // "QelInstall32.exe"); false when the executable's directory is not known.
@@ -17,6 +18,9 @@ ToolRun ApplySlots(const SlotSettings* slots);
 
 // The manager tool with "/unreg:tdlN " for all ten slots.
 ToolRun UnregisterAllSlots();
+
+// The slot test for slot N, its report written to `reportPath`.
+ToolRun RunSlotTest(int slot, const char* reportPath);
 
 // The installer tool with "\"/regf:<fcc>:<path>\"". The codec's "CODEC32."
 // section of the settings file at `settingsPath` is written only when the

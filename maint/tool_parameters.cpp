@@ -5,6 +5,7 @@
 
 const char kManagerToolName[] = "TandrelMng.exe";
 const char kInstallerToolName[] = "QelInstall32.exe";
+const char kSlotTestToolName[] = "TandrelSlotTest.exe";
 
 namespace {
 
@@ -19,10 +20,10 @@ void FormatSlotItems(const SlotSettings* slots, char* parameters)
     }
 }
 
-// A formatted installer text must not be cut: an empty text instead.
-bool KeepWhenWhole(int length, char* parameters)
+// A formatted text must not be cut: an empty text instead.
+bool KeepWhenWhole(int length, char* parameters, int capacity = kInstallerParametersCapacity)
 {
-    if (length < 0 || length >= kInstallerParametersCapacity) {
+    if (length < 0 || length >= capacity) {
         parameters[0] = '\0';
         return false;
     }
@@ -69,4 +70,11 @@ bool FormatUnregisterCodecParameters(const char* fccText, char* parameters)
         return false;
     return KeepWhenWhole(std::snprintf(parameters, kInstallerParametersCapacity, "\"/unreg:%s\"", fccText),
                          parameters);
+}
+
+bool FormatSlotTestParameters(int slot, const char* reportPath, char* parameters)
+{
+    return KeepWhenWhole(
+        std::snprintf(parameters, kSlotTestParametersCapacity, "/test:tdl%d \"/out:%s\"", slot, reportPath),
+        parameters, kSlotTestParametersCapacity);
 }

@@ -11,6 +11,7 @@ const int kInstallerParametersCapacity = 260;
 
 extern const char kManagerToolName[]; // "TandrelMng.exe"
 extern const char kInstallerToolName[]; // "QelInstall32.exe"
+extern const char kSlotTestToolName[]; // "TandrelSlotTest.exe"
 
 // "/reg:tdlN " for a slot whose iEnable is 1, "/unreg:tdlN " otherwise, for
 // the ten slots in order.
@@ -32,6 +33,12 @@ bool IsInstallableFourCCText(const char* fccText);
 // is not installer-safe, the path holds a double quote, or the text would
 // exceed 259 characters.
 bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters);
+
+// "/test:tdlN \"/out:<path>\"": the slot test of slot N, its report written
+// to `reportPath`, which the capacity holds whenever it fits MAX_PATH. False,
+// with an empty text, when the text would not fit.
+const int kSlotTestParametersCapacity = 300;
+bool FormatSlotTestParameters(int slot, const char* reportPath, char* parameters);
 
 // "\"/unreg:<fcc>\"". False, with an empty text, under the same FourCC rule
 // or when the text would exceed 259 characters.

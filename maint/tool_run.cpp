@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "maint/slot_test_report.h"
 #include "qelinstall/drivers32_registration.h"
 
 ToolRun ShellStartFailure(long instApp, unsigned long lastError)
@@ -21,6 +22,8 @@ bool IsToolTaskDone(ToolTask task, const ToolRun& run)
         return true;
     if (run.kind != ToolRunKind::Ended)
         return false;
+    if (task == ToolTask::TestSlot)
+        return IsSlotTestVerdict(run.code);
     // Both tools end with 0 when done.
     return run.code == 0
         || (task == ToolTask::UnregisterCodec && run.code == kInstallerNotRegistered);

@@ -20,6 +20,7 @@ enum class ToolTask {
     ApplySlots, // the manager tool over the ten slots
     RegisterCodec, // the installer tool with "/regf:"
     UnregisterCodec, // the installer tool with "/unreg:"
+    TestSlot, // the slot test with "/test:"
 };
 
 // A failed start as the shell reports it: its hInstApp (32 or less) and the
@@ -28,5 +29,6 @@ ToolRun ShellStartFailure(long instApp, unsigned long lastError);
 
 // True when the run did the task: the tool ended with 0, or, for an
 // unregistration, with "nothing to remove" or without running because no
-// such FourCC can have been registered through the installer.
+// such FourCC can have been registered through the installer; for the slot
+// test, with any verdict on the slot.
 bool IsToolTaskDone(ToolTask task, const ToolRun& run);

@@ -97,6 +97,31 @@ int CarryOut(const std::vector<SlotRequest>& requests)
 
 }
 
+std::wstring RegisteredSlotDriver(int slot)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kDrivers32Key, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key)
+        != ERROR_SUCCESS)
+        return std::wstring();
+    std::vector<wchar_t> data(MAX_PATH + 1);
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+    LONG result = RegQueryValueExW(key, ValueName(slot).c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data.data()), &size);
+    if (result == ERROR_MORE_DATA) {
+        data.resize(size / sizeof(wchar_t) + 1);
+        size = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        result = RegQueryValueExW(key, ValueName(slot).c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
+    }
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::wstring();
+    std::wstring value(data.data(), size / sizeof(wchar_t));
+    value = value.substr(0, value.find(L'\0'));
+    return value.substr(0, value.find(L' '));
+}
+
 int RunManager(const wchar_t* commandLine)
 {
     int argc = 0;

@@ -23,6 +23,14 @@ struct SlotSettings {
     uint32_t dwVersionICM;
 };
 
+// Whether the slot holds its codec's flags and ICM version. A section written
+// by an older version, or by a tool that knows only the other keys, lacks
+// them; a load writes such missing keys as 0, so 0 stands for not recorded.
+inline bool RecordsCodecInfo(const SlotSettings& slot)
+{
+    return slot.dwVersionICM != 0;
+}
+
 // Everything the main dialog loads and saves. iLog and pcLogPath are only
 // ever read (and created when missing); a save leaves their stored values.
 struct ConfigSettings {

@@ -14,6 +14,7 @@
 #include "ui/resource_ids.h"
 #include "ui/slot_row.h"
 #include "ui/slot_row_res.h"
+#include "ui/slot_test_command.h"
 #include "ui/tool_run_scope.h"
 #include "ui/ui_text.h"
 
@@ -172,6 +173,12 @@ void CConfigDlg::DoCommand(HWND window, WPARAM wParam)
         break;
     case IDM_HELP:
         OpenHelpPage(language);
+        break;
+    // Unsaved choices are applied first, so that the slots are tested as saved.
+    case IDM_TEST_SLOTS:
+        if (IsWindowEnabled(GetDlgItem(window, IDC_APPLY)))
+            DoCommand(window, IDC_APPLY);
+        TestSlots(window, hInstance, settings.slots, language);
         break;
     case IDM_INSTALL_CODEC: {
         CInstallDlg install;

@@ -17,6 +17,7 @@ const MenuText kConfigMenuJapanese[] = {
     {IDM_OPEN_SETTINGS, 0, L"設定ファイル(&S)"},
     {0, 1, L"言語(&L)"},
     {IDM_INSTALL_CODEC, 0, L"32bitコーデック登録(&I)"},
+    {IDM_TEST_SLOTS, 0, L"スロットのテスト(&E)"},
     {IDM_HELP, 0, L"ヘルプ(&H)"},
     {IDM_ABOUT, 0, L"バージョン情報(&B)"},
 };

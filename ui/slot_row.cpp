@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalogue/codec_catalogue.h"
+#include "catalogue/driver_name.h"
 #include "catalogue/fourcc.h"
 #include "ui/dialog_helpers.h"
 #include "ui/resource_ids.h"
@@ -22,6 +23,13 @@ const CodecEntry* EntryOfItem(HWND row, int item)
     if (g_codecCatalogue == nullptr || data < 0 || data >= g_codecCatalogue->count)
         return nullptr;
     return &g_codecCatalogue->entries[data];
+}
+
+// The catalogue entry of the slot's codec; null when it is not installed.
+const CodecEntry* EntryOfCodec(uint32_t fcc)
+{
+    int index = g_codecCatalogue != nullptr && fcc != 0 ? FindCodecEntryNoCase(*g_codecCatalogue, fcc) : -1;
+    return index >= 0 ? &g_codecCatalogue->entries[index] : nullptr;
 }
 
 void CopyCodecEntry(const CodecEntry& entry, SlotSettings* slot)
@@ -167,11 +175,15 @@ void CSlotRow::ExchangeControls(int direction)
     DlgExchangeCheck(0, hWnd, IDC_ENABLE, &pSlot->iEnable);
     DlgExchangeComboText(0, hWnd, IDC_CODEC, pSlot->pcFccName);
     int item = GetComboSel(hWnd, IDC_CODEC);
-    if (item < 0 || g_codecCatalogue == nullptr)
-        return;
-    if (GetComboItemData(hWnd, IDC_CODEC, item) == kClearItemData)
+    if (item >= 0 && GetComboItemData(hWnd, IDC_CODEC, item) == kClearItemData) {
         *pSlot = SlotSettings();
-    else if (const CodecEntry* entry = EntryOfItem(hWnd, item))
+        return;
+    }
+    // A slot whose stored item text names no item (the codec renamed, or a
+    // section another tool wrote) still runs its codec: its entry is copied
+    // too, so that every assigned slot records what its codec says of itself.
+    const CodecEntry* entry = item >= 0 ? EntryOfItem(hWnd, item) : EntryOfCodec(pSlot->dwFcc);
+    if (entry != nullptr)
         CopyCodecEntry(*entry, pSlot);
 }
 

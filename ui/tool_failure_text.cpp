@@ -17,6 +17,7 @@ Texts kHeadings[] = {
     {L"登録できません。", L"Install failed."},
     {L"登録を削除できません。リストに残ったコーデックは登録されたままです。",
      L"Uninstall failed: the codecs left in the list stay registered."},
+    {L"スロットをテストできませんでした。", L"The slot could not be tested."},
 };
 
 Texts kApplyAgain = {L"「適用」を押すと、もう一度試せます。", L"Press Apply to try again."};
@@ -55,6 +56,10 @@ const ExitCodeText kManagerExitCodes[] = {
     {kManagerBlankInDriverPath, &kBlankInDriverPath},
 };
 
+const ExitCodeText kSlotTestExitCodes[] = {
+    {1, &kBadArguments},
+};
+
 const ExitCodeText kInstallerExitCodes[] = {
     {kInstallerBadArguments, &kBadArguments},
     {kInstallerNoSuchFile, &kNoDll},
@@ -88,6 +93,8 @@ Texts& Reason(ToolTask task, const ToolRun& run)
     }
     if (task == ToolTask::ApplySlots)
         return ExitCodeReason(kManagerExitCodes, run.code);
+    if (task == ToolTask::TestSlot)
+        return ExitCodeReason(kSlotTestExitCodes, run.code);
     return ExitCodeReason(kInstallerExitCodes, run.code);
 }
 

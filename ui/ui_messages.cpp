@@ -18,6 +18,8 @@ const WCHAR* const kTexts[][2] = {
      L"リストから登録を削除して下さい。",
      L"Install failed.\nThe DLL was registered but does not open as a video codec: "
      L"please uninstall it from the list."},
+    {L"テストするスロットがありません。チェックボックスをONにして下さい。",
+     L"There is no slot to test: please tick a slot's box."},
 };
 
 const WCHAR* const kUninstallQuestion[] = {

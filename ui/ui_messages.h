@@ -17,6 +17,7 @@ enum class UiMessage {
     DllNotFound,
     InstalledDecompressOnly,
     InstalledNotOpening,
+    NoSlotTicked,
 };
 
 const int kUiMessageCapacity = kSettingsFileQuestionCapacity;

@@ -222,3 +222,32 @@ TEST_F(ClientTest, TheCodecReceivesWhatTheProgramSentAndItsAnswersComeBack)
     for (const Row& row : rows)
         ExpectSameAsDirect(row);
 }
+
+// Slots whose sections lack the codec's flags and ICM version, as an older
+// version or another tool writes them: AVIFile's writer, which decides on
+// key frames, data rates and frame counts by those flags, gets the same
+// files and answers as directly. Wine's mrle, and the recording codec
+// scripted as a temporal codec and with the flags of an MPEG-4 codec (0xA8).
+TEST_F(ClientTest, SlotsWithoutTheCodecsFlagsAnswerAsDirectly)
+{
+    for (const char* section : {"tdl0", "tdl3"}) {
+        for (const char* key : {"dwFlags", "dwVersionICM"})
+            ASSERT_TRUE(WritePrivateProfileStringA(section, key, nullptr, RealSettingsFile().c_str()));
+    }
+    const uint32_t temporal = script->infoFlags;
+    const struct {
+        int slot;
+        uint32_t recorderFlags;
+        const char* bits;
+    } codecs[] = {{0, temporal, "8"}, {kRecorderSlot, temporal, "24"}, {kRecorderSlot, 0xA8, "24"}};
+    for (const auto& codec : codecs) {
+        script->infoFlags = codec.recorderFlags;
+        const Row rows[] = {
+            {codec.slot, {"codec-info"}},
+            {codec.slot, {"avi-write", "@older.avi", codec.bits, "4", "0"}},
+            {codec.slot, {"avi-write", "@older.avi", codec.bits, "0", "60000"}},
+        };
+        for (const Row& row : rows)
+            ExpectSameAsDirect(row);
+    }
+}

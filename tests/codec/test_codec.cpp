@@ -522,6 +522,9 @@ LRESULT Open(ICOPEN* open)
     TestCodecControl* control = instance->control;
     if (control != nullptr && control->openDelayMs != 0)
         Sleep(control->openDelayMs);
+    LRESULT scripted;
+    if (ScriptedAnswer(instance, DRV_OPEN, &scripted) && scripted == kAnswerFault)
+        *g_nowhere = 0;
     if (control != nullptr && open->dwFlags < 32 && (control->refuseOpenModes & (1u << open->dwFlags))) {
         UnmapViewOfFile(control);
         CloseHandle(instance->mapping);

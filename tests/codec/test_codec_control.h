@@ -53,7 +53,8 @@ struct TestCodecCall {
 };
 
 // A fixed answer to one message: the codec returns `result` at once and
-// does nothing else. message 0 ends the list. Four results stand for
+// does nothing else. message 0 ends the list. DRV_OPEN with an ICOPEN takes
+// only kAnswerFault. Four results stand for
 // misbehaviour instead: the codec faults (writes through a null pointer),
 // never returns, (ICM_COMPRESS, ICM_DECOMPRESS) writes one byte just past
 // the last page of the output frame view and then answers ICERR_OK, or
@@ -73,6 +74,7 @@ enum TestCodecInputs : uint32_t {
     InputRgb32 = 1,
     InputRgb24 = 2,
     InputYuy2 = 4,
+    InputNoneOfThese = 8,
 };
 
 const uint32_t kTestCodecMaxAnswers = 32;

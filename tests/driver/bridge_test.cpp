@@ -108,25 +108,53 @@ protected:
 
 }
 
-TEST_F(BridgeTest, SlotInfoComesFromTheSettingsAndOnlyServingSlotsOpen)
+// The codec's flags and ICM version come from the settings without a host;
+// a slot whose settings lack them (missing, as an older version or another
+// tool leaves them, or 0, as a load of the configuration tool then writes
+// them) asks its codec, and keeps the settings' values when the codec tells
+// nothing.
+TEST_F(BridgeTest, SlotInfoComesFromTheSettingsOrTheCodecAndOnlyServingSlotsOpen)
 {
     AssignSlot(3, fcc);
     ASSERT_TRUE(ProfileWriteString(settings.c_str(), "tdl3", "pcName", "Recorder"));
     ASSERT_TRUE(ProfileWriteString(settings.c_str(), "tdl3", "pcDesc", "Recording codec"));
-    HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), ICMODE_QUERY);
-    ASSERT_NE(nullptr, codec);
-    ICINFO info = {};
-    EXPECT_EQ(sizeof info, ICGetInfo(codec, &info, sizeof info));
-    ICClose(codec);
-    EXPECT_EQ(SlotFourCC(3), info.fccHandler);
-    EXPECT_EQ(static_cast<DWORD>(ICTYPE_VIDEO), info.fccType);
-    // A slot assigned before the codec's flags and ICM version were recorded.
-    EXPECT_EQ(0u, info.dwFlags);
-    EXPECT_EQ(static_cast<DWORD>(ICVERSION), info.dwVersionICM);
-    EXPECT_STREQ(L"Recorder", info.szName);
-    std::wstring fccWide(fccText.begin(), fccText.end());
-    EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)", std::wstring(info.szDescription));
-    EXPECT_EQ(0u, script->openCount) << "no host was started";
+    script->infoFlags = VIDCF_TEMPORAL | VIDCF_CRUNCH;
+    const struct {
+        const char* flags; // null: no such key
+        const char* versionICM;
+        bool codecTells;
+        DWORD flagsSeen;
+        DWORD versionICMSeen;
+        uint32_t hosts;
+    } infos[] = {
+        {nullptr, nullptr, true, VIDCF_TEMPORAL | VIDCF_CRUNCH, ICVERSION, 1},
+        {"0x00000000", "0x00000000", true, VIDCF_TEMPORAL | VIDCF_CRUNCH, ICVERSION, 1},
+        {nullptr, nullptr, false, 0, ICVERSION, 1},
+        {"0x000000A8", "0x00000105", true, 0xA8, 0x105, 0},
+    };
+    for (const auto& expected : infos) {
+        SCOPED_TRACE(expected.flags != nullptr ? expected.flags : "no keys");
+        ASSERT_TRUE(WritePrivateProfileStringA("tdl3", "dwFlags", expected.flags, settings.c_str()));
+        ASSERT_TRUE(
+            WritePrivateProfileStringA("tdl3", "dwVersionICM", expected.versionICM, settings.c_str()));
+        script->answers[0] = expected.codecTells ? TestCodecAnswer() : TestCodecAnswer {ICM_GETINFO, 0};
+        uint32_t opened = script->openCount;
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), ICMODE_QUERY);
+        ASSERT_NE(nullptr, codec);
+        ICINFO info = {};
+        EXPECT_EQ(sizeof info, ICGetInfo(codec, &info, sizeof info));
+        ICClose(codec);
+        EXPECT_EQ(SlotFourCC(3), info.fccHandler);
+        EXPECT_EQ(static_cast<DWORD>(ICTYPE_VIDEO), info.fccType);
+        EXPECT_EQ(expected.flagsSeen, info.dwFlags);
+        EXPECT_EQ(expected.versionICMSeen, info.dwVersionICM);
+        EXPECT_STREQ(L"Recorder", info.szName);
+        std::wstring fccWide(fccText.begin(), fccText.end());
+        EXPECT_EQ(L"Recording codec (32-bit " + fccWide + L", Tandrel64 tdl3)",
+                  std::wstring(info.szDescription));
+        EXPECT_EQ(opened + expected.hosts, script->openCount) << "hosts started";
+    }
+    script->answers[0] = TestCodecAnswer();
 
     std::string lonelyDriver = BinPath("lonely\\TandrelDrv64.dll");
     struct {

@@ -2,7 +2,9 @@
 // "tool-calls.txt" beside itself and, just before it ends, "ended". While a
 // test holds the event "tandrel-tool-gate:<its folder's name>" unset it
 // waits before it ends (ToolFolder::HoldTools). It ends with the number in
-// "<its name>.exit" beside it, else with 0.
+// "<its name>.exit" beside it, else with 0. As the slot test, run with
+// "/test:tdlN" and "/out:PATH", it copies "<its name>-tdlN.report" to PATH
+// and takes the number in "<its name>-tdlN.exit" first.
 
 #include <windows.h>
 
@@ -19,6 +21,26 @@ void AppendLine(const std::string& folder, const char* line)
     }
 }
 
+void ReadExitCode(const std::string& path, int* code)
+{
+    if (FILE* file = std::fopen(path.c_str(), "rb")) {
+        int read = 0;
+        if (std::fscanf(file, "%d", &read) == 1)
+            *code = read;
+        std::fclose(file);
+    }
+}
+
+// The text after `option` up to the first of `ends`, or empty.
+std::string ArgumentValue(const std::string& commandLine, const char* option, const char* ends)
+{
+    size_t at = commandLine.find(option);
+    if (at == std::string::npos)
+        return std::string();
+    at += std::string(option).size();
+    return commandLine.substr(at, commandLine.find_first_of(ends, at) - at);
+}
+
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -33,11 +55,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         WaitForSingleObject(event, 60000);
         CloseHandle(event);
     }
+    std::string stem = path.substr(0, path.find_last_of('.'));
     int code = 0;
-    if (FILE* file = std::fopen((path.substr(0, path.find_last_of('.')) + ".exit").c_str(), "rb")) {
-        if (std::fscanf(file, "%d", &code) != 1)
-            code = 0;
-        std::fclose(file);
+    ReadExitCode(stem + ".exit", &code);
+    std::string slot = ArgumentValue(GetCommandLineA(), "/test:", " \"");
+    std::string out = ArgumentValue(GetCommandLineA(), "/out:", "\"");
+    if (!slot.empty()) {
+        CopyFileA((stem + "-" + slot + ".report").c_str(), out.c_str(), FALSE);
+        ReadExitCode(stem + "-" + slot + ".exit", &code);
     }
     AppendLine(folder, "ended");
     return code;

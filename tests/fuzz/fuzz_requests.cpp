@@ -42,7 +42,7 @@ const UINT kValueRequests[] = {kRequestGetState,          kRequestSetState,
                                kRequestGetDefaultQuality, kRequestGetQuality,
                                kRequestGetBuffersWanted,  kRequestGetDefaultKeyFrameRate,
                                kRequestDecompressExEnd,   kRequestDecompressSetPalette,
-                               kRequestSetQuality};
+                               kRequestSetQuality,        kRequestGetInfo};
 
 // The requests of a series kind, and where its record holds the two headers
 // and the two frames.
@@ -401,7 +401,7 @@ FuzzRequest FuzzRequests::Next(HostChannel& channel)
         Formats formats = {Format(Random(2) == 0), Format(Random(2) == 0)};
         PutPair(area, 0, &formats.input, &formats.output);
     } else if (family < 89) {
-        next.request = kValueRequests[Random(whole ? 9 : 3)];
+        next.request = kValueRequests[Random(whole ? 10 : 3)];
         next.wParam = Random(2);
         next.lParam = Random(2) ? Random(300) : Interesting();
     } else if (family < 92) {

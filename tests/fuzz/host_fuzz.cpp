@@ -80,7 +80,7 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
         : whole && (number == kRequestDecompressExQuery || number == kRequestDecompressExBegin)
         ? PlaceDecompressEx(copy, size, &places)
         : whole && number == kRequestCompressFramesInfo && PlaceFramesInfo(copy, size, &places);
-    if (number == kRequestGetState && request.wParam != 0)
+    if ((number == kRequestGetState && request.wParam != 0) || (whole && number == kRequestGetInfo))
         allow(0, size);
     else if (value && request.wParam != 0)
         allow(0, 4);

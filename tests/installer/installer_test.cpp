@@ -20,8 +20,8 @@ namespace {
 
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tandrel64";
 const char* const kInstalledFiles[]
-    = {"Tandrel64.exe",         "QelInstall32.exe",      "TandrelDrv64.dll", "TandrelMng.exe",
-       "Tandrel64Help_en.html", "Tandrel64Help_ja.html", "Uninstall.exe"};
+    = {"Tandrel64.exe",       "QelInstall32.exe",      "TandrelDrv64.dll",      "TandrelMng.exe",
+       "TandrelSlotTest.exe", "Tandrel64Help_en.html", "Tandrel64Help_ja.html", "Uninstall.exe"};
 
 // One value of the uninstall entry (64-bit view), or kMissingValue.
 std::string UninstallValue(const char* name)

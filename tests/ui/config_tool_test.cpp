@@ -209,14 +209,18 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
 
 // A saved choice is found by prefix, but never moves to another codec. Cancel
 // runs no tool and saves the values held (not the edits) with the new
-// position; a close while minimised keeps the last position.
+// position; a close while minimised keeps the last position. OK records the
+// codec's entry for every assigned slot, also one whose saved choice names
+// the codec as it was called before (no item) and whose section lacks the
+// codec's flags, as older versions wrote it.
 TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixAndCancelKeepsTheHeldValuesAndThePosition)
 {
     AddCodec("tuc1", "Gamma");
     AddCodec("tud1", "Delta 2");
     // Slot 1's codec "tux1" is gone; the item of another codec begins with its text.
     WriteSettings("[tdl0]\r\npcFccName=TUC1 - GAM\r\ndwFcc=0x31637574\r\n"
-                  "[tdl1]\r\niEnable=1\r\npcFccName=tud1 - Delta\r\ndwFcc=0x31787574\r\npcDesc=Gone\r\n");
+                  "[tdl1]\r\niEnable=1\r\npcFccName=tud1 - Delta\r\ndwFcc=0x31787574\r\npcDesc=Gone\r\n"
+                  "[tdl2]\r\niEnable=1\r\npcFccName=tud1 - Old Delta\r\ndwFcc=0x31647574\r\n");
     HWND dialog = Start();
     EXPECT_EQ((Texts {"unticked", "tuc1 - Gamma", "", "", ""}), Row(SlotRow(dialog, 0)));
     EXPECT_EQ((Texts {"ticked", "<none>", "", "Gone", ""}), Row(SlotRow(dialog, 1)));
@@ -235,7 +239,8 @@ TEST_F(ConfigToolTest, SavedChoiceIsFoundByPrefixAndCancelKeepsTheHeldValuesAndT
     SendMessageW(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
-    EXPECT_EQ((Texts {ManagerRun("0000000000"), "ended"}), folder.Calls());
+    EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
+    EXPECT_EQ("0x00000001|0x00000104|Delta 2", Ini("tdl2", {"dwFlags", "dwVersionICM", "pcName"}));
     EXPECT_EQ("tuc1 - Gamma|150|160",
               Ini("tdl0", {"pcFccName"}) + "|" + Ini("CDLG_MAIN", {"rcWnd.rcLeft", "rcWnd.rcTop"}));
     EXPECT_EQ("0|tud1 - Delta|0x31787574", Ini("tdl1", {"iEnable", "pcFccName", "dwFcc"}));
@@ -261,10 +266,13 @@ TEST_F(ConfigToolTest, InstallStartAppliesBeforeShowingAndGivesThePreferredCodec
     // The catalogue lists the machine's codecs before the user's.
     AddCodec("ZRC2", "Zc");
     AddCodec("Zrb2", "Zb", HKEY_CURRENT_USER);
+    // Slot 4 as an older version left it, the codec's name changed since.
     WriteSettings("[tdl0]\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n"
-                  "[tdl2]\r\niEnable=1\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n");
+                  "[tdl2]\r\niEnable=1\r\npcFccName=tue1 - Epsilon\r\npcFcc=tue1\r\n"
+                  "[tdl4]\r\niEnable=1\r\npcFccName=ZRC2 - Old Zc\r\ndwFcc=0x3243525A\r\n");
     dialog = Start("/install");
-    EXPECT_EQ(ManagerRun("1110000000"), folder.Calls().at(2));
+    EXPECT_EQ(ManagerRun("1110100000"), folder.Calls().at(2));
+    EXPECT_EQ("0x00000001|0x00000104|Zc", Ini("tdl4", {"dwFlags", "dwVersionICM", "pcName"}));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     EXPECT_EQ("ZRC2|Zrb2", Ini("tdl0", {"pcFcc"}) + "|" + Ini("tdl1", {"pcFcc"}));
     EXPECT_EQ((Texts {"ticked", "ZRC2 - Zc", "7", "Zc codec", "Zc.dll"}), Row(SlotRow(dialog, 0)));

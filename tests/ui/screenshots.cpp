@@ -1,8 +1,10 @@
 // Renders the configuration tool's dialogs for the documentation: in each
 // language, the main dialog with two slots chosen, the installation dialog,
-// the About box and the first page of the Windows installer, saved as
+// the About box, the result of "Test slots" (with a third slot ticked
+// without a codec) and the first page of the Windows installer, saved as
 // "<dialog>_<ja|en>.bmp" in the folder given as the argument. Run by
-// scripts/screenshots.sh; the settings file is put back as it was.
+// scripts/screenshots.sh; the settings file and the slots' registrations
+// are put back as they were.
 
 #include <windows.h>
 
@@ -11,12 +13,14 @@
 
 #include "bitmap_header.h"
 #include "dialog_driver.h"
+#include "drivers32_values.h"
 #include "settings_files.h"
 #include "test_process.h"
 #include "ui/about_dlg_res.h"
 #include "ui/config_dlg_res.h"
 #include "ui/install_dlg_res.h"
 #include "ui/slot_row_res.h"
+#include "ui/slot_test_dlg_res.h"
 
 namespace {
 
@@ -92,6 +96,10 @@ bool SaveLanguage(const std::string& folder, int language, const char* suffix)
     bool saved = SaveWindow(dialog, folder + "\\main" + tail)
         && SaveMenuDialog(process.Id(), dialog, IDM_INSTALL_CODEC, IDC_INSTALL, folder + "\\install" + tail)
         && SaveMenuDialog(process.Id(), dialog, IDM_ABOUT, IDC_ABOUT_TEXT, folder + "\\about" + tail);
+    Click(SlotRow(dialog, 2), IDC_ENABLE);
+    saved = saved
+        && SaveMenuDialog(process.Id(), dialog, IDM_TEST_SLOTS, IDC_SLOT_TEST_RESULTS,
+                          folder + "\\slottest" + tail);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     return process.WaitForExit(10000) && saved && SaveInstallerPage(folder + "\\installer" + tail);
 }
@@ -103,6 +111,7 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2; // ui_screenshots <folder>
     CreateRealSettingsDirectory();
+    SlotDriversSnapshot slotDrivers;
     std::string kept;
     bool hadSettings = ReadWholeFile(RealSettingsFile(), &kept);
     bool saved = SaveLanguage(argv[1], 0, "ja") && SaveLanguage(argv[1], 1, "en");

@@ -5,6 +5,7 @@
 // middle of a series.
 
 #include <cstring>
+#include <vector>
 
 #include "host/frame_size.h"
 #include "host_test_fixture.h"
@@ -85,7 +86,8 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
                   {kRequestGetDefaultKeyFrameRate, ICM_GETDEFAULTKEYFRAMERATE}};
     for (const auto& value : values)
         ExpectRefusedAsUnknown(value.request);
-    ExpectRefusedAsUnknown(kRequestFrameViews);
+    for (UINT request : {kRequestFrameViews, kRequestGetInfo})
+        ExpectRefusedAsUnknown(request);
     AskForWholeRecords();
     for (const auto& value : values) {
         script.Answer(value.message, 5);
@@ -113,6 +115,21 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
     client.Send(kRequestDecompressSetPalette, 1, 0);
     TestCodecCall palette = LastCall(ICM_DECOMPRESS_SET_PALETTE);
     EXPECT_TRUE(InCopy(palette.dw1, palette.dw1));
+
+    // The codec's own information, which a slot without it in its settings asks for.
+    script->infoFlags = 0xA8;
+    std::memset(client.ParamArea(), kLeftoverByte, sizeof(ICINFO));
+    EXPECT_EQ(int32_t(sizeof(ICINFO)), client.Send(kRequestGetInfo, 0, sizeof(ICINFO)));
+    TestCodecCall info = LastCall(ICM_GETINFO);
+    EXPECT_TRUE(InCopy(info.dw1, info.dw1));
+    EXPECT_TRUE(ArgIs(info.dw2, RegionOther, sizeof(ICINFO)));
+    const ICINFO* filled = reinterpret_cast<const ICINFO*>(client.ParamArea());
+    EXPECT_EQ(
+        (std::vector<DWORD> {sizeof(ICINFO), fcc, 0xA8, ICVERSION}),
+        (std::vector<DWORD> {filled->dwSize, filled->fccHandler, filled->dwFlags, filled->dwVersionICM}));
+    uint32_t calls = CallCount();
+    EXPECT_EQ(0, client.Send(kRequestGetInfo, 0, kParamAreaSize + 1)) << "past ParamArea";
+    EXPECT_EQ(calls, CallCount());
 }
 
 TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
