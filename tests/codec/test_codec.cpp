@@ -186,6 +186,12 @@ size_t ImageSize(const BITMAPINFOHEADER* header)
     return stride * height;
 }
 
+// A decoder writes only pictures it knows: RGB, whose size its header says.
+bool IsPicture(const BITMAPINFOHEADER* header)
+{
+    return header != nullptr && header->biCompression == BI_RGB;
+}
+
 size_t LargestFrame(const Instance* instance, const BITMAPINFOHEADER* input)
 {
     return PackBitsWorstCase(ImageSize(input)) + (Receipts(instance) ? sizeof(TestCodecReceipt) : 0);
@@ -320,7 +326,7 @@ LRESULT Compress(const Instance* instance, ICCOMPRESS* record)
 
 LRESULT Decompress(const Instance* instance, ICDECOMPRESS* record)
 {
-    if (!IsCompressedFormat(instance, record->lpbiInput) || record->lpbiOutput == nullptr)
+    if (!IsCompressedFormat(instance, record->lpbiInput) || !IsPicture(record->lpbiOutput))
         return ICERR_BADFORMAT;
     if (record->lpInput == nullptr || record->lpOutput == nullptr)
         return ICERR_BADPARAM;
@@ -354,7 +360,7 @@ LRESULT DecompressWithReceipt(const Instance* instance, DWORD flags, const BITMA
                               const void* input, BITMAPINFOHEADER* outputHeader, void* output,
                               uint32_t ckidOrRectangles)
 {
-    if (!IsCompressedFormat(instance, inputHeader) || outputHeader == nullptr)
+    if (!IsCompressedFormat(instance, inputHeader) || !IsPicture(outputHeader))
         return ICERR_BADFORMAT;
     size_t capacity = ImageSize(outputHeader);
     bool decode = input != nullptr && (flags & ICDECOMPRESS_NULLFRAME) == 0;
