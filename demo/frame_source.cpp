@@ -76,6 +76,26 @@ HRESULT Give(Interface* iface, bool has, void** object)
     return has ? S_OK : E_NOINTERFACE;
 }
 
+// The reference count of an object whose first member is its interface.
+template <typename Object, typename Interface>
+ULONG STDMETHODCALLTYPE AddRef(Interface* iface)
+{
+    return static_cast<ULONG>(InterlockedIncrement(&reinterpret_cast<Object*>(iface)->references));
+}
+
+void Destroy(FrameSource* source);
+void Destroy(PinEnumerator* enumerator);
+
+template <typename Object, typename Interface>
+ULONG STDMETHODCALLTYPE Release(Interface* iface)
+{
+    Object* object = reinterpret_cast<Object*>(iface);
+    LONG left = InterlockedDecrement(&object->references);
+    if (left == 0)
+        Destroy(object);
+    return static_cast<ULONG>(left);
+}
+
 template <typename Interface>
 void ReleaseInto(Interface** held, Interface* now)
 {
@@ -119,22 +139,12 @@ HRESULT STDMETHODCALLTYPE FilterQueryInterface(IBaseFilter* iface, REFIID iid, v
                 object);
 }
 
-ULONG STDMETHODCALLTYPE FilterAddRef(IBaseFilter* iface)
+void Destroy(FrameSource* source)
 {
-    return static_cast<ULONG>(InterlockedIncrement(&Source(iface)->references));
-}
-
-ULONG STDMETHODCALLTYPE FilterRelease(IBaseFilter* iface)
-{
-    FrameSource* source = Source(iface);
-    LONG left = InterlockedDecrement(&source->references);
-    if (left == 0) {
-        Disconnect(source);
-        ReleaseInto<IReferenceClock>(&source->clock, nullptr);
-        CoTaskMemFree(source->type.pbFormat);
-        delete source;
-    }
-    return static_cast<ULONG>(left);
+    Disconnect(source);
+    ReleaseInto<IReferenceClock>(&source->clock, nullptr);
+    CoTaskMemFree(source->type.pbFormat);
+    delete source;
 }
 
 HRESULT STDMETHODCALLTYPE FilterGetClassID(IBaseFilter*, CLSID* clsid)
@@ -223,8 +233,8 @@ HRESULT STDMETHODCALLTYPE FilterJoinFilterGraph(IBaseFilter* iface, IFilterGraph
 
 IBaseFilterVtbl kFilterVtbl = {
     FilterQueryInterface,
-    FilterAddRef,
-    FilterRelease,
+    AddRef<FrameSource, IBaseFilter>,
+    Release<FrameSource, IBaseFilter>,
     FilterGetClassID,
     FilterStop,
     FilterPause,
@@ -248,12 +258,12 @@ HRESULT STDMETHODCALLTYPE PinQueryInterface(IPin* iface, REFIID iid, void** obje
 
 ULONG STDMETHODCALLTYPE PinAddRef(IPin* iface)
 {
-    return FilterAddRef(&Source(iface)->iface);
+    return IBaseFilter_AddRef(&Source(iface)->iface);
 }
 
 ULONG STDMETHODCALLTYPE PinRelease(IPin* iface)
 {
-    return FilterRelease(&Source(iface)->iface);
+    return IBaseFilter_Release(&Source(iface)->iface);
 }
 
 // Frames go into the receiving pin's own samples, or into plain memory
@@ -377,20 +387,10 @@ HRESULT STDMETHODCALLTYPE EnumQueryInterface(IEnumPins* iface, REFIID iid, void*
     return Give(iface, IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumPins), object);
 }
 
-ULONG STDMETHODCALLTYPE EnumAddRef(IEnumPins* iface)
+void Destroy(PinEnumerator* enumerator)
 {
-    return static_cast<ULONG>(InterlockedIncrement(&Enumerator(iface)->references));
-}
-
-ULONG STDMETHODCALLTYPE EnumRelease(IEnumPins* iface)
-{
-    PinEnumerator* enumerator = Enumerator(iface);
-    LONG left = InterlockedDecrement(&enumerator->references);
-    if (left == 0) {
-        FilterRelease(&enumerator->owner->iface);
-        delete enumerator;
-    }
-    return static_cast<ULONG>(left);
+    IBaseFilter_Release(&enumerator->owner->iface);
+    delete enumerator;
 }
 
 HRESULT STDMETHODCALLTYPE EnumNext(IEnumPins* iface, ULONG count, IPin** pins, ULONG* fetched)
@@ -415,13 +415,9 @@ HRESULT STDMETHODCALLTYPE EnumReset(IEnumPins* iface)
 
 // Nothing here skips or copies an enumeration.
 IEnumPinsVtbl kEnumVtbl = {
-    EnumQueryInterface,
-    EnumAddRef,
-    EnumRelease,
-    EnumNext,
-    Answer<IEnumPins, E_NOTIMPL>, // Skip
-    EnumReset,
-    Answer<IEnumPins, E_NOTIMPL>, // Clone
+    EnumQueryInterface, AddRef<PinEnumerator, IEnumPins>, Release<PinEnumerator, IEnumPins>,
+    EnumNext,           Answer<IEnumPins, E_NOTIMPL>, // Skip
+    EnumReset,          Answer<IEnumPins, E_NOTIMPL>, // Clone
 };
 
 HRESULT STDMETHODCALLTYPE FilterEnumPins(IBaseFilter* iface, IEnumPins** pins)
@@ -431,7 +427,7 @@ HRESULT STDMETHODCALLTYPE FilterEnumPins(IBaseFilter* iface, IEnumPins** pins)
     *pins = enumerator != nullptr ? &enumerator->iface : nullptr;
     if (enumerator == nullptr)
         return E_OUTOFMEMORY;
-    FilterAddRef(&owner->iface);
+    IBaseFilter_AddRef(&owner->iface);
     return S_OK;
 }
 

@@ -218,9 +218,11 @@ void DriverInstance::ReturnCompressResults(ICCOMPRESS* record, const RequestPlac
     ReturnIfChanged(&record->lFrameNum, &left.lFrameNum, sizeof left.lFrameNum);
     ReturnIfChanged(&record->dwFrameSize, &left.dwFrameSize, sizeof left.dwFrameSize);
     ReturnIfChanged(&record->dwQuality, &left.dwQuality, sizeof left.dwQuality);
+    // One copy of the output header, for the program and for the frame's size.
+    std::vector<uint8_t> output(area + places.output, area + places.output + outputSpan);
+    ReturnIfChanged(record->lpbiOutput, output.data(), output.size());
     BITMAPINFOHEADER header;
-    std::memcpy(&header, area + places.output, sizeof header);
-    ReturnHeader(area, places.output, outputSpan, record->lpbiOutput);
+    std::memcpy(&header, output.data(), sizeof header);
     DWORD slots[2];
     std::memcpy(slots, area + places.chunkId, sizeof slots);
     if (record->lpckid != nullptr)

@@ -365,6 +365,9 @@ LRESULT DecompressWithReceipt(const Instance* instance, DWORD flags, const BITMA
     size_t capacity = ImageSize(outputHeader);
     bool decode = input != nullptr && (flags & ICDECOMPRESS_NULLFRAME) == 0;
     bool draw = decode && (flags & ICDECOMPRESS_HURRYUP) == 0;
+    // A frame is decoded into a picture: without one, nothing bounds it.
+    if (decode && output == nullptr)
+        return ICERR_BADPARAM;
     if (decode
         && !DecodeWithReceipt(static_cast<const uint8_t*>(input), inputHeader->biSizeImage,
                               static_cast<uint8_t*>(output), capacity, draw))
@@ -467,7 +470,12 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     case ICM_COMPRESS:
         return Compress(instance, reinterpret_cast<ICCOMPRESS*>(lParam1));
     case ICM_DECOMPRESS_QUERY:
-        return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
+        if (!IsCompressedFormat(instance, input))
+            return ICERR_BADFORMAT;
+        // As some decoders do, the query sizes a picture the program left unsized.
+        if (IsPicture(output) && output->biSizeImage == 0)
+            output->biSizeImage = static_cast<DWORD>(ImageSize(output));
+        return ICERR_OK;
     case ICM_DECOMPRESS_GET_FORMAT:
         if (!IsCompressedFormat(instance, input))
             return ICERR_BADFORMAT;
