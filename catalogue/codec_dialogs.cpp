@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "catalogue/codec_open.h"
 #include "catalogue/fourcc.h"
 
 namespace {
@@ -14,7 +15,7 @@ bool ShowCodecDialog(HWND owner, const char* fccText, UINT message)
         MessageBoxA(owner, "Not support configuration.", "warning", MB_ICONWARNING);
         return true;
     }
-    HIC codec = ICOpen(ICTYPE_VIDEO, FourCCFromText(fccText), ICMODE_COMPRESS);
+    HIC codec = OpenCodecKeptLoaded(ICTYPE_VIDEO, FourCCFromText(fccText), ICMODE_COMPRESS);
     if (codec == nullptr) {
         char text[MAX_PATH];
         std::snprintf(text, sizeof text, "Not install %s codec.", fccText);
@@ -22,7 +23,7 @@ bool ShowCodecDialog(HWND owner, const char* fccText, UINT message)
         return false;
     }
     ICSendMessage(codec, message, reinterpret_cast<DWORD_PTR>(owner), 0);
-    ICClose(codec);
+    CloseCodecKeptLoaded(codec);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "catalogue/codec_catalogue.h"
+#include "catalogue/codec_open.h"
 #include "catalogue/codec_text.h"
 
 namespace {
@@ -76,7 +77,7 @@ bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, ch
     SetEmpty(driver);
     SetValue(flags, 0);
     SetValue(versionICM, 0);
-    HIC codec = ICOpen(ICTYPE_VIDEO, fcc, ICMODE_DECOMPRESS);
+    HIC codec = OpenCodecKeptLoaded(ICTYPE_VIDEO, fcc, ICMODE_DECOMPRESS);
     if (codec == nullptr)
         return false;
     ICINFO info = {};
@@ -90,14 +91,14 @@ bool GetCodecInfo(uint32_t fcc, char* name, char* version, char* description, ch
         std::snprintf(version, kCodecTextCapacity, "%d", static_cast<int>(info.dwVersion));
     SetValue(flags, info.dwFlags);
     SetValue(versionICM, info.dwVersionICM);
-    ICClose(codec);
+    CloseCodecKeptLoaded(codec);
     return true;
 }
 
 bool ProbeOutputFourCC(uint32_t fcc, uint32_t* outputFcc)
 {
     *outputFcc = 0;
-    HIC codec = ICOpen(ICTYPE_VIDEO, fcc, ICMODE_COMPRESS);
+    HIC codec = OpenCodecKeptLoaded(ICTYPE_VIDEO, fcc, ICMODE_COMPRESS);
     if (codec == nullptr)
         return false;
     BITMAPINFOHEADER inputs[] = {
@@ -112,15 +113,15 @@ bool ProbeOutputFourCC(uint32_t fcc, uint32_t* outputFcc)
     }
     if (!found)
         *outputFcc = fcc;
-    ICClose(codec);
+    CloseCodecKeptLoaded(codec);
     return true;
 }
 
 bool IsCodecInstalled(uint32_t fcc)
 {
-    HIC codec = ICOpen(ICTYPE_VIDEO, fcc, ICMODE_COMPRESS);
+    HIC codec = OpenCodecKeptLoaded(ICTYPE_VIDEO, fcc, ICMODE_COMPRESS);
     if (codec == nullptr)
         return false;
-    ICClose(codec);
+    CloseCodecKeptLoaded(codec);
     return true;
 }

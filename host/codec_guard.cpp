@@ -2,6 +2,7 @@
 
 #include <excpt.h>
 
+#include "catalogue/codec_open.h"
 #include "host/host_protocol.h"
 
 namespace {
@@ -50,12 +51,15 @@ LRESULT GuardedSendMessage(HIC codec, UINT message, DWORD_PTR dw1, DWORD_PTR dw2
 
 HIC GuardedOpen(DWORD type, DWORD handler, UINT mode)
 {
-    return Guarded([=] { return ICOpen(type, handler, mode); });
+    return Guarded([=] { return OpenCodecKeptLoaded(type, handler, mode); });
 }
 
 void GuardedClose(HIC codec)
 {
-    Guarded([=] { return ICClose(codec); });
+    Guarded([=] {
+        CloseCodecKeptLoaded(codec);
+        return 0;
+    });
 }
 
 void EndOnUnhandledFaults()

@@ -91,9 +91,9 @@ TEST_F(ConfigSettingsTest, SaveWritesFromMemoryAndLeavesTheLogKeysAlone)
     settings->rcWnd = {12, -34, 560, 780};
     settings->iTimeout = 30;
     settings->iLog = 9;
-    SlotSettings& slot = settings->slots[3];
-    slot = {1,   "MRLE Microsoft RLE",      0x656c726d,    1, "mrle", "MS-RLE",
-            "1", "Wine MS-RLE video codec", "msrle32.dll", 7, 0x104};
+    const SlotSettings slot = {1,   "MRLE Microsoft RLE",      0x656c726d,    1, "mrle", "MS-RLE",
+                               "1", "Wine MS-RLE video codec", "msrle32.dll", 7, 0x104};
+    settings->slots[3] = slot;
     ExchangeConfigSettingsFile(path.c_str(), settings, 1);
 
     EXPECT_EQ(

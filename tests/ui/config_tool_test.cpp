@@ -75,18 +75,23 @@ int DroppedWidthBeyondTheBox(HWND row)
 }
 
 // Sends a key as the user's keyboard does, to the control that has the
-// focus, and returns the control that has it afterwards.
+// focus, and returns the tab stop that has it afterwards. The dialog shows a
+// moment before it is activated and its first control takes the focus, so
+// the key waits for that; a label's mnemonic passes the focus through the
+// label on its way to the label's control.
 HWND PressKey(HWND dialog, UINT message, WPARAM key)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
+    auto focusOnTabStop = [&] {
+        return GetGUIThreadInfo(thread, &info) && IsChild(dialog, info.hwndFocus)
+            && (GetWindowLongW(info.hwndFocus, GWL_STYLE) & WS_TABSTOP) != 0;
+    };
+    PollUntil(2000, focusOnTabStop);
     HWND before = info.hwndFocus;
     PostMessageW(before != nullptr ? before : dialog, message, key, 0);
-    PollUntil(2000, [&] {
-        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-        return info.hwndFocus != before;
-    });
+    PollUntil(2000, [&] { return focusOnTabStop() && info.hwndFocus != before; });
     return info.hwndFocus;
 }
 
@@ -161,11 +166,14 @@ protected:
 }
 
 // Without a settings folder (a user who never ran /install) the first save
-// makes it: the slots applied reach the driver and the next start.
+// makes it: the slots applied reach the driver and the next start. A codec
+// that refuses every open is listed without its texts.
 TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASettingsFolder)
 {
     AddCodec("tua1", "Alpha");
     AddCodec("tuw1", std::string(15, 'W'));
+    AddCodec("tur1", "Refusing");
+    scripts.back()->Control()->refuseOpenModes = ~0u;
     HWND dialog = Start("/name:tdl3"); // without /map: still configuration mode
     EXPECT_EQ("Tandrel64 Config Ve1.00", TextOf(dialog));
     EXPECT_EQ("100,100", Position(dialog));
@@ -184,6 +192,8 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
     EXPECT_FALSE(process.WaitForExit(500));
 
     HWND row = SlotRow(dialog, 2);
+    ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tur1 - "));
+    EXPECT_EQ((Texts {"unticked", "tur1 - ", "", "", ""}), Row(row));
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tua1 - Alpha"));
     EXPECT_EQ((Texts {"unticked", "tua1 - Alpha", "7", "Alpha codec", "Alpha.dll"}), Row(row));
     EXPECT_TRUE(Enabled(dialog, IDC_APPLY));

@@ -93,6 +93,17 @@ TEST_F(HostLifetimeTest, MissingCodecIsNamedAndRequestsGetTheNoCodecResults)
     EXPECT_EQ(0u, HostExitCode(client));
 }
 
+// The same box for a codec that refuses the host's open, after which the
+// host ends.
+TEST_F(HostLifetimeTest, CodecThatRefusesTheOpenIsNamed)
+{
+    script->refuseOpenModes = ~0u;
+    ASSERT_TRUE(client.Launch(kSlot));
+    ExpectBoxes({{"Not install " + fccText + " codec.", "error"}});
+    EXPECT_EQ(0u, HostExitCode(client));
+    EXPECT_EQ(0u, script->openCount);
+}
+
 TEST_F(HostLifetimeTest, SlotWithoutCodecOpensNoneAndLeavesTheSettingsAlone)
 {
     RemoveRealSettings();
