@@ -8,6 +8,7 @@
 
 #include "demo/clip.h"
 #include "demo/codec_session.h"
+#include "demo/graph_session.h"
 #include "demo/message_sessions.h"
 #include "demo/session_steps.h"
 
@@ -50,6 +51,24 @@ struct ReadStream {
     HRESULT result = E_FAIL;
 };
 
+Bytes StreamFormat(PAVISTREAM stream)
+{
+    LONG size = 0;
+    AVIStreamReadFormat(stream, 0, nullptr, &size);
+    Bytes format(static_cast<size_t>(std::max<LONG>(size, 0)));
+    AVIStreamReadFormat(stream, 0, format.data(), &size);
+    return format;
+}
+
+Bytes StreamSample(PAVISTREAM stream, LONG sample)
+{
+    LONG bytes = 0;
+    AVIStreamRead(stream, sample, 1, nullptr, 0, &bytes, nullptr);
+    Bytes data(static_cast<size_t>(std::max<LONG>(bytes, 0)));
+    AVIStreamRead(stream, sample, 1, data.data(), bytes, &bytes, nullptr);
+    return data;
+}
+
 // Everything a reader of the file finds: the stream's format, length and
 // quality, whether its handler is the codec that wrote it, and each
 // sample's bytes and key-frame flag.
@@ -64,16 +83,10 @@ void ReadBack(const std::string& codec, const std::string& file, Transcript* tra
         DWORD figures[] = {info.dwLength, info.dwQuality, info.dwScale, info.dwRate};
         AddStep(transcript, "stream length, quality, scale and rate", info.fccHandler == CodecFourCC(codec),
                 figures, sizeof figures);
-        LONG size = 0;
-        AVIStreamReadFormat(stream, 0, nullptr, &size);
-        Bytes format(static_cast<size_t>(std::max<LONG>(size, 0)));
-        AddStep(transcript, "stream format", AVIStreamReadFormat(stream, 0, format.data(), &size),
-                format.data(), format.size());
+        Bytes format = StreamFormat(stream);
+        AddStep(transcript, "stream format", 0, format.data(), format.size());
         for (LONG sample = AVIStreamStart(stream); sample < AVIStreamEnd(stream); ++sample) {
-            LONG bytes = 0;
-            AVIStreamRead(stream, sample, 1, nullptr, 0, &bytes, nullptr);
-            Bytes data(static_cast<size_t>(std::max<LONG>(bytes, 0)));
-            AVIStreamRead(stream, sample, 1, data.data(), bytes, &bytes, nullptr);
+            Bytes data = StreamSample(stream, sample);
             AddStep(transcript, "sample, key frame", AVIStreamIsKeyFrame(stream, sample), data.data(),
                     data.size());
         }
@@ -266,10 +279,8 @@ void DecodeFile(const std::string& codec, const std::string& file, Transcript* t
     HRESULT result = read.result;
     HIC hic = SUCCEEDED(result) ? OpenClientCodec(codec, ICMODE_DECOMPRESS, transcript) : nullptr;
     if (hic != nullptr) {
-        LONG size = 0;
-        AVIStreamReadFormat(stream, 0, nullptr, &size);
-        Bytes format(static_cast<size_t>(std::max<LONG>(size, 0)));
-        AVIStreamReadFormat(stream, 0, format.data(), &size);
+        Bytes format = StreamFormat(stream);
+        AddFormatAskedFor(hic, format, 32, transcript);
         Bytes output(std::max<size_t>(kFormatBytes,
                                       std::max<LRESULT>(ICDecompressGetFormatSize(hic, format.data()), 0)));
         AddStep(transcript, "decompressed format",
@@ -278,12 +289,9 @@ void DecodeFile(const std::string& codec, const std::string& file, Transcript* t
         Bytes picture(Header(output)->biSizeImage);
         AddStep(transcript, "decompress begin", Low32(ICDecompressBegin(hic, format.data(), output.data())));
         for (LONG sample = AVIStreamStart(stream); sample < AVIStreamEnd(stream); ++sample) {
-            LONG bytes = 0;
-            AVIStreamRead(stream, sample, 1, nullptr, 0, &bytes, nullptr);
-            Bytes data(static_cast<size_t>(std::max<LONG>(bytes, 0)));
-            AVIStreamRead(stream, sample, 1, data.data(), bytes, &bytes, nullptr);
+            Bytes data = StreamSample(stream, sample);
             Bytes frameFormat = format;
-            Header(frameFormat)->biSizeImage = static_cast<DWORD>(bytes);
+            Header(frameFormat)->biSizeImage = static_cast<DWORD>(data.size());
             DWORD flags = AVIStreamIsKeyFrame(stream, sample) ? 0 : ICDECOMPRESS_NOTKEYFRAME;
             DWORD decoded
                 = ICDecompress(hic, flags, Header(frameFormat), data.data(), Header(output), picture.data());
@@ -293,6 +301,25 @@ void DecodeFile(const std::string& codec, const std::string& file, Transcript* t
         AddStep(transcript, "decompress end", Low32(ICDecompressEnd(hic)));
         ICClose(hic);
     }
+}
+
+// A DirectShow player on the file's frames: the graph finds the codec itself.
+void GraphPlay(const std::string& file, Transcript* transcript)
+{
+    ReadStream read(file, transcript);
+    if (FAILED(read.result))
+        return;
+    CompressedStream stream;
+    AVISTREAMINFOA info = {};
+    AVIStreamInfoA(read.stream, &info, sizeof info);
+    stream.rate = info.dwRate;
+    stream.scale = info.dwScale;
+    stream.format = StreamFormat(read.stream);
+    for (LONG sample = AVIStreamStart(read.stream); sample < AVIStreamEnd(read.stream); ++sample) {
+        stream.frames.push_back(StreamSample(read.stream, sample));
+        stream.keys.push_back(AVIStreamIsKeyFrame(read.stream, sample) != FALSE);
+    }
+    PlayThroughGraph(stream, transcript);
 }
 
 // 8-bit frames that compress ever worse: one colour, then the clip's
@@ -431,6 +458,8 @@ bool RunClientSession(const std::vector<std::string>& arguments, Transcript* tra
         AviRead(arguments[2], transcript);
     else if (session == "decode-file" && (known = arguments.size() == 3))
         DecodeFile(codec, arguments[2], transcript);
+    else if (session == "graph-play" && (known = arguments.size() == 3))
+        GraphPlay(arguments[2], transcript);
     else if (session == "player" && (known = Numbers(arguments, 2, {&a, &b})))
         Player(codec, a, b, transcript);
     else if (session == "info" && (known = arguments.size() == 2))

@@ -23,6 +23,7 @@
 //   delta-back CODEC BITS
 //   avi-read CODEC FILE (the frame reader finds the codec itself)
 //   decode-file CODEC FILE
+//   graph-play CODEC FILE (a DirectShow graph finds the codec itself)
 //   player CODEC WIDTH HEIGHT
 // and the sessions of demo/message_sessions.h. False for an unknown session
 // or malformed values.

@@ -133,6 +133,11 @@ void BothSeries(Session& session)
 void Messages(Session& session)
 {
     HIC hic = session.hic;
+    AddFormatAskedFor(hic, session.format, 32, session.transcript);
+    Bytes unsized = session.input;
+    Header(unsized)->biSizeImage = 0;
+    session.Step("decompression query", ICDecompressQuery(hic, session.format.data(), unsized.data()),
+                 unsized.data(), sizeof(BITMAPINFOHEADER));
     for (UINT message : {ICM_GETQUALITY, ICM_GETDEFAULTKEYFRAMERATE, ICM_GETBUFFERSWANTED}) {
         DWORD value = 0x5A5A5A5A;
         if (message == ICM_GETQUALITY)

@@ -15,7 +15,10 @@
 //                             and the output header the codec leaves
 //   both-series CODEC BITS    a compression and a decompression series at
 //                             once, as AVIFile runs them for a temporal codec
-//   messages CODEC BITS       quality, key-frame rate, buffers wanted,
+//   messages CODEC BITS       the decompressed format a program asks for in
+//                             the header it fills in, the output header a
+//                             decompression query leaves, quality, key-frame
+//                             rate, buffers wanted,
 //                             frames info, a decompression palette and the
 //                             extended decompression calls
 // False for another session or malformed values.

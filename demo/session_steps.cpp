@@ -43,6 +43,22 @@ size_t LargestCompressedFrame(HIC hic, std::vector<uint8_t>& input, std::vector<
     return std::max<size_t>(static_cast<size_t>(std::max<LRESULT>(largest, 0)), Header(format)->biSizeImage);
 }
 
+void AddFormatAskedFor(HIC hic, std::vector<uint8_t>& compressed, WORD bits, Transcript* transcript)
+{
+    LRESULT size = ICDecompressGetFormatSize(hic, compressed.data());
+    std::vector<uint8_t> format(std::max(static_cast<size_t>(std::max<LRESULT>(size, 0)), kFormatBytes));
+    BITMAPINFOHEADER* asked = Header(format);
+    *asked = *Header(compressed);
+    asked->biSize = sizeof *asked;
+    asked->biBitCount = bits;
+    asked->biCompression = BI_RGB;
+    asked->biSizeImage = 0;
+    asked->biClrUsed = 0;
+    int32_t result = Low32(ICDecompressGetFormat(hic, compressed.data(), format.data()));
+    AddStep(transcript, "decompressed format asked for " + std::to_string(bits) + " bits", result,
+            format.data(), std::min(FormatSpan(asked), format.size()));
+}
+
 DWORD CodecFourCC(const std::string& text)
 {
     char fcc[4] = {};

@@ -26,5 +26,9 @@ HIC OpenClientCodec(const std::string& codec, UINT mode, Transcript* transcript)
 std::vector<uint8_t> CompressedFormat(HIC hic, std::vector<uint8_t>& input, Transcript* transcript);
 // The room a compressed frame of the two formats needs.
 size_t LargestCompressedFrame(HIC hic, std::vector<uint8_t>& input, std::vector<uint8_t>& format);
+// The format the codec chooses for decompressing `compressed` when the
+// program asks for `bits`-bit RGB by filling in the output header first
+// (recorded).
+void AddFormatAskedFor(HIC hic, std::vector<uint8_t>& compressed, WORD bits, Transcript* transcript);
 // The FourCC of a text of up to four characters.
 DWORD CodecFourCC(const std::string& text);

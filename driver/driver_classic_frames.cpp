@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "driver/driver_log.h"
 #include "driver/frame_room.h"
 #include "driver/request_layout.h"
 #include "host/frame_size.h"
@@ -13,26 +14,26 @@
 // The frame mappings hold the view the host needs for each header and every
 // byte the codec may touch; for compression also the largest frame the
 // codec says it may write; and the spare behind.
-LRESULT DriverInstance::OnClassicBegin(UINT request, const BITMAPINFOHEADER* input,
-                                       const BITMAPINFOHEADER* output)
+LRESULT DriverInstance::OnClassicBegin(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
 {
     uint64_t inputSize = FrameMappingSize(*input);
     uint64_t outputSize = FrameMappingSize(*output);
-    if (request == kRequestCompressBegin && Mappable(outputSize)) {
-        LRESULT largest = OnHeaderPair(kRequestCompressGetSize, input, output);
-        if (largest > 0)
-            outputSize = FrameMappingSize(*output, static_cast<uint64_t>(largest));
-    }
-    if (!Mappable(inputSize) || !Mappable(outputSize))
-        return ICERR_MEMORY;
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || !ClassicFramesHold(inputSize, outputSize)
-        || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places)
-        || !Request(request, 0, 0, &result))
+    if (request == kRequestCompressBegin && Mappable(outputSize)
+        && SendHeaderPair(kRequestCompressGetSize, input, output, &places, &result) && result > 0)
+        outputSize = FrameMappingSize(*output, static_cast<uint64_t>(result));
+    if (!Mappable(inputSize) || !Mappable(outputSize))
+        return Refuse(ICERR_MEMORY, "a frame is larger than the driver maps");
+    if (!ClassicFramesHold(inputSize, outputSize))
+        return Refuse(UnservedResult(request), "the frame mappings could not be made");
+    if (!PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places))
+        return Refuse(UnservedResult(request), kRefusedParamAreaFull);
+    if (!Request(request, 0, 0, &result))
         return UnservedResult(request);
+    ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*output), output);
     if (request == kRequestCompressBegin)
-        largestCompressedFrame_ = outputSize;
+        beginRoom_[kSeriesCompress].output = outputSize;
     return result;
 }
 
@@ -51,9 +52,10 @@ LRESULT DriverInstance::OnClassicCompress(ICCOMPRESS* record)
     uint64_t inputBytes = FrameExtent(*record->lpbiInput);
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || channel_.FrameIn() == nullptr || inputBytes > channel_.FrameInSize()
-        || !PutCompress(channel_.ParamArea(), layouts_, *record, &places))
-        return kHostCannotServe;
+    if (channel_.FrameIn() == nullptr || inputBytes > channel_.FrameInSize())
+        return Refuse(kHostCannotServe, "the frame does not fit the frame mappings of its series");
+    if (!PutCompress(channel_.ParamArea(), layouts_, *record, &places))
+        return Refuse(kHostCannotServe, kRefusedParamAreaFull);
     std::memcpy(channel_.FrameIn(), record->lpInput, inputBytes);
     if (!Request(kRequestCompress, 0, sizeof(IcCompress32), &result))
         return kHostCannotServe;
@@ -62,8 +64,8 @@ LRESULT DriverInstance::OnClassicCompress(ICCOMPRESS* record)
     // The program made room for the largest frame the series allowed, not
     // for whatever size the host reports.
     CompressResults results = TakeCompressResults(channel_.ParamArea(), places);
-    if (results.output.biSizeImage > largestCompressedFrame_)
-        return kHostCannotServe;
+    if (results.output.biSizeImage > beginRoom_[kSeriesCompress].output)
+        return Refuse(kHostCannotServe, "the codec's frame is larger than the series allowed");
     std::memcpy(record->lpOutput, channel_.FrameOut(), results.output.biSizeImage);
     *record->lpbiOutput = results.output;
     if (record->lpckid != nullptr)
@@ -81,10 +83,11 @@ LRESULT DriverInstance::OnClassicDecompress(ICDECOMPRESS* record)
     uint64_t outputBytes = FrameExtent(*record->lpbiOutput);
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || channel_.FrameIn() == nullptr || inputBytes > channel_.FrameInSize()
-        || outputBytes > channel_.FrameOutSize()
-        || !PutDecompress(channel_.ParamArea(), layouts_, *record, &places))
-        return kHostCannotServe;
+    if (channel_.FrameIn() == nullptr || inputBytes > channel_.FrameInSize()
+        || outputBytes > channel_.FrameOutSize())
+        return Refuse(kHostCannotServe, "the frame does not fit the frame mappings of its series");
+    if (!PutDecompress(channel_.ParamArea(), layouts_, *record, &places))
+        return Refuse(kHostCannotServe, kRefusedParamAreaFull);
     if (inputBytes != 0)
         std::memcpy(channel_.FrameIn(), record->lpInput, inputBytes);
     std::memcpy(channel_.FrameOut(), record->lpOutput, outputBytes);

@@ -2,6 +2,7 @@
 
 #include "driver/driver_instance.h"
 
+#include "driver/driver_log.h"
 #include "driver/slot_config.h"
 
 namespace {
@@ -40,9 +41,15 @@ bool CarriedByWholeRecords(UINT message)
 LRESULT DriverInstance::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2)
 {
     // One ParamArea and one pair of frame mappings: requests from several
-    // threads take turns.
+    // threads take turns. A refused request leaves one line in the log.
     EnterCriticalSection(&lock_);
+    refusal_ = nullptr;
     LRESULT result = Dispatch(message, lParam1, lParam2);
+    if (refusal_ != nullptr) {
+        char text[kLogTextCapacity];
+        FormatRefusal(message, refusedByHost_, refusal_, text);
+        LogDriverEvent(slot_, text);
+    }
     LeaveCriticalSection(&lock_);
     return result;
 }
@@ -95,8 +102,12 @@ LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
     }
     // The rest only the whole-record layouts carry; a host of an older
     // protocol leaves them unsupported, as every other message.
-    if (!CarriedByWholeRecords(message) || !HostReady() || !WholeRecords())
+    if (!CarriedByWholeRecords(message))
+        return Refuse(ICERR_UNSUPPORTED, "no message the bridge carries");
+    if (!HostReady())
         return ICERR_UNSUPPORTED;
+    if (!WholeRecords())
+        return Refuse(ICERR_UNSUPPORTED, "the host's protocol does not carry it");
     switch (message) {
     case ICM_GETQUALITY:
         return OnValueOut(kRequestGetQuality, reinterpret_cast<DWORD*>(lParam1), lParam2);
@@ -119,6 +130,6 @@ LRESULT DriverInstance::Dispatch(UINT message, LPARAM lParam1, LPARAM lParam2)
     case ICM_DECOMPRESSEX_END:
         return Forward(kRequestDecompressExEnd);
     default:
-        return ICERR_UNSUPPORTED;
+        return Refuse(ICERR_UNSUPPORTED, "no message the bridge carries");
     }
 }

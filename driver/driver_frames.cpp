@@ -1,7 +1,9 @@
 // The series and their frames. In the whole-record layouts every series
 // kind has views of its own, which grow (a new generation, announced to the
 // host) whenever a frame needs more room, and a record travels as the
-// program filled it and comes back as the codec left it.
+// program filled it and comes back as the codec left it. A frame's headers
+// may differ from its BEGIN's; it gets room for the larger of its own
+// extent and the BEGIN's, as the host reckons it.
 
 #include "driver/driver_instance.h"
 
@@ -9,20 +11,16 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/driver_log.h"
 #include "driver/frame_room.h"
 #include "driver/request_layout.h"
 #include "host/frame_size.h"
+#include "host/header_check.h"
 
 namespace {
 
-// Copies what the codec left to a place of the program only where it
-// differs from what the place holds: a program may pass read-only memory
-// for what a codec leaves alone.
-void ReturnIfChanged(void* place, const void* left, size_t size)
-{
-    if (std::memcmp(place, left, size) != 0)
-        std::memcpy(place, left, size);
-}
+const char kTooLarge[] = "a frame is larger than the driver maps";
+const char kNoViews[] = "the frame views could not be made";
 
 uint32_t PlaceAt(uint64_t offset)
 {
@@ -37,41 +35,48 @@ uint64_t PreviousBytes(const ICCOMPRESS& record)
     return FrameExtent(record.lpbiPrev != nullptr ? *record.lpbiPrev : *record.lpbiInput);
 }
 
-// The header the codec left at `offset`, as many bytes as the program's
-// header spans, copied out once.
-std::vector<uint8_t> TakeHeader(const uint8_t* area, uint32_t offset, uint64_t span)
+// The largest frame the codec names for these headers; 0 when it names none.
+uint64_t Largest(LRESULT answer)
 {
-    return std::vector<uint8_t>(area + offset, area + offset + span);
+    return answer > 0 ? static_cast<uint64_t>(answer) : 0;
 }
 
 }
 
-LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output)
+// The output header comes back as the codec left it.
+LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
 {
     if (input == nullptr || output == nullptr)
-        return ICERR_BADPARAM;
+        return Refuse(ICERR_BADPARAM, "no input or output header");
     if (!HostReady())
         return UnservedResult(request);
     if (!WholeRecords())
         return OnClassicBegin(request, input, output);
     bool compress = request == kRequestCompressBegin;
-    uint64_t inputSize = FrameExtent(*input);
-    uint64_t outputSize = FrameExtent(*output);
-    if (compress && Mappable(outputSize)) {
-        LRESULT largest = OnHeaderPair(kRequestCompressGetSize, input, output);
-        outputSize = FrameMappingSize(*output, largest > 0 ? static_cast<uint64_t>(largest) : 0);
-        inputSize = Mappable(inputSize) ? 2 * PlaceStride(inputSize) : kNoFrameSize;
-    }
-    if (!Mappable(inputSize) || !Mappable(outputSize))
-        return ICERR_MEMORY;
+    uint32_t kind = compress ? kSeriesCompress : kSeriesDecompress;
+    SeriesRoom room = {FrameExtent(*input), FrameExtent(*output)};
+    uint64_t inputSize = room.input;
     RequestPlaces places;
     int32_t result;
-    if (!SeriesViewsHold(compress ? kSeriesCompress : kSeriesDecompress, inputSize, outputSize)
-        || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places)
-        || !Request(request, 0, 0, &result))
+    if (compress && Mappable(room.output)) {
+        room.output = FrameMappingSize(
+            *output,
+            SendHeaderPair(kRequestCompressGetSize, input, output, &places, &result) ? Largest(result) : 0);
+        inputSize = Mappable(room.input) ? 2 * PlaceStride(room.input) : kNoFrameSize;
+    }
+    if (!Mappable(inputSize) || !Mappable(room.output))
+        return Refuse(ICERR_MEMORY, kTooLarge);
+    if (!SeriesViewsHold(kind, inputSize, room.output))
+        return Refuse(UnservedResult(request), kNoViews);
+    if (!PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places))
+        return Refuse(UnservedResult(request), kRefusedParamAreaFull);
+    if (!Request(request, 0, 0, &result))
         return UnservedResult(request);
+    ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*output), output);
+    beginRoom_[kind] = room;
     if (compress) {
-        largestCompressedFrame_ = outputSize;
+        compressBegin_[0] = *input;
+        compressBegin_[1] = *output;
         lastInput_ = nullptr;
     }
     return result;
@@ -80,18 +85,21 @@ LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, con
 LRESULT DriverInstance::OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiSrc == nullptr || record->lpbiDst == nullptr)
-        return ICERR_BADPARAM;
-    uint64_t inputSize = FrameExtent(*record->lpbiSrc);
-    uint64_t outputSize = FrameExtent(*record->lpbiDst);
-    if (!Mappable(inputSize) || !Mappable(outputSize))
-        return ICERR_MEMORY;
+        return Refuse(ICERR_BADPARAM, "no record, or no source or destination header");
+    SeriesRoom room = {FrameExtent(*record->lpbiSrc), FrameExtent(*record->lpbiDst)};
+    if (!Mappable(room.input) || !Mappable(room.output))
+        return Refuse(ICERR_MEMORY, kTooLarge);
     RequestPlaces places;
     int32_t result;
-    if (!SeriesViewsHold(kSeriesDecompressEx, inputSize, outputSize)
-        || !PutDecompressEx(channel_.ParamArea(), *record, &places)
-        || !Request(kRequestDecompressExBegin, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)),
-                    &result))
+    if (!SeriesViewsHold(kSeriesDecompressEx, room.input, room.output))
+        return Refuse(UnservedResult(kRequestDecompressExBegin), kNoViews);
+    if (!PutDecompressEx(channel_.ParamArea(), *record, &places))
+        return Refuse(UnservedResult(kRequestDecompressExBegin), kRefusedParamAreaFull);
+    if (!Request(kRequestDecompressExBegin, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)),
+                 &result))
         return UnservedResult(kRequestDecompressExBegin);
+    ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*record->lpbiDst), record->lpbiDst);
+    beginRoom_[kSeriesDecompressEx] = room;
     return result;
 }
 
@@ -146,36 +154,62 @@ FramePlaces DriverInstance::PlaceCompressFrames(const ICCOMPRESS& record, uint64
     return frames;
 }
 
+// What a compressed frame may take: its output's extent and its BEGIN's
+// largest frame, and for headers other than the BEGIN's what the codec
+// names as its largest frame for them, as the host reckons it.
+uint64_t DriverInstance::CompressedFrameRoom(const ICCOMPRESS& record)
+{
+    uint64_t room = std::max(beginRoom_[kSeriesCompress].output, FrameExtent(*record.lpbiOutput));
+    if (FitsSeriesFormat(compressBegin_[0], *record.lpbiInput)
+        && FitsSeriesFormat(compressBegin_[1], *record.lpbiOutput))
+        return room;
+    RequestPlaces places;
+    int32_t largest;
+    bool asked
+        = SendHeaderPair(kRequestCompressGetSize, record.lpbiInput, record.lpbiOutput, &places, &largest);
+    return std::max(room, asked ? Largest(largest) : 0);
+}
+
 LRESULT DriverInstance::OnCompress(ICCOMPRESS* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiInput == nullptr || record->lpbiOutput == nullptr
         || record->lpInput == nullptr || record->lpOutput == nullptr)
-        return ICERR_BADPARAM;
+        return Refuse(ICERR_BADPARAM, "no record, or a header or frame missing");
     if (!HostReady())
         return kHostCannotServe;
     if (!WholeRecords())
         return OnClassicCompress(record);
-    uint64_t stride = PlaceStride(std::max(FrameExtent(*record->lpbiInput), PreviousBytes(*record)));
+    if (channel_.SeriesOut(kSeriesCompress) == nullptr)
+        return Refuse(kHostCannotServe, "no compression series has begun");
+    // The input and the previous frame each get room for the larger of the
+    // two, and of the BEGIN's input.
+    uint64_t inputRoom = std::max(FrameExtent(*record->lpbiInput), beginRoom_[kSeriesCompress].input);
+    if (record->lpbiPrev != nullptr)
+        inputRoom = std::max(inputRoom, FrameExtent(*record->lpbiPrev));
+    uint64_t stride = PlaceStride(std::max(inputRoom, PreviousBytes(*record)));
+    uint64_t outputRoom = CompressedFrameRoom(*record);
     uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
     RequestPlaces places;
     int32_t result;
-    if (!Mappable(stride) || !Mappable(2 * stride) || channel_.SeriesOut(kSeriesCompress) == nullptr
-        || !SeriesViewsHold(kSeriesCompress, 2 * stride, 0))
-        return kHostCannotServe;
+    if (!Mappable(stride) || !Mappable(2 * stride) || !Mappable(outputRoom))
+        return Refuse(kHostCannotServe, kTooLarge);
+    if (!SeriesViewsHold(kSeriesCompress, 2 * stride, outputRoom))
+        return Refuse(kHostCannotServe, kNoViews);
     FramePlaces frames = PlaceCompressFrames(*record, stride);
-    if (!PutCompress(channel_.ParamArea(), layouts_, *record, &places, frames)
-        || !Request(kRequestCompress, 0, CompressRecordSize32(static_cast<uint64_t>(size)), &result))
+    if (!PutCompress(channel_.ParamArea(), layouts_, *record, &places, frames))
+        return Refuse(kHostCannotServe, kRefusedParamAreaFull);
+    if (!Request(kRequestCompress, 0, CompressRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
-    ReturnCompressResults(record, places, outputSpan, result);
+    ReturnCompressResults(record, places, outputSpan, outputRoom, result);
     return result;
 }
 
 // The record's values, the output header, the chunk id and the flags come
 // back as the codec left them; the frame only when the codec made one, and
-// never more than the program made room for (the largest frame the series
-// allowed).
+// never more than the room the frame had, which is what the codec names as
+// its largest.
 void DriverInstance::ReturnCompressResults(ICCOMPRESS* record, const RequestPlaces& places,
-                                           uint64_t outputSpan, int32_t result)
+                                           uint64_t outputSpan, uint64_t room, int32_t result)
 {
     const uint8_t* area = channel_.ParamArea();
     IcCompress32 left;
@@ -184,19 +218,20 @@ void DriverInstance::ReturnCompressResults(ICCOMPRESS* record, const RequestPlac
     ReturnIfChanged(&record->lFrameNum, &left.lFrameNum, sizeof left.lFrameNum);
     ReturnIfChanged(&record->dwFrameSize, &left.dwFrameSize, sizeof left.dwFrameSize);
     ReturnIfChanged(&record->dwQuality, &left.dwQuality, sizeof left.dwQuality);
-    std::vector<uint8_t> output = TakeHeader(area, places.output, outputSpan);
+    // One copy of the output header, for the program and for the frame's size.
+    std::vector<uint8_t> output(area + places.output, area + places.output + outputSpan);
     ReturnIfChanged(record->lpbiOutput, output.data(), output.size());
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, output.data(), sizeof header);
     DWORD slots[2];
     std::memcpy(slots, area + places.chunkId, sizeof slots);
     if (record->lpckid != nullptr)
         ReturnIfChanged(record->lpckid, &slots[0], sizeof slots[0]);
     if (record->lpdwFlags != nullptr)
         ReturnIfChanged(record->lpdwFlags, &slots[1], sizeof slots[1]);
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, output.data(), sizeof header);
     if (result == ICERR_OK)
         std::memcpy(record->lpOutput, channel_.SeriesOut(kSeriesCompress),
-                    std::min<uint64_t>(header.biSizeImage, largestCompressedFrame_));
+                    std::min<uint64_t>(header.biSizeImage, room));
 }
 
 // A decompressed frame's way: the compressed frame in, and the program's
@@ -222,11 +257,18 @@ FramePlaces DecompressedFrame::Places() const
     return frames;
 }
 
+// The views hold the frame and what its BEGIN may take.
 bool DriverInstance::PutFramesIn(uint32_t kind, const DecompressedFrame& frame)
 {
-    if (!Mappable(frame.inputBytes) || !Mappable(frame.outputBytes)
-        || !SeriesViewsHold(kind, frame.inputBytes, frame.outputBytes))
+    if (!Mappable(frame.inputBytes) || !Mappable(frame.outputBytes)) {
+        NoteRefusal(false, kTooLarge);
         return false;
+    }
+    if (!SeriesViewsHold(kind, std::max(frame.inputBytes, beginRoom_[kind].input),
+                         std::max(frame.outputBytes, beginRoom_[kind].output))) {
+        NoteRefusal(false, kNoViews);
+        return false;
+    }
     if (frame.inputBytes != 0)
         std::memcpy(channel_.SeriesIn(kind), frame.input, frame.inputBytes);
     if (frame.outputBytes != 0)
@@ -237,8 +279,7 @@ bool DriverInstance::PutFramesIn(uint32_t kind, const DecompressedFrame& frame)
 // The output header as the codec left it, at `offset`, and the picture.
 void DriverInstance::TakeFrameOut(uint32_t kind, const DecompressedFrame& frame, uint32_t offset)
 {
-    std::vector<uint8_t> header = TakeHeader(channel_.ParamArea(), offset, frame.headerSpan);
-    ReturnIfChanged(frame.header, header.data(), header.size());
+    ReturnHeader(channel_.ParamArea(), offset, frame.headerSpan, frame.header);
     if (frame.outputBytes != 0)
         std::memcpy(frame.output, channel_.SeriesOut(kind), frame.outputBytes);
 }
@@ -246,17 +287,21 @@ void DriverInstance::TakeFrameOut(uint32_t kind, const DecompressedFrame& frame,
 LRESULT DriverInstance::OnDecompress(ICDECOMPRESS* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiInput == nullptr || record->lpbiOutput == nullptr)
-        return ICERR_BADPARAM;
+        return Refuse(ICERR_BADPARAM, "no record, or a header missing");
     if (!HostReady())
         return kHostCannotServe;
     if (!WholeRecords())
-        return record->lpOutput != nullptr ? OnClassicDecompress(record) : ICERR_BADPARAM;
+        return record->lpOutput != nullptr
+            ? OnClassicDecompress(record)
+            : Refuse(ICERR_BADPARAM, "no output frame for the host's protocol");
     DecompressedFrame frame(*record->lpbiInput, record->lpInput, record->lpbiOutput, record->lpOutput);
     RequestPlaces places;
     int32_t result;
-    if (!PutFramesIn(kSeriesDecompress, frame)
-        || !PutDecompress(channel_.ParamArea(), layouts_, *record, &places, frame.Places())
-        || !Request(kRequestDecompress, 0, DecompressRecordSize32(static_cast<uint64_t>(size)), &result))
+    if (!PutFramesIn(kSeriesDecompress, frame))
+        return kHostCannotServe;
+    if (!PutDecompress(channel_.ParamArea(), layouts_, *record, &places, frame.Places()))
+        return Refuse(kHostCannotServe, kRefusedParamAreaFull);
+    if (!Request(kRequestDecompress, 0, DecompressRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
     IcDecompress32 left;
     std::memcpy(&left, channel_.ParamArea(), sizeof left);
@@ -269,13 +314,15 @@ LRESULT DriverInstance::OnDecompress(ICDECOMPRESS* record, LPARAM size)
 LRESULT DriverInstance::OnDecompressEx(ICDECOMPRESSEX* record, LPARAM size)
 {
     if (record == nullptr || record->lpbiSrc == nullptr || record->lpbiDst == nullptr)
-        return ICERR_BADPARAM;
+        return Refuse(ICERR_BADPARAM, "no record, or no source or destination header");
     DecompressedFrame frame(*record->lpbiSrc, record->lpSrc, record->lpbiDst, record->lpDst);
     RequestPlaces places;
     int32_t result;
-    if (!PutFramesIn(kSeriesDecompressEx, frame)
-        || !PutDecompressEx(channel_.ParamArea(), *record, &places, frame.Places())
-        || !Request(kRequestDecompressEx, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)), &result))
+    if (!PutFramesIn(kSeriesDecompressEx, frame))
+        return kHostCannotServe;
+    if (!PutDecompressEx(channel_.ParamArea(), *record, &places, frame.Places()))
+        return Refuse(kHostCannotServe, kRefusedParamAreaFull);
+    if (!Request(kRequestDecompressEx, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)), &result))
         return kHostCannotServe;
     TakeFrameOut(kSeriesDecompressEx, frame, places.output);
     return result;

@@ -77,6 +77,14 @@ private:
     LRESULT Forward(UINT request, WPARAM wParam = 0, LPARAM lParam = 0);
     // Logs why the channel failed while the driver was `doing` something.
     void LogChannelFailure(const char* doing);
+    // Notes why the message being served was refused, by this driver or by
+    // the host, for the line OnMessage logs; the first reason is the cause.
+    void NoteRefusal(bool byHost, const char* why);
+    LRESULT Refuse(LRESULT result, const char* why)
+    {
+        NoteRefusal(false, why);
+        return result;
+    }
 
     LRESULT OnGetInfo(ICINFO* info, LPARAM size);
     void AskCodecInfo(ICINFO* info);
@@ -84,7 +92,10 @@ private:
     LRESULT OnSetState(const void* state, LPARAM size);
     LRESULT OnDialog(UINT request, LPARAM owner);
     LRESULT OnValueOut(UINT request, DWORD* value, LPARAM lParam2);
-    LRESULT OnHeaderPair(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
+    // A header pair request; false, the refusal noted, when it cannot go.
+    bool SendHeaderPair(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output,
+                        RequestPlaces* places, int32_t* result);
+    LRESULT OnHeaderPair(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     LRESULT OnGetFormat(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     LRESULT OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     // Copies the header the codec wrote at `offset`, with what it carries,
@@ -99,18 +110,19 @@ private:
 
     // The series and their frames (driver_frames.cpp, and in the classic
     // and whole-header layouts driver_classic_frames.cpp).
-    LRESULT OnBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
+    LRESULT OnBegin(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     LRESULT OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM size);
     LRESULT OnCompress(ICCOMPRESS* record, LPARAM size);
     LRESULT OnDecompress(ICDECOMPRESS* record, LPARAM size);
     LRESULT OnDecompressEx(ICDECOMPRESSEX* record, LPARAM size);
     bool SeriesViewsHold(uint32_t kind, uint64_t inputSize, uint64_t outputSize);
+    uint64_t CompressedFrameRoom(const ICCOMPRESS& record);
     FramePlaces PlaceCompressFrames(const ICCOMPRESS& record, uint64_t stride);
     void ReturnCompressResults(ICCOMPRESS* record, const RequestPlaces& places, uint64_t outputSpan,
-                               int32_t result);
+                               uint64_t room, int32_t result);
     bool PutFramesIn(uint32_t kind, const DecompressedFrame& frame);
     void TakeFrameOut(uint32_t kind, const DecompressedFrame& frame, uint32_t offset);
-    LRESULT OnClassicBegin(UINT request, const BITMAPINFOHEADER* input, const BITMAPINFOHEADER* output);
+    LRESULT OnClassicBegin(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output);
     bool ClassicFramesHold(uint64_t inputSize, uint64_t outputSize);
     LRESULT OnClassicCompress(ICCOMPRESS* record);
     LRESULT OnClassicDecompress(ICDECOMPRESS* record);
@@ -119,10 +131,19 @@ private:
     const int timeoutSeconds_;
     // How ParamArea is laid out (HostLayouts), as the handshake settled it.
     uint32_t layouts_ = 0;
-    // The largest compressed frame of the running compression series: the
-    // output frame view of its BEGIN, or the codec's answer to
-    // ICM_COMPRESS_GET_SIZE when that is larger.
-    uint64_t largestCompressedFrame_ = 0;
+    // What the frames of the last series of each kind may take in the
+    // views, from its BEGIN: the input's extent, and the output's or, for
+    // compression, the output frame view of its BEGIN (the codec's answer
+    // to ICM_COMPRESS_GET_SIZE when that is larger). A frame gets at least
+    // this much room, whatever its own headers say.
+    struct SeriesRoom {
+        uint64_t input = 0;
+        uint64_t output = 0;
+    };
+    SeriesRoom beginRoom_[kSeriesKinds];
+    // The headers of the last compression BEGIN: a frame with others asks
+    // the codec for its largest frame.
+    BITMAPINFOHEADER compressBegin_[2] = {};
     // The compression input views hold two frame places, used in turn: the
     // program's last input stays in its place, so that a program that
     // passes it as the previous frame next time costs no copy.
@@ -133,6 +154,9 @@ private:
     bool started_ = false;
     bool ready_ = false;
     bool reuse_ = false;
+    // The refusal of the message being served (NoteRefusal).
+    const char* refusal_ = nullptr;
+    bool refusedByHost_ = false;
     HostChannel channel_;
     CRITICAL_SECTION lock_;
     // Abort's part, apart from lock_, which a waiting call holds.

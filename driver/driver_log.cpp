@@ -24,6 +24,26 @@ void FormatHostFailure(const char* doing, DWORD exitCode, char* text)
                       exitCode == kCodecFaultExitCode ? " (its codec faulted)" : "");
 }
 
+const char* HostRefusalText(uint32_t reason)
+{
+    static const char* const texts[kRefusalKinds] = {
+        "no reason given",
+        "no codec is open",
+        "a record or header does not fit ParamArea, or a header is none a bitmap can have",
+        "the record leaves out a header or frame the request needs",
+        "no series of its kind is open",
+        "a frame, the previous frame or what the codec may write does not lie inside its view",
+        "the frame views cannot be opened or cannot hold the series",
+    };
+    return reason < kRefusalKinds ? texts[reason] : "a reason this driver does not know";
+}
+
+void FormatRefusal(UINT message, bool byHost, const char* why, char* text)
+{
+    std::snprintf(text, kLogTextCapacity, "message 0x%X refused by the %s: %s", message,
+                  byHost ? "host" : "driver", why);
+}
+
 void LogDriverEvent(int slot, const char* text)
 {
     char settings[MAX_PATH];

@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 
-// The driver's log: one line for each failure of a host, so that a user can
-// tell why a slot stopped serving. It is switched on in the settings file
-// (GENERAL: iLog 1 and pcLogPath the file to append to), which the
-// configuration tool keeps for the driver without using it; otherwise
-// nothing is written. The settings are read at each event, as everywhere.
+// The driver's log: one line for each failure of a host and for each
+// request that the driver or the host refused, so that a user can tell why
+// a slot stopped serving or a program got an error the codec never gave. It is switched on in the settings
+// file (GENERAL: iLog 1 and pcLogPath the file to append to), which the configuration tool keeps for the
+// driver without using it; otherwise nothing is written. The settings are read at each event, as everywhere.
 
 const size_t kLogTextCapacity = 200;
 const size_t kLogLineCapacity = kLogTextCapacity + 40;
@@ -20,6 +21,16 @@ void FormatLogLine(const SYSTEMTIME& time, int slot, const char* text, char* lin
 // ended on its own with `exitCode` (the codec-fault code named as such), or
 // it gave no answer in time (STILL_ACTIVE) and the driver ended it.
 void FormatHostFailure(const char* doing, DWORD exitCode, char* text);
+
+// Why the driver refused a request whose headers or record do not fit.
+const char kRefusedParamAreaFull[] = "the headers do not fit ParamArea";
+
+// Why the host refused a request, for the reason it gives (HostRefusal);
+// a text for any value.
+const char* HostRefusalText(uint32_t reason);
+
+// "message 0x400D refused by the host: <why>", for the program's message.
+void FormatRefusal(UINT message, bool byHost, const char* why, char* text);
 
 // Appends the line of `text` for the slot when the log is switched on.
 // Failures to write are ignored: the log must never fail a request.

@@ -5,6 +5,7 @@
 #include <vfw.h>
 
 #include "driver/driver_instance.h"
+#include "driver/driver_log.h"
 #include "driver/host_channel.h"
 #include "driver/idle_hosts.h"
 #include "driver/instance_registry.h"
@@ -22,7 +23,13 @@ LRESULT OpenInstance(ICOPEN* open)
         return static_cast<LRESULT>(AddInstance(new DriverInstance(kNoSlot, 0)));
     int slot = SlotFromFourCC(open->fccHandler);
     char hostExe[MAX_PATH];
-    if (slot == kNoSlot || !SlotServes(slot) || !FindHostExe(hostExe)) {
+    const char* refusal = slot == kNoSlot ? nullptr
+        : !SlotServes(slot)     ? "ICOpen refused by the driver: the slot is switched off or has no codec"
+        : !FindHostExe(hostExe) ? "ICOpen refused by the driver: Tandrel64.exe is not beside the driver"
+                                : nullptr;
+    if (refusal != nullptr)
+        LogDriverEvent(slot, refusal);
+    if (slot == kNoSlot || refusal != nullptr) {
         // Wine's driver loader, when an open is refused, frees its record of
         // the driver a second time after unloading the module; with nothing
         // unloaded in between, the second free finds the record already free

@@ -1,11 +1,14 @@
 // The requests that only the whole-record layouts carry and that touch no
 // frame: a quality, a palette, the frames info, and the decompress-ex query.
+// The output headers of the last two come back as the codec left them.
 
 #include "driver/driver_instance.h"
 
 #include <cstring>
 
+#include "driver/driver_log.h"
 #include "driver/request_layout.h"
+#include "host/host_protocol.h"
 
 // Programs pass the quality itself or, as the interface describes it, a
 // pointer to it. A quality runs from 0 to 10,000, and no address lies
@@ -26,8 +29,9 @@ LRESULT DriverInstance::OnSetPalette(const BITMAPINFOHEADER* palette)
 {
     RequestPlaces places;
     int32_t result;
-    if ((palette != nullptr && !PutHeaderPair(channel_.ParamArea(), layouts_, palette, nullptr, 0, &places))
-        || !Request(kRequestDecompressSetPalette, palette != nullptr ? 1 : 0, 0, &result))
+    if (palette != nullptr && !PutHeaderPair(channel_.ParamArea(), layouts_, palette, nullptr, 0, &places))
+        return Refuse(UnservedResult(kRequestDecompressSetPalette), "the palette does not fit ParamArea");
+    if (!Request(kRequestDecompressSetPalette, palette != nullptr ? 1 : 0, 0, &result))
         return UnservedResult(kRequestDecompressSetPalette);
     return result;
 }
@@ -37,11 +41,14 @@ LRESULT DriverInstance::OnFramesInfo(const ICCOMPRESSFRAMES* record, LPARAM size
     RequestPlaces places;
     int32_t result;
     if (record == nullptr)
-        return ICERR_BADPARAM;
-    if (!PutFramesInfo(channel_.ParamArea(), *record, &places)
-        || !Request(kRequestCompressFramesInfo, 0, FramesInfoRecordSize32(static_cast<uint64_t>(size)),
-                    &result))
+        return Refuse(ICERR_BADPARAM, "no record");
+    if (!PutFramesInfo(channel_.ParamArea(), *record, &places))
+        return Refuse(UnservedResult(kRequestCompressFramesInfo), kRefusedParamAreaFull);
+    if (!Request(kRequestCompressFramesInfo, 0, FramesInfoRecordSize32(static_cast<uint64_t>(size)), &result))
         return UnservedResult(kRequestCompressFramesInfo);
+    if (record->lpbiOutput != nullptr)
+        ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*record->lpbiOutput),
+                     record->lpbiOutput);
     return result;
 }
 
@@ -50,10 +57,13 @@ LRESULT DriverInstance::OnDecompressExQuery(const ICDECOMPRESSEX* record, LPARAM
     RequestPlaces places;
     int32_t result;
     if (record == nullptr)
-        return ICERR_BADPARAM;
-    if (!PutDecompressEx(channel_.ParamArea(), *record, &places)
-        || !Request(kRequestDecompressExQuery, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)),
-                    &result))
+        return Refuse(ICERR_BADPARAM, "no record");
+    if (!PutDecompressEx(channel_.ParamArea(), *record, &places))
+        return Refuse(UnservedResult(kRequestDecompressExQuery), kRefusedParamAreaFull);
+    if (!Request(kRequestDecompressExQuery, 0, DecompressExRecordSize32(static_cast<uint64_t>(size)),
+                 &result))
         return UnservedResult(kRequestDecompressExQuery);
+    if (record->lpbiDst != nullptr)
+        ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*record->lpbiDst), record->lpbiDst);
     return result;
 }

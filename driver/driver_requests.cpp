@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "driver/driver_log.h"
 #include "driver/request_layout.h"
 #include "driver/slot_codec_info.h"
 #include "driver/slot_config.h"
@@ -33,7 +34,7 @@ void DriverPath(wchar_t* path, DWORD capacity)
 LRESULT DriverInstance::OnGetInfo(ICINFO* info, LPARAM size)
 {
     if (info == nullptr || size < static_cast<LPARAM>(sizeof *info))
-        return 0;
+        return Refuse(0, "no room for ICINFO");
     SlotSettings settings;
     ReadSlotSettings(slot_, &settings);
     wchar_t driverPath[MAX_PATH];
@@ -41,6 +42,8 @@ LRESULT DriverInstance::OnGetInfo(ICINFO* info, LPARAM size)
     FillSlotCodecInfo(slot_, settings, driverPath, info);
     if (!RecordsCodecInfo(settings))
         AskCodecInfo(info);
+    // Where the codec cannot tell, the settings answer: nothing was refused.
+    refusal_ = nullptr;
     return sizeof *info;
 }
 
@@ -86,7 +89,9 @@ LRESULT DriverInstance::OnGetState(void* state, LPARAM size)
 LRESULT DriverInstance::OnSetState(const void* state, LPARAM size)
 {
     DWORD bytes = state != nullptr ? static_cast<DWORD>(size) : 0;
-    if (static_cast<uint64_t>(size) > kParamAreaSize || !HostReady())
+    if (static_cast<uint64_t>(size) > kParamAreaSize)
+        return Refuse(0, "the state does not fit ParamArea");
+    if (!HostReady())
         return 0;
     if (bytes != 0)
         std::memcpy(channel_.ParamArea(), state, bytes);
@@ -125,32 +130,53 @@ LRESULT DriverInstance::OnValueOut(UINT request, DWORD* value, LPARAM lParam2)
     return result;
 }
 
-LRESULT DriverInstance::OnHeaderPair(UINT request, const BITMAPINFOHEADER* input,
-                                     const BITMAPINFOHEADER* output)
+bool DriverInstance::SendHeaderPair(UINT request, const BITMAPINFOHEADER* input,
+                                    const BITMAPINFOHEADER* output, RequestPlaces* places, int32_t* result)
+{
+    if (!HostReady())
+        return false;
+    if (PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, places))
+        return Request(request, Given(input), Given(output), result);
+    NoteRefusal(false, kRefusedParamAreaFull);
+    return false;
+}
+
+// The output header comes back as the codec left it.
+LRESULT DriverInstance::OnHeaderPair(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
 {
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places)
-        || !Request(request, Given(input), Given(output), &result))
+    if (!SendHeaderPair(request, input, output, &places, &result))
         return UnservedResult(request);
+    if (output != nullptr)
+        ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*output), output);
     return result;
 }
 
-// The codec writes the format behind the input header. It comes back with
-// everything it carries, but never more than the size the codec states for
-// it, which is what the program made room for.
+// The codec writes the format behind the input header, where it finds what
+// the program filled in: as much as the size the codec states, which is
+// what the program made room for, and at least a header. The format comes
+// back with everything it carries, but never more than that size.
 LRESULT DriverInstance::OnGetFormat(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
 {
     RequestPlaces places;
     int32_t size;
     if (input == nullptr)
-        return ICERR_BADPARAM;
-    if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, nullptr, kFormatRoom, &places)
-        || !Request(request, 0, 0, &size))
+        return Refuse(ICERR_BADPARAM, "no input header");
+    if (!HostReady())
+        return UnservedResult(request);
+    if (!PutHeaderPair(channel_.ParamArea(), layouts_, input, nullptr, 0, &places))
+        return Refuse(UnservedResult(request), kRefusedParamAreaFull);
+    if (!Request(request, 0, 0, &size))
         return UnservedResult(request);
     if (output == nullptr)
         return size;
+    // The host's room: the stated size, or without one a palettized format's.
+    uint64_t room = size > 0 ? std::max<uint64_t>(static_cast<uint32_t>(size), sizeof *output) : kFormatRoom;
+    uint64_t given = size > 0 ? std::min(room, HeaderWholeSpan(*output)) : sizeof *output;
     int32_t result;
+    if (!PutFormatRequest(channel_.ParamArea(), layouts_, *input, output, given, room, &places))
+        return Refuse(UnservedResult(request), "the format does not fit ParamArea");
     if (!Request(request, 0, 1, &result))
         return UnservedResult(request);
     if (result >= 0)
@@ -162,8 +188,11 @@ LRESULT DriverInstance::OnGetPalette(const BITMAPINFOHEADER* input, BITMAPINFOHE
 {
     RequestPlaces places;
     int32_t result;
-    if (!HostReady() || !PutHeaderPair(channel_.ParamArea(), layouts_, input, output, kFormatRoom, &places)
-        || !Request(kRequestDecompressGetPalette, Given(input), Given(output), &result))
+    if (!HostReady())
+        return UnservedResult(kRequestDecompressGetPalette);
+    if (!PutHeaderPair(channel_.ParamArea(), layouts_, input, output, kFormatRoom, &places))
+        return Refuse(UnservedResult(kRequestDecompressGetPalette), kRefusedParamAreaFull);
+    if (!Request(kRequestDecompressGetPalette, Given(input), Given(output), &result))
         return UnservedResult(kRequestDecompressGetPalette);
     // The palette goes where the program's header said its colours are.
     if (output != nullptr && result >= 0)

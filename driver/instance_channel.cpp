@@ -62,7 +62,10 @@ bool DriverInstance::HostReady()
         started_ = true;
         ready_ = StartHost();
     }
-    return ready_ && !channel_.Failed();
+    if (ready_ && !channel_.Failed())
+        return true;
+    NoteRefusal(false, "no host serves the instance (it did not start, or it ended)");
+    return false;
 }
 
 // Takes a host that waits for this program's next instance, or starts one,
@@ -116,18 +119,33 @@ bool DriverInstance::Handshake(uint32_t layouts, int32_t* answer)
                          RequestWaitMs(kRequestHandshake, 0, timeoutSeconds_), answer);
 }
 
+// In the whole-record layouts the host says why it refused a request.
 bool DriverInstance::Request(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result)
 {
     if (!HostReady())
         return false;
     DWORD limit = RequestWaitMs(request, wParam, timeoutSeconds_);
+    if (WholeRecords())
+        channel_.Control()->dwRefusal = kRefusalNone;
     if (limit == kWaitForever ? channel_.SendWithDialog(request, wParam, lParam, result)
-                              : channel_.Send(request, wParam, lParam, limit, result))
+                              : channel_.Send(request, wParam, lParam, limit, result)) {
+        uint32_t reason = WholeRecords() && *result == kHostCannotServe ? channel_.Control()->dwRefusal : 0;
+        if (reason != kRefusalNone)
+            NoteRefusal(true, HostRefusalText(reason));
         return true;
+    }
     char doing[32];
     std::snprintf(doing, sizeof doing, "request 0x%X", request);
     LogChannelFailure(doing);
     return false;
+}
+
+void DriverInstance::NoteRefusal(bool byHost, const char* why)
+{
+    if (refusal_ != nullptr)
+        return;
+    refusal_ = why;
+    refusedByHost_ = byHost;
 }
 
 void DriverInstance::LogChannelFailure(const char* doing)

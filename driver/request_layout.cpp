@@ -73,6 +73,17 @@ bool PutHeaderPair(uint8_t* area, uint32_t layouts, const BITMAPINFOHEADER* inpu
     return PutHeaderPairAt(area, layouts, kHeaderPairInputOffset, input, output, places, outputRoom);
 }
 
+bool PutFormatRequest(uint8_t* area, uint32_t layouts, const BITMAPINFOHEADER& input, const void* output,
+                      uint64_t given, uint64_t room, RequestPlaces* places)
+{
+    if (given > room || room > kParamAreaSize
+        || !PutHeaderPairAt(area, layouts, kHeaderPairInputOffset, &input, nullptr, places,
+                            static_cast<uint32_t>(room)))
+        return false;
+    std::memcpy(area + places->output, output, static_cast<size_t>(given));
+    return true;
+}
+
 bool PutCompress(uint8_t* area, uint32_t layouts, const ICCOMPRESS& record, RequestPlaces* places,
                  const FramePlaces& frames)
 {
@@ -193,6 +204,20 @@ std::vector<uint8_t> TakeHeaderSpan(const uint8_t* area, uint32_t offset)
     std::memcpy(&header, copy.data(), sizeof header);
     copy.resize(static_cast<size_t>(std::min<uint64_t>(HeaderWholeSpan(header), copy.size())));
     return copy;
+}
+
+void ReturnIfChanged(void* place, const void* left, size_t size)
+{
+    if (std::memcmp(place, left, size) != 0)
+        std::memcpy(place, left, size);
+}
+
+void ReturnHeader(const uint8_t* area, uint32_t offset, uint64_t span, BITMAPINFOHEADER* header)
+{
+    if (!Fits(offset, span))
+        return;
+    std::vector<uint8_t> left(area + offset, area + offset + span);
+    ReturnIfChanged(header, left.data(), left.size());
 }
 
 namespace {

@@ -39,6 +39,13 @@ struct FramePlaces {
 bool PutHeaderPair(uint8_t* area, uint32_t layouts, const BITMAPINFOHEADER* input,
                    const BITMAPINFOHEADER* output, uint32_t outputRoom, RequestPlaces* places);
 
+// The two GET_FORMAT requests: the input header at offset 0 and behind it
+// `room` bytes for the format the codec writes, cleared, which start with
+// `given` bytes of the program's output: what the program filled in there,
+// which the codec may read.
+bool PutFormatRequest(uint8_t* area, uint32_t layouts, const BITMAPINFOHEADER& input, const void* output,
+                      uint64_t given, uint64_t room, RequestPlaces* places);
+
 // The Compress layout: the record in its 32-bit form, the input header at
 // 48, the output header behind it and the chunk-id and flag slots behind
 // that. In the classic and whole-header layouts the host sets the pointers,
@@ -83,3 +90,12 @@ uint32_t FramesInfoRecordSize32(uint64_t size);
 // A header the codec wrote at `offset` with everything it carries, copied
 // out once and measured on the copy; empty when not even a header fits.
 std::vector<uint8_t> TakeHeaderSpan(const uint8_t* area, uint32_t offset);
+
+// Copies what the codec left to a place of the program only where it
+// differs from what the place holds: a program may pass read-only memory
+// for what a codec leaves alone.
+void ReturnIfChanged(void* place, const void* left, size_t size);
+
+// The program's header as the codec left it at `offset`: `span` bytes (what
+// the program's header spanned when it went in), copied out once.
+void ReturnHeader(const uint8_t* area, uint32_t offset, uint64_t span, BITMAPINFOHEADER* header);

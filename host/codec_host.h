@@ -60,6 +60,12 @@ private:
     DWORD_PTR Param(uint32_t offset) const { return reinterpret_cast<DWORD_PTR>(params.At(offset)); }
     // Starts a request on the private copy; false when the copy is missing.
     bool StartRequest() { return params.Start(paramArea); }
+    // A request the host cannot serve, refused without asking the codec;
+    // a client of the whole-record layouts learns why (HostRefusal).
+    LRESULT Refuse(uint32_t reason);
+    // Copies the header at `offset` of the copy back, as the codec left it:
+    // as many bytes as it spanned when the request came (`end`).
+    void ReturnHeader(uint32_t offset, uint32_t end) { params.Return(offset, end - offset); }
 
     // The request operations (host_requests.cpp); each returns the codec's
     // own 32-bit result or a fixed value when it cannot ask the codec.
@@ -92,9 +98,11 @@ private:
     LRESULT BeginSeries(uint32_t kind, UINT message, const ParamPlaces& places, DWORD_PTR record,
                         LPARAM recordSize);
     void EndSeries(uint32_t kind);
-    bool FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
-                   BITMAPINFOHEADER* output);
-    bool PlacePrevious(IcCompress32* record);
+    uint32_t FrameRefusal(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
+                          BITMAPINFOHEADER* output);
+    uint64_t CompressOutputRoom(const ParamPlaces& places, const BITMAPINFOHEADER& input,
+                                const BITMAPINFOHEADER& output);
+    uint32_t PlacePrevious(IcCompress32* record, const BITMAPINFOHEADER& input);
     LRESULT SendFrame(UINT message, uint32_t end, LPARAM recordSize);
 
     HWND window;

@@ -49,14 +49,14 @@ void PointCompressRecord(IcCompress32* record, const uint8_t* base, const ParamP
 LRESULT CCodecHost::OnFrameViews(WPARAM kind, LPARAM generation)
 {
     if (kind >= kSeriesKinds)
-        return kHostCannotServe;
+        return Refuse(kRefusalViews);
     FrameViews& announced = views[kind];
     const FrameSeries& open = series[kind];
     if (!announced.OpenAnnounced(mappingName, static_cast<uint32_t>(kind), static_cast<uint32_t>(generation)))
-        return kHostCannotServe;
+        return Refuse(kRefusalViews);
     if (open.IsOpen() && (announced.In().size < open.inputNeed || announced.Out().size < open.outputNeed)) {
         announced.Close();
-        return kHostCannotServe;
+        return Refuse(kRefusalViews);
     }
     return ICERR_OK;
 }
@@ -65,31 +65,31 @@ LRESULT CCodecHost::OnFrameViews(WPARAM kind, LPARAM generation)
 // before it. Otherwise a BEGIN ends only the series of its kind.
 LRESULT CCodecHost::OnBegin(UINT message)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     uint32_t kind = KindOf(message);
     for (uint32_t k = 0; k < kSeriesKinds; ++k) {
         if (k == kind || !WholeRecords())
             EndSeries(k);
     }
     ParamPlaces places;
-    if (!StartRequest() || !PlaceHeaderPair(params, layouts, true, true, &places))
-        return kHostCannotServe;
+    if (!PlaceHeaderPair(params, layouts, true, true, &places))
+        return Refuse(kRefusalLayout);
     return BeginSeries(kind, message, places, Param(places.input), static_cast<LPARAM>(Param(places.output)));
 }
 
 LRESULT CCodecHost::OnDecompressExBegin(LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     EndSeries(kSeriesDecompressEx);
     ParamPlaces places;
     IcDecompressEx32 record;
-    if (!StartRequest() || !PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
-        return kHostCannotServe;
+    if (!PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
+        return Refuse(kRefusalLayout);
     std::memcpy(&record, params.At(0), sizeof record);
     if (record.lpbiSrc == kNoPlace || record.lpbiDst == kNoPlace)
-        return kHostCannotServe;
+        return Refuse(kRefusalRecordGaps);
     record.lpbiSrc = HostAddress(params.At(places.input));
     record.lpbiDst = HostAddress(params.At(places.output));
     record.lpSrc = 0;
@@ -100,13 +100,14 @@ LRESULT CCodecHost::OnDecompressExBegin(LPARAM lParam)
 
 // The views open only for headers a bitmap can have and hold what the codec
 // may write: the classic ones open here, announced ones must be large
-// enough already. The series opens only when the codec accepts the BEGIN.
+// enough already. The series opens only when the codec accepts the BEGIN;
+// the output header comes back as the codec left it.
 LRESULT CCodecHost::BeginSeries(uint32_t kind, UINT message, const ParamPlaces& places, DWORD_PTR dw1,
                                 LPARAM dw2)
 {
     FrameSeries begun;
     if (!ReadHeader(params, places.input, &begun.input) || !ReadHeader(params, places.output, &begun.output))
-        return kHostCannotServe;
+        return Refuse(kRefusalLayout);
     uint64_t codecMaximum = 0;
     if (message == ICM_COMPRESS_BEGIN) {
         LRESULT size
@@ -114,15 +115,14 @@ LRESULT CCodecHost::BeginSeries(uint32_t kind, UINT message, const ParamPlaces& 
         codecMaximum = size > 0 ? static_cast<uint64_t>(size) : 0;
     }
     begun.begin = message;
-    begun.inputNeed = WholeRecords() ? FrameExtent(begun.input) : FrameMappingSize(begun.input);
-    begun.outputNeed = WholeRecords() ? std::max(FrameExtent(begun.output), codecMaximum)
-                                      : FrameMappingSize(begun.output, codecMaximum);
+    begun.inputNeed = FrameExtent(begun.input);
+    begun.outputNeed = std::max(FrameExtent(begun.output), codecMaximum);
     FrameViews& kindViews = views[kind];
-    if (!WholeRecords() && !kindViews.OpenClassic(mappingName, begun.input, begun.output, codecMaximum))
-        return kHostCannotServe;
-    if (kindViews.In().size < begun.inputNeed || kindViews.Out().size < begun.outputNeed)
-        return kHostCannotServe;
+    if ((!WholeRecords() && !kindViews.OpenClassic(mappingName, begun.input, begun.output, codecMaximum))
+        || kindViews.In().size < begun.inputNeed || kindViews.Out().size < begun.outputNeed)
+        return Refuse(kRefusalViews);
     LRESULT result = GuardedSendMessage(codec, message, dw1, dw2);
+    ReturnHeader(places.output, places.end);
     if (result != ICERR_OK) {
         EndSeries(kind);
         return result;
@@ -150,36 +150,52 @@ void CCodecHost::EndSeries(uint32_t kind)
         views[kind].Close();
 }
 
-// A frame request belongs to the open series of its kind and has its
-// formats. An extended decompression without its series is the codec's to
-// answer (a codec that knows no such series refuses it itself), as long as
-// its frames lie inside the views.
-bool CCodecHost::FramesFit(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
-                           BITMAPINFOHEADER* output)
+// A frame request belongs to the open series of its kind, whatever its
+// headers say. An extended decompression without its series is the
+// codec's to answer (a codec that knows no such series refuses it itself),
+// as long as its frames lie inside the views. Why not, or none.
+uint32_t CCodecHost::FrameRefusal(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
+                                  BITMAPINFOHEADER* output)
 {
-    return ReadHeader(params, places.input, input) && ReadHeader(params, places.output, output)
-        && (series[kind].Takes(*input, *output) || (kind == kSeriesDecompressEx && !series[kind].IsOpen()));
+    if (!ReadHeader(params, places.input, input) || !ReadHeader(params, places.output, output))
+        return kRefusalLayout;
+    return series[kind].IsOpen() || kind == kSeriesDecompressEx ? kRefusalNone : kRefusalNoSeries;
+}
+
+// What a compressed frame may take: the output's extent and the BEGIN's
+// largest frame, and when the frame's headers are not the BEGIN's, what the
+// codec names as its largest frame for them.
+uint64_t CCodecHost::CompressOutputRoom(const ParamPlaces& places, const BITMAPINFOHEADER& input,
+                                        const BITMAPINFOHEADER& output)
+{
+    const FrameSeries& open = series[kSeriesCompress];
+    uint64_t room = open.OutputRoom(output);
+    if (open.Keeps(input, output))
+        return room;
+    LRESULT largest
+        = GuardedSendMessage(codec, ICM_COMPRESS_GET_SIZE, Param(places.input), Param(places.output));
+    return std::max(room, largest > 0 ? static_cast<uint64_t>(largest) : 0);
 }
 
 // The previous frame of temporal compression in the classic layouts: its
-// header must lie in ParamArea (the codec gets it from the private copy)
-// and have the series' input format, its pixels inside a frame view. 0
-// passes as 0.
-bool CCodecHost::PlacePrevious(IcCompress32* record)
+// header must lie in ParamArea (the codec gets it from the private copy),
+// its pixels inside a frame view with the room of the frame's input. 0
+// passes as 0. Why not, or none.
+uint32_t CCodecHost::PlacePrevious(IcCompress32* record, const BITMAPINFOHEADER& input)
 {
-    const FrameSeries& open = series[kSeriesCompress];
     const FrameViews& kindViews = views[kSeriesCompress];
+    BITMAPINFOHEADER previous = input;
     if (record->lpbiPrev != 0) {
         uint32_t offset = record->lpbiPrev - HostAddress(paramArea);
-        BITMAPINFOHEADER previous;
-        if (offset >= kParamAreaSize || !HeaderFits(params, offset, &previous)
-            || !FitsSeriesFormat(open.input, previous))
-            return false;
+        if (offset >= kParamAreaSize || !HeaderFits(params, offset, &previous))
+            return kRefusalLayout;
         record->lpbiPrev = static_cast<uint32_t>(Param(offset));
     }
-    uint64_t extent = FrameExtent(open.input);
-    return record->lpPrev == 0 || InsideView(record->lpPrev, extent, kindViews.In())
-        || InsideView(record->lpPrev, extent, kindViews.Out());
+    uint64_t room = std::max(series[kSeriesCompress].InputRoom(input), FrameExtent(previous));
+    return record->lpPrev == 0 || InsideView(record->lpPrev, room, kindViews.In())
+            || InsideView(record->lpPrev, room, kindViews.Out())
+        ? kRefusalNone
+        : kRefusalFrameRoom;
 }
 
 // The codec gets the record in the private copy; afterwards everything the
@@ -193,49 +209,50 @@ LRESULT CCodecHost::SendFrame(UINT message, uint32_t end, LPARAM recordSize)
 
 LRESULT CCodecHost::OnCompress(LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
     BITMAPINFOHEADER input;
     BITMAPINFOHEADER output;
     IcCompress32 record;
-    if (!StartRequest() || !PlaceCompress(params, layouts, static_cast<uint32_t>(lParam), &places)
-        || !FramesFit(kSeriesCompress, places, &input, &output))
-        return kHostCannotServe;
+    if (!PlaceCompress(params, layouts, static_cast<uint32_t>(lParam), &places))
+        return Refuse(kRefusalLayout);
+    if (uint32_t refusal = FrameRefusal(kSeriesCompress, places, &input, &output))
+        return Refuse(refusal);
     std::memcpy(&record, params.At(0), sizeof record);
     const FrameViews& kindViews = views[kSeriesCompress];
+    // The headers carry the layout, and a frame needs its input and its output.
+    if (WholeRecords()
+        && (record.lpbiInput == kNoPlace || record.lpbiOutput == kNoPlace || record.lpInput == kNoPlace
+            || record.lpOutput == kNoPlace))
+        return Refuse(kRefusalRecordGaps);
+    uint64_t outputRoom = CompressOutputRoom(places, input, output);
     if (WholeRecords()) {
-        // The headers carry the layout, and a frame needs its input and its output.
-        if (record.lpbiInput == kNoPlace || record.lpbiOutput == kNoPlace || record.lpInput == kNoPlace
-            || record.lpOutput == kNoPlace)
-            return kHostCannotServe;
         BITMAPINFOHEADER previous = input;
-        if (places.previous != 0
-            && (!ReadHeader(params, places.previous, &previous)
-                || (series[kSeriesCompress].IsOpen()
-                    && !FitsSeriesFormat(series[kSeriesCompress].input, previous))))
-            return kHostCannotServe;
+        if (places.previous != 0)
+            ReadHeader(params, places.previous, &previous);
+        // The input and the previous frame each get room for the larger of
+        // the two, and of the BEGIN's input.
+        uint64_t inputRoom = std::max(series[kSeriesCompress].InputRoom(input), FrameExtent(previous));
         record.lpbiInput = HostAddress(params.At(places.input));
         record.lpbiOutput = HostAddress(params.At(places.output));
         record.lpckid = ItemAddress(record.lpckid, params, places.chunkId);
         record.lpdwFlags = ItemAddress(record.lpdwFlags, params, places.flags);
         record.lpbiPrev = ItemAddress(record.lpbiPrev, params, places.previous);
-        // The codec may write as much as the BEGIN found its largest frame
-        // takes, whatever the output header says.
-        uint64_t outputRoom = std::max(FrameExtent(output), series[kSeriesCompress].outputNeed);
-        if (!ResolveFramePlace(record.lpInput, FrameExtent(input), kindViews.In(), &record.lpInput)
+        if (!ResolveFramePlace(record.lpInput, inputRoom, kindViews.In(), &record.lpInput)
             || !ResolveFramePlace(record.lpOutput, outputRoom, kindViews.Out(), &record.lpOutput)
-            || !ResolveFramePlace(record.lpPrev, FrameExtent(previous), kindViews.In(), &record.lpPrev))
-            return kHostCannotServe;
+            || !ResolveFramePlace(record.lpPrev, inputRoom, kindViews.In(), &record.lpPrev))
+            return Refuse(kRefusalFrameRoom);
         std::memcpy(params.At(0), &record, sizeof record);
         return SendFrame(ICM_COMPRESS, places.end, lParam);
     }
     // The classic record: the output header and the two slots come back to
     // ParamArea, and the record there gets the host's addresses.
     IcCompress32 shared = record;
-    if (FrameExtent(input) > kindViews.In().size || FrameExtent(output) > kindViews.Out().size
-        || !PlacePrevious(&record))
-        return kHostCannotServe;
+    if (series[kSeriesCompress].InputRoom(input) > kindViews.In().size || outputRoom > kindViews.Out().size)
+        return Refuse(kRefusalFrameRoom);
+    if (uint32_t refusal = PlacePrevious(&record, input))
+        return Refuse(refusal);
     PointCompressRecord(&record, params.At(0), places, kindViews);
     std::memcpy(params.At(0), &record, sizeof record);
     LRESULT result = GuardedSendMessage(codec, ICM_COMPRESS, Param(0), lParam);
@@ -247,20 +264,23 @@ LRESULT CCodecHost::OnCompress(LPARAM lParam)
 
 LRESULT CCodecHost::OnDecompress(LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
     BITMAPINFOHEADER input;
     BITMAPINFOHEADER output;
     IcDecompress32 record;
-    if (!StartRequest() || !PlaceDecompress(params, layouts, static_cast<uint32_t>(lParam), &places)
-        || !FramesFit(kSeriesDecompress, places, &input, &output))
-        return kHostCannotServe;
+    if (!PlaceDecompress(params, layouts, static_cast<uint32_t>(lParam), &places))
+        return Refuse(kRefusalLayout);
+    if (uint32_t refusal = FrameRefusal(kSeriesDecompress, places, &input, &output))
+        return Refuse(refusal);
     std::memcpy(&record, params.At(0), sizeof record);
     const FrameViews& kindViews = views[kSeriesDecompress];
+    uint64_t inputRoom = series[kSeriesDecompress].InputRoom(input);
+    uint64_t outputRoom = series[kSeriesDecompress].OutputRoom(output);
     if (!WholeRecords()) {
-        if (FrameExtent(input) > kindViews.In().size || FrameExtent(output) > kindViews.Out().size)
-            return kHostCannotServe;
+        if (inputRoom > kindViews.In().size || outputRoom > kindViews.Out().size)
+            return Refuse(kRefusalFrameRoom);
         record.lpInput = HostAddress(kindViews.In().base);
         record.lpOutput = HostAddress(kindViews.Out().base);
         record.lpbiInput = HostAddress(params.At(places.input));
@@ -269,36 +289,39 @@ LRESULT CCodecHost::OnDecompress(LPARAM lParam)
         return GuardedSendMessage(codec, ICM_DECOMPRESS, Param(0), lParam);
     }
     if (record.lpbiInput == kNoPlace || record.lpbiOutput == kNoPlace)
-        return kHostCannotServe;
+        return Refuse(kRefusalRecordGaps);
     record.lpbiInput = HostAddress(params.At(places.input));
     record.lpbiOutput = HostAddress(params.At(places.output));
-    if (!ResolveFramePlace(record.lpInput, FrameExtent(input), kindViews.In(), &record.lpInput)
-        || !ResolveFramePlace(record.lpOutput, FrameExtent(output), kindViews.Out(), &record.lpOutput))
-        return kHostCannotServe;
+    if (!ResolveFramePlace(record.lpInput, inputRoom, kindViews.In(), &record.lpInput)
+        || !ResolveFramePlace(record.lpOutput, outputRoom, kindViews.Out(), &record.lpOutput))
+        return Refuse(kRefusalFrameRoom);
     std::memcpy(params.At(0), &record, sizeof record);
     return SendFrame(ICM_DECOMPRESS, places.end, lParam);
 }
 
 LRESULT CCodecHost::OnDecompressEx(LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
     BITMAPINFOHEADER source;
     BITMAPINFOHEADER destination;
     IcDecompressEx32 record;
-    if (!StartRequest() || !PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
-        return kHostCannotServe;
+    if (!PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
+        return Refuse(kRefusalLayout);
     std::memcpy(&record, params.At(0), sizeof record);
+    if (record.lpbiSrc == kNoPlace || record.lpbiDst == kNoPlace)
+        return Refuse(kRefusalRecordGaps);
+    if (uint32_t refusal = FrameRefusal(kSeriesDecompressEx, places, &source, &destination))
+        return Refuse(refusal);
     const FrameViews& kindViews = views[kSeriesDecompressEx];
-    if (record.lpbiSrc == kNoPlace || record.lpbiDst == kNoPlace
-        || !FramesFit(kSeriesDecompressEx, places, &source, &destination))
-        return kHostCannotServe;
     record.lpbiSrc = HostAddress(params.At(places.input));
     record.lpbiDst = HostAddress(params.At(places.output));
-    if (!ResolveFramePlace(record.lpSrc, FrameExtent(source), kindViews.In(), &record.lpSrc)
-        || !ResolveFramePlace(record.lpDst, FrameExtent(destination), kindViews.Out(), &record.lpDst))
-        return kHostCannotServe;
+    if (!ResolveFramePlace(record.lpSrc, series[kSeriesDecompressEx].InputRoom(source), kindViews.In(),
+                           &record.lpSrc)
+        || !ResolveFramePlace(record.lpDst, series[kSeriesDecompressEx].OutputRoom(destination),
+                              kindViews.Out(), &record.lpDst))
+        return Refuse(kRefusalFrameRoom);
     std::memcpy(params.At(0), &record, sizeof record);
     return SendFrame(ICM_DECOMPRESSEX, places.end, lParam);
 }

@@ -15,6 +15,7 @@
 // to the codec's own answer.
 bool IsBitmapHeader(const BITMAPINFOHEADER& header);
 
-// True when a frame's header fits the series that `series` began: the same
-// dimensions, bit depth and compression, and no more colours.
+// True when a frame's header has the format `series` began its series
+// with: the same dimensions, bit depth and compression, and no more
+// colours.
 bool FitsSeriesFormat(const BITMAPINFOHEADER& series, const BITMAPINFOHEADER& frame);

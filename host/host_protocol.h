@@ -30,12 +30,38 @@ const uint32_t kControlMappingSize = 0x10000;
 //   to this window.
 // - dwClientPid: written by the client before it starts the host; read once
 //   when the host's loop starts.
-// - reserved: never read or written by the host.
+// - dwRefusal: in the whole-record layouts, written by the host when it
+//   refuses a request itself (kHostCannotServe without asking the codec):
+//   why, a HostRefusal. The host never clears it; a client that wants the
+//   reason clears it before the request. Untouched in the other layouts.
+// - reserved, reservedTail: never read or written by the host.
 struct HostControlBlock {
     int32_t iAlive;
     uint32_t hWndHost;
     uint32_t dwClientPid;
-    uint8_t reserved[20];
+    uint8_t reserved[8];
+    uint32_t dwRefusal;
+    uint8_t reservedTail[8];
+};
+
+// Why the host refused a request (HostControlBlock::dwRefusal).
+enum HostRefusal : uint32_t {
+    kRefusalNone = 0,
+    // No codec is open, or the host's private copy of ParamArea is missing.
+    kRefusalNoCodec = 1,
+    // A record or header does not fit ParamArea, or a header is none a
+    // bitmap can have.
+    kRefusalLayout = 2,
+    // The record leaves out a header or frame that the request needs.
+    kRefusalRecordGaps = 3,
+    // A frame whose series of its kind is not open.
+    kRefusalNoSeries = 4,
+    // A frame, the previous frame or the room the codec may write does not
+    // lie inside its view.
+    kRefusalFrameRoom = 5,
+    // The frame views cannot be opened, or cannot hold the series.
+    kRefusalViews = 6,
+    kRefusalKinds = 7,
 };
 
 const uint32_t kParamAreaSize = kControlMappingSize - sizeof(HostControlBlock); // 65504
@@ -184,6 +210,21 @@ const uint32_t kFramesInfoInputOffset = sizeof(IcCompressFrames32);
 //   ends only the series of its own kind, and views stay until replaced.
 // - After a frame request the host copies the whole layout back, so that
 //   the record, the headers and the slots show what the codec left there.
+// - A frame may come with headers other than its BEGIN's: the codec gets
+//   it, and its frames lie in places with room for the larger of their own
+//   extent and the BEGIN's (for a compression's output, the codec's largest
+//   frame for the frame's own headers too; for its input and previous frame,
+//   the larger of both). Only a frame whose room does not lie inside its
+//   view is refused.
+//
+// Output headers in every layout: the codec reads the program's output
+// header and the host brings back what the codec leaves there. Behind the
+// input header of both GET_FORMAT requests lie the bytes of the program's
+// output (as much as the format's size, at least a header), which the
+// codec may read and writes; the header pair requests (queries, GET_SIZE,
+// GET_PALETTE and both BEGINs), ICM_DECOMPRESSEX_QUERY and _BEGIN, and
+// ICM_COMPRESS_FRAMES_INFO copy their output header (the destination)
+// back, as the codec left it, after the codec answered.
 enum HostLayouts : uint32_t {
     kLayoutsClassic = 0,
     kLayoutsWholeHeaders = 1,
@@ -403,6 +444,7 @@ static_assert(offsetof(HostControlBlock, iAlive) == 0, "iAlive at 0");
 static_assert(offsetof(HostControlBlock, hWndHost) == 4, "hWndHost at 4");
 static_assert(offsetof(HostControlBlock, dwClientPid) == 8, "dwClientPid at 8");
 static_assert(offsetof(HostControlBlock, reserved) == 12, "reserved bytes from 12");
+static_assert(offsetof(HostControlBlock, dwRefusal) == 20, "dwRefusal at 20");
 static_assert(kParamAreaSize == 0xFFE0, "ParamArea is 65504 bytes");
 
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is the same in both layouts");

@@ -35,6 +35,13 @@ uint32_t PaletteRoom(ParamCopy& params, const ParamPlaces& places, bool withInpu
 
 }
 
+LRESULT CCodecHost::Refuse(uint32_t reason)
+{
+    if (WholeRecords())
+        controlBlock->dwRefusal = reason;
+    return kHostCannotServe;
+}
+
 // Answered with or without a codec: it only chooses how later requests lay
 // out ParamArea, and whether the client may keep the host.
 LRESULT CCodecHost::OnHandshake(WPARAM wParam, LPARAM lParam)
@@ -62,8 +69,10 @@ LRESULT CCodecHost::OnGetState(WPARAM wParam, LPARAM lParam)
     }
     // The codec may write as many bytes as the client says it has room for.
     uint32_t room = static_cast<uint32_t>(lParam);
-    if (!StartRequest() || !params.Take(room))
-        return kHostCannotServe;
+    if (!StartRequest())
+        return Refuse(kRefusalNoCodec);
+    if (!params.Take(room))
+        return Refuse(kRefusalLayout);
     LRESULT result = GuardedSendMessage(codec, ICM_GETSTATE, Param(0), lParam);
     params.Return(0, room);
     return result;
@@ -75,8 +84,9 @@ LRESULT CCodecHost::OnSetState(LPARAM lParam)
         return kNoCodecState;
     if (static_cast<DWORD>(lParam) > kParamAreaSize)
         return 0;
-    if (!StartRequest() || !params.Take(static_cast<uint32_t>(lParam)))
-        return kHostCannotServe;
+    if (!StartRequest())
+        return Refuse(kRefusalNoCodec);
+    params.Take(static_cast<uint32_t>(lParam));
     return GuardedSendMessage(codec, ICM_SETSTATE, Param(0), lParam);
 }
 
@@ -95,8 +105,9 @@ LRESULT CCodecHost::OnValueOut(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (wParam == 0 || codec == nullptr)
         return SendToCodec(message, 0, lParam);
-    if (!StartRequest() || !params.Take(sizeof(DWORD)))
-        return kHostCannotServe;
+    if (!StartRequest())
+        return Refuse(kRefusalNoCodec);
+    params.Take(sizeof(DWORD));
     LRESULT result = SendToCodec(message, Param(0), lParam);
     params.Return(0, sizeof(DWORD));
     return result;
@@ -110,44 +121,45 @@ LRESULT CCodecHost::OnSetQuality(WPARAM pointed, LPARAM lParam)
     if (codec == nullptr)
         return SendToCodec(ICM_SETQUALITY, 0, lParam);
     DWORD quality;
-    if (!StartRequest() || !params.Take(sizeof quality))
-        return kHostCannotServe;
+    if (!StartRequest())
+        return Refuse(kRefusalNoCodec);
+    params.Take(sizeof quality);
     std::memcpy(&quality, params.At(0), sizeof quality);
     return SendToCodec(ICM_SETQUALITY, pointed != 0 ? Param(0) : quality, lParam);
 }
 
 // wParam and lParam only say whether the input and the output header are
-// passed. A palette request gets room behind the output header for what the
-// codec writes.
+// passed. The output header comes back as the codec left it; a palette
+// request gets room behind it for what the codec writes.
 LRESULT CCodecHost::OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
-    if (!StartRequest() || !PlaceHeaderPair(params, layouts, wParam != 0, lParam != 0, &places))
-        return kHostCannotServe;
-    uint32_t room = 0;
+    if (!PlaceHeaderPair(params, layouts, wParam != 0, lParam != 0, &places))
+        return Refuse(kRefusalLayout);
+    uint32_t end = places.end;
     if (message == ICM_DECOMPRESS_GET_PALETTE && lParam != 0) {
-        room = PaletteRoom(params, places, wParam != 0);
-        if (!params.Take(uint64_t(places.output) + room))
-            return kHostCannotServe;
+        end = std::max<uint32_t>(end, places.output + PaletteRoom(params, places, wParam != 0));
+        if (!params.Take(end))
+            return Refuse(kRefusalLayout);
     }
     LRESULT result = GuardedSendMessage(codec, message, wParam != 0 ? Param(places.input) : 0,
                                         lParam != 0 ? Param(places.output) : 0);
-    params.Return(places.output, room);
+    ReturnHeader(places.output, end);
     return result;
 }
 
-// The bytes behind the input header are the codec's to write: they are
-// never read as a header. The codec is asked for the format's size first and
-// gets exactly that much room.
+// The bytes behind the input header are the codec's to read and write, as
+// the program's output: they are never read as a header here. The codec is
+// asked for the format's size first and gets exactly that much room.
 LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
-    if (!StartRequest() || !PlaceInputHeader(params, layouts, kHeaderPairInputOffset, &places))
-        return kHostCannotServe;
+    if (!PlaceInputHeader(params, layouts, kHeaderPairInputOffset, &places))
+        return Refuse(kRefusalLayout);
     LRESULT size = GuardedSendMessage(codec, message, Param(places.input), 0);
     if (lParam == 0) {
         // The unsigned sum turns error results into sizes too.
@@ -157,7 +169,7 @@ LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
     uint32_t room
         = size > 0 ? std::max<uint32_t>(static_cast<uint32_t>(size), sizeof(BITMAPINFOHEADER)) : kFormatRoom;
     if (!params.Take(uint64_t(places.output) + room))
-        return kHostCannotServe;
+        return Refuse(kRefusalLayout);
     LRESULT result = GuardedSendMessage(codec, message, Param(places.input), Param(places.output));
     params.Return(places.output, room);
     return result;
@@ -165,25 +177,25 @@ LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
 
 LRESULT CCodecHost::OnSetPalette(WPARAM wParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
     if (wParam == 0)
         return GuardedSendMessage(codec, ICM_DECOMPRESS_SET_PALETTE, 0, 0);
-    if (!StartRequest() || !PlaceHeaderPair(params, layouts, true, false, &places))
-        return kHostCannotServe;
+    if (!PlaceHeaderPair(params, layouts, true, false, &places))
+        return Refuse(kRefusalLayout);
     return GuardedSendMessage(codec, ICM_DECOMPRESS_SET_PALETTE, Param(places.input), 0);
 }
 
 // The record's headers go as places in the copy; GetData and PutData,
-// functions of the client, go as none.
+// functions of the client, go as none. The output header comes back.
 LRESULT CCodecHost::OnFramesInfo(LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
-    if (!StartRequest() || !PlaceFramesInfo(params, static_cast<uint32_t>(lParam), &places))
-        return kHostCannotServe;
+    if (!PlaceFramesInfo(params, static_cast<uint32_t>(lParam), &places))
+        return Refuse(kRefusalLayout);
     IcCompressFrames32 record;
     std::memcpy(&record, params.At(0), sizeof record);
     record.lpbiInput = record.lpbiInput != kNoPlace ? HostAddress(params.At(places.input)) : 0;
@@ -191,17 +203,20 @@ LRESULT CCodecHost::OnFramesInfo(LPARAM lParam)
     record.GetData = 0;
     record.PutData = 0;
     std::memcpy(params.At(0), &record, sizeof record);
-    return GuardedSendMessage(codec, ICM_COMPRESS_FRAMES_INFO, Param(0), lParam);
+    LRESULT result = GuardedSendMessage(codec, ICM_COMPRESS_FRAMES_INFO, Param(0), lParam);
+    ReturnHeader(places.output, places.end);
+    return result;
 }
 
 // A query touches no frame: the source and destination frames go as none.
+// The destination header comes back.
 LRESULT CCodecHost::OnDecompressExQuery(LPARAM lParam)
 {
-    if (codec == nullptr)
-        return kHostCannotServe;
+    if (codec == nullptr || !StartRequest())
+        return Refuse(kRefusalNoCodec);
     ParamPlaces places;
-    if (!StartRequest() || !PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
-        return kHostCannotServe;
+    if (!PlaceDecompressEx(params, static_cast<uint32_t>(lParam), &places))
+        return Refuse(kRefusalLayout);
     IcDecompressEx32 record;
     std::memcpy(&record, params.At(0), sizeof record);
     record.lpbiSrc = record.lpbiSrc != kNoPlace ? HostAddress(params.At(places.input)) : 0;
@@ -209,7 +224,9 @@ LRESULT CCodecHost::OnDecompressExQuery(LPARAM lParam)
     record.lpSrc = 0;
     record.lpDst = 0;
     std::memcpy(params.At(0), &record, sizeof record);
-    return GuardedSendMessage(codec, ICM_DECOMPRESSEX_QUERY, Param(0), lParam);
+    LRESULT result = GuardedSendMessage(codec, ICM_DECOMPRESSEX_QUERY, Param(0), lParam);
+    ReturnHeader(places.output, places.end);
+    return result;
 }
 
 // The codec fills its information in the copy; the stated size comes back,

@@ -7,7 +7,10 @@
 // Wine's own 64-bit mrle, cvid and msvc are blocked in this prefix's 64-bit
 // view, so that a 64-bit program that finds a decompressor by itself (the
 // frame reader) can only find a slot. The Cinepak and MS Video 1 files are
-// written by ffmpeg before these tests (make_client_files.sh).
+// written by ffmpeg before these tests (make_client_files.sh). For the
+// DirectShow player, Wine's own 64-bit Cinepak and MS Video 1 decoders are
+// switched off for the 64-bit program alone, as a user does for one
+// program: a DLL override in the program's application defaults.
 
 #include <windows.h>
 #include <vfw.h>
@@ -30,6 +33,7 @@ namespace {
 const DWORD kProgramTimeoutMs = 180000;
 const char* const kWineCodecs[] = {"mrle", "cvid", "msvc"};
 const int kRecorderSlot = 3;
+const char kProgramOverrides[] = "Software\\Wine\\AppDefaults\\client_scenarios64.exe\\DllOverrides";
 
 // One session as both programs run it. CODEC stands for the slot's codec:
 // the slot through the bridge, the codec itself directly. In the values,
@@ -66,9 +70,17 @@ protected:
             HIC builtin = ICOpen(ICTYPE_VIDEO, CodecFourCC(codec), ICMODE_DECOMPRESS);
             ASSERT_EQ(nullptr, builtin) << codec << ": a 64-bit program still finds Wine's own";
         }
+        HKEY overrides = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegCreateKeyExA(HKEY_CURRENT_USER, kProgramOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                  &overrides, nullptr));
+        for (const char* dll : {"iccvid", "msvidc32"})
+            RegSetValueExA(overrides, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+        RegCloseKey(overrides);
     }
     void TearDown() override
     {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kProgramOverrides);
         UnregisterTestCodec(recorder.c_str());
         RemoveRealSettings();
     }
@@ -186,13 +198,16 @@ TEST_F(ClientTest, WineCodecsThroughASlotAnswerAsCalledDirectly)
         ExpectSameAsDirect(row);
 }
 
+// A player decoding each file itself, Wine's frame reader, and a DirectShow
+// player whose AVI Decompressor finds the slot with ICLocate, begins its
+// series with an output header in the stream's format and sends every frame
+// with RGB.
 TEST_F(ClientTest, FilesFfmpegWroteDecodeThroughSlotsAsDirectly)
 {
     const Row rows[] = {
-        {1, {"decode-file", "!cinepak.avi"}},
-        {2, {"decode-file", "!msvideo1.avi"}},
-        {1, {"avi-read", "!cinepak.avi"}},
-        {2, {"avi-read", "!msvideo1.avi"}},
+        {1, {"decode-file", "!cinepak.avi"}}, {2, {"decode-file", "!msvideo1.avi"}},
+        {1, {"avi-read", "!cinepak.avi"}},    {2, {"avi-read", "!msvideo1.avi"}},
+        {1, {"graph-play", "!cinepak.avi"}},  {2, {"graph-play", "!msvideo1-keys.avi"}},
     };
     for (const Row& row : rows)
         ExpectSameAsDirect(row);

@@ -189,6 +189,12 @@ size_t ImageSize(const BITMAPINFOHEADER* header)
     return stride * height;
 }
 
+// A decoder writes only pictures it knows: RGB, whose size its header says.
+bool IsPicture(const BITMAPINFOHEADER* header)
+{
+    return header != nullptr && header->biCompression == BI_RGB;
+}
+
 size_t LargestFrame(const Instance* instance, const BITMAPINFOHEADER* input)
 {
     return PackBitsWorstCase(ImageSize(input)) + (Receipts(instance) ? sizeof(TestCodecReceipt) : 0);
@@ -202,6 +208,19 @@ void FillCompressedFormat(const Instance* instance, const BITMAPINFOHEADER* inpu
     output->biSizeImage = static_cast<DWORD>(LargestFrame(instance, input));
     output->biClrUsed = 0;
     output->biClrImportant = 0;
+}
+
+// As real decoders do, a program may ask for 24- or 32-bit RGB by filling
+// in the output header first; otherwise the picture has the input's depth.
+void DecompressedFormat(const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
+{
+    bool asked = output->biSize >= sizeof *output && output->biCompression == BI_RGB
+        && (output->biBitCount == 24 || output->biBitCount == 32);
+    WORD bits = asked ? output->biBitCount : input->biBitCount;
+    *output = *input;
+    output->biBitCount = bits;
+    output->biCompression = BI_RGB;
+    output->biSizeImage = static_cast<DWORD>(ImageSize(output));
 }
 
 LRESULT GetInfo(const Instance* instance, ICINFO* info, LPARAM size)
@@ -310,7 +329,7 @@ LRESULT Compress(const Instance* instance, ICCOMPRESS* record)
 
 LRESULT Decompress(const Instance* instance, ICDECOMPRESS* record)
 {
-    if (!IsCompressedFormat(instance, record->lpbiInput) || record->lpbiOutput == nullptr)
+    if (!IsCompressedFormat(instance, record->lpbiInput) || !IsPicture(record->lpbiOutput))
         return ICERR_BADFORMAT;
     if (record->lpInput == nullptr || record->lpOutput == nullptr)
         return ICERR_BADPARAM;
@@ -344,11 +363,14 @@ LRESULT DecompressWithReceipt(const Instance* instance, DWORD flags, const BITMA
                               const void* input, BITMAPINFOHEADER* outputHeader, void* output,
                               uint32_t ckidOrRectangles)
 {
-    if (!IsCompressedFormat(instance, inputHeader) || outputHeader == nullptr)
+    if (!IsCompressedFormat(instance, inputHeader) || !IsPicture(outputHeader))
         return ICERR_BADFORMAT;
     size_t capacity = ImageSize(outputHeader);
     bool decode = input != nullptr && (flags & ICDECOMPRESS_NULLFRAME) == 0;
     bool draw = decode && (flags & ICDECOMPRESS_HURRYUP) == 0;
+    // A frame is decoded into a picture: without one, nothing bounds it.
+    if (decode && output == nullptr)
+        return ICERR_BADPARAM;
     if (decode
         && !DecodeWithReceipt(static_cast<const uint8_t*>(input), inputHeader->biSizeImage,
                               static_cast<uint8_t*>(output), capacity, draw))
@@ -451,15 +473,18 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     case ICM_COMPRESS:
         return Compress(instance, reinterpret_cast<ICCOMPRESS*>(lParam1));
     case ICM_DECOMPRESS_QUERY:
-        return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;
+        if (!IsCompressedFormat(instance, input))
+            return ICERR_BADFORMAT;
+        // As some decoders do, the query sizes a picture the program left unsized.
+        if (IsPicture(output) && output->biSizeImage == 0)
+            output->biSizeImage = static_cast<DWORD>(ImageSize(output));
+        return ICERR_OK;
     case ICM_DECOMPRESS_GET_FORMAT:
         if (!IsCompressedFormat(instance, input))
             return ICERR_BADFORMAT;
         if (output == nullptr)
             return sizeof(BITMAPINFOHEADER);
-        *output = *input;
-        output->biCompression = BI_RGB;
-        output->biSizeImage = static_cast<DWORD>(ImageSize(input));
+        DecompressedFormat(input, output);
         return ICERR_OK;
     case ICM_DECOMPRESS_BEGIN:
         return IsCompressedFormat(instance, input) ? ICERR_OK : ICERR_BADFORMAT;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <vector>
 
 #include "driver/slot_config.h"
 #include "driver/wait_limits.h"
@@ -277,6 +278,58 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         << logged;
     EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x46A: no answer in time, the host was ended"));
     EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x40B: the host ended with exit code 207"));
+    DeleteFileA(log.c_str());
+}
+
+// A request refused without the codec's answer leaves one line with why,
+// whether the driver or the host refused it; the codec's own errors leave
+// none.
+TEST_F(BridgeTest, EveryRefusedRequestIsLoggedInOneLineWithItsReason)
+{
+    AssignSlot(5, fcc, 0);
+    AssignSlot(6, fcc);
+    const std::string log = FreshTempPath("refusals.log");
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iLog", "1"));
+    ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "pcLogPath", log.c_str()));
+    EXPECT_EQ(nullptr, ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_DECOMPRESS));
+    HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(6), ICMODE_DECOMPRESS);
+    ASSERT_NE(nullptr, codec);
+    BITMAPINFOHEADER packed = MakeHeader(32, 16, 24, fcc, 100);
+    BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
+    BITMAPINFOHEADER crowded = MakeHeader(32, 16, 8, BI_RGB, 0, 20000);
+    std::vector<uint8_t> frame(4096);
+    ICINFO info;
+    script.Answer(ICM_COMPRESS_QUERY, ICERR_ERROR);
+    const struct {
+        std::function<LRESULT()> call;
+        int32_t result;
+        const char* line;
+    } requests[] = {
+        {[&] { return ICDecompress(codec, 0, &packed, frame.data(), &rgb, frame.data()); }, kHostCannotServe,
+         "tdl6 message 0x400D refused by the host: no series of its kind is open"},
+        {[&] { return ICDecompressQuery(codec, &crowded, &rgb); }, kHostCannotServe,
+         "tdl6 message 0x400B refused by the driver: the headers do not fit ParamArea"},
+        {[&] { return ICSendMessage(codec, ICM_DRAW_QUERY, 0, 0); }, ICERR_UNSUPPORTED,
+         "tdl6 message 0x401F refused by the driver: no message the bridge carries"},
+        {[&] { return ICSendMessage(codec, ICM_GETINFO, reinterpret_cast<DWORD_PTR>(&info), 8); }, 0,
+         "tdl6 message 0x5002 refused by the driver: no room for ICINFO"},
+        {[&] { return ICCompressQuery(codec, &rgb, nullptr); }, ICERR_ERROR, nullptr},
+    };
+    std::vector<std::string> expected = {"tdl5 ICOpen refused by the driver: the slot is switched off"};
+    for (const auto& request : requests) {
+        EXPECT_EQ(request.result, static_cast<int32_t>(request.call()));
+        if (request.line != nullptr)
+            expected.push_back(request.line);
+    }
+    ICClose(codec);
+    std::string logged;
+    ASSERT_TRUE(ReadWholeFile(log, &logged));
+    for (const std::string& line : expected) {
+        size_t at = logged.find(line);
+        EXPECT_NE(std::string::npos, at) << line << " in\n" << logged;
+        logged.erase(0, logged.find('\n', at) + 1);
+    }
+    EXPECT_EQ("", logged) << "no other lines";
     DeleteFileA(log.c_str());
 }
 

@@ -119,6 +119,17 @@ TEST(RequestLayoutTest, PlacesAgreeWithTheHostAndWholeHeadersKeepTheirColours)
                 ASSERT_TRUE(copy.Start(area.data()));
                 ASSERT_TRUE(PlaceHeaderPair(copy, layouts, true, true, &host));
                 EXPECT_TRUE(places.input == host.input && places.output == host.output);
+
+                // A format request: the codec finds the program's output
+                // where the host's room for the format starts.
+                uint64_t room = output.size() + 4;
+                ASSERT_TRUE(
+                    PutFormatRequest(area.data(), layouts, in, output.data(), output.size(), room, &places));
+                ASSERT_TRUE(copy.Start(area.data()));
+                ASSERT_TRUE(PlaceInputHeader(copy, layouts, 0, &host) && copy.Take(host.output + room));
+                EXPECT_EQ(places.output, host.output);
+                EXPECT_EQ(0, std::memcmp(copy.At(host.output), output.data(), output.size()));
+                EXPECT_EQ(0, copy.At(host.output + room - 1)[0]) << "the rest of the room is cleared";
             }
         }
     }
@@ -144,6 +155,19 @@ TEST(RequestLayoutTest, WhatDoesNotFitIsRefusedAndTakenBackOnlyWithinParamArea)
     std::memcpy(area.data() + kParamAreaSize - 100, &claimed, sizeof claimed);
     EXPECT_EQ(100u, TakeHeaderSpan(area.data(), kParamAreaSize - 100).size());
     EXPECT_TRUE(TakeHeaderSpan(area.data(), kParamAreaSize - 39).empty());
+
+    // What the codec left alone is not written back: a program may pass a
+    // header in read-only memory.
+    BITMAPINFOHEADER* readOnly = static_cast<BITMAPINFOHEADER*>(
+        VirtualAlloc(nullptr, sizeof *readOnly, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(nullptr, readOnly);
+    *readOnly = claimed;
+    DWORD old;
+    VirtualProtect(readOnly, sizeof *readOnly, PAGE_READONLY, &old);
+    ReturnHeader(area.data(), kParamAreaSize - 100, sizeof claimed, readOnly);
+    EXPECT_FALSE(PutFormatRequest(area.data(), kLayoutsClassic, claimed, readOnly, 2000, 1000, &places))
+        << "more of the program's output than the room holds";
+    VirtualFree(readOnly, 0, MEM_RELEASE);
 }
 
 TEST(RequestLayoutTest, RecordSizesAreStatedAsA32BitProgramWould)
@@ -182,7 +206,7 @@ TEST(WaitLimitsTest, TimeoutsAreSaneAndWorkAndDialogsWaitLonger)
     EXPECT_EQ(kNoSlot, SlotFromFourCC(mmioFOURCC('t', 'd', 'm', '1')));
 }
 
-TEST(DriverLogTest, LinesNameTheTimeTheSlotAndHowTheHostWent)
+TEST(DriverLogTest, LinesNameTheTimeTheSlotAndHowTheHostWentOrWhyARequestWasRefused)
 {
     char text[kLogTextCapacity];
     char line[kLogLineCapacity];
@@ -192,6 +216,9 @@ TEST(DriverLogTest, LinesNameTheTimeTheSlotAndHowTheHostWent)
     EXPECT_STREQ("2026-12-07 04:05:06 tdl3 request 0x46C: no answer in time, the host was ended\r\n", line);
     FormatHostFailure("starting the host", 3, text);
     EXPECT_STREQ("starting the host: the host ended with exit code 3", text);
+    FormatRefusal(ICM_DECOMPRESS, true, HostRefusalText(kRefusalNoSeries), text);
+    EXPECT_STREQ("message 0x400D refused by the host: no series of its kind is open", text);
+    EXPECT_STREQ("a reason this driver does not know", HostRefusalText(0xFFFFFFFF));
     FormatLogLine(time, 9, std::string(500, 'x').c_str(), line);
     EXPECT_EQ(std::string(" tdl9 ") + std::string(kLogTextCapacity, 'x') + "\r\n",
               std::string(line).substr(19));

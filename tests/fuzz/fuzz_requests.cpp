@@ -270,9 +270,13 @@ void FuzzRequests::PutFrame(HostChannel& channel, uint32_t kind, FuzzRequest* ne
     Formats formats = series[Random(8) ? kind : Random(kSeriesKinds)];
     std::vector<uint8_t> frame = InputFrame(kind, &formats);
     uint64_t inputSize = whole ? channel.SeriesInSize(kind) : kClassicFrame;
-    uint32_t input = whole ? Place(frame.size(), inputSize) : FramePlace(0);
-    uint32_t output = whole ? Place(FrameExtent(formats.output), channel.SeriesOutSize(kind)) : FramePlace(0);
-    uint32_t previous = whole && Random(3) == 0 ? Place(frame.size(), inputSize) : kNoPlace;
+    // The room the host gives a frame: its own extent or its BEGIN's,
+    // whichever is larger.
+    uint64_t inputRoom = std::max<uint64_t>(frame.size(), FrameExtent(series[kind].input));
+    uint64_t outputRoom = std::max(FrameExtent(formats.output), FrameExtent(series[kind].output));
+    uint32_t input = whole ? Place(inputRoom, inputSize) : FramePlace(0);
+    uint32_t output = whole ? Place(outputRoom, channel.SeriesOutSize(kind)) : FramePlace(0);
+    uint32_t previous = whole && Random(3) == 0 ? Place(inputRoom, inputSize) : kNoPlace;
     for (uint32_t place : {input, previous}) {
         if (place != kNoPlace && place - 1u < inputSize)
             std::memcpy((whole ? channel.SeriesIn(kind) : channel.FrameIn()) + place - 1u, frame.data(),

@@ -49,7 +49,8 @@ const uint8_t kCanary = 0xC3;
 
 // The bytes of ParamArea that the host may write for this request, from its
 // own layout rules applied to what the client wrote: a frame's whole layout
-// in the whole-record layouts, the codec's outputs in the others.
+// in the whole-record layouts, the codec's outputs in the others, and the
+// output header of every request that carries one.
 std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t>& before, uint32_t layouts)
 {
     std::vector<bool> writable(kParamAreaSize, false);
@@ -71,6 +72,14 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
         : number == kRequestDecompress
         ? PlaceDecompress(copy, layouts, size, &places)
         : number == kRequestDecompressEx && whole && PlaceDecompressEx(copy, size, &places);
+    bool pair = number == kRequestCompressBegin || number == kRequestDecompressBegin
+        ? PlaceHeaderPair(copy, layouts, true, true, &places)
+        : number == kRequestCompressQuery || number == kRequestCompressGetSize
+            || number == kRequestDecompressQuery
+        ? PlaceHeaderPair(copy, layouts, request.wParam != 0, request.lParam != 0, &places)
+        : whole && (number == kRequestDecompressExQuery || number == kRequestDecompressExBegin)
+        ? PlaceDecompressEx(copy, size, &places)
+        : whole && number == kRequestCompressFramesInfo && PlaceFramesInfo(copy, size, &places);
     if ((number == kRequestGetState && request.wParam != 0) || (whole && number == kRequestGetInfo))
         allow(0, size);
     else if (value && request.wParam != 0)
@@ -85,6 +94,8 @@ std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t
         allow(0, places.end);
     else if (frame && number == kRequestCompress)
         allow(0, sizeof(IcCompress32)), allow(places.output, places.flags + 4);
+    else if (pair)
+        allow(places.output, places.end);
     return writable;
 }
 

@@ -158,31 +158,34 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
     const struct {
         IcCompress32 record;
         const BITMAPINFOHEADER* previous;
+        uint32_t reason;
         const char* why;
     } refused[] = {
-        {CompressRecord(2 * kStride - 100), nullptr, "the input runs past its view"},
-        {CompressRecord(3 * kStride), nullptr, "the input lies beyond its view"},
-        {crowded, nullptr, "the output header's frame fits there, the codec's largest frame does not"},
+        {CompressRecord(2 * kStride - 100), nullptr, kRefusalFrameRoom, "the input runs past its view"},
+        {CompressRecord(3 * kStride), nullptr, kRefusalFrameRoom, "the input lies beyond its view"},
+        {crowded, nullptr, kRefusalFrameRoom,
+         "the output header's frame fits there, the codec's largest frame does not"},
         {[&] {
              IcCompress32 r = previous;
-             r.lpPrev = FramePlace(2 * kStride - 100);
+             r.lpPrev = FramePlace(2 * kStride - 5000);
              return r;
          }(),
-         &rgb, "the previous frame runs past the view"},
-        {previous, &narrow, "the previous frame has another format"},
+         &narrow, kRefusalFrameRoom, "a narrower previous frame still gets the room of the input"},
         {[&] {
              IcCompress32 r = CompressRecord(kStride);
              r.lpbiOutput = kNoPlace;
              return r;
          }(),
-         nullptr, "a frame record without its output header"},
+         nullptr, kRefusalRecordGaps, "a frame record without its output header"},
     };
     for (const auto& c : refused) {
         PutWholeCompress(c.record, c.previous);
-        ExpectRefused(kRequestCompress, 0, sizeof(IcCompress32), c.why);
+        ExpectRefused(kRequestCompress, 0, sizeof(IcCompress32), c.why, c.reason);
     }
-    PutWholeCompress(previous, &rgb);
-    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, sizeof(IcCompress32)));
+    for (const BITMAPINFOHEADER& header : {rgb, narrow}) {
+        PutWholeCompress(previous, &header);
+        EXPECT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, sizeof(IcCompress32))) << "of any format";
+    }
 }
 
 TEST_F(HostRecordsTest, BothSeriesRunAtOnceEachOnItsOwnViews)
@@ -216,13 +219,13 @@ TEST_F(HostRecordsTest, ViewsGrowInTheMiddleOfASeries)
     IcDecompress32 record = {0, kItemGiven, FramePlace(0), kItemGiven, FramePlace(0), 0};
     BITMAPINFOHEADER larger = MakeHeader(kWidth, kHeight, 24, fcc, 20000);
     PutWholeDecompress(record, larger);
-    ExpectRefused(kRequestDecompress, 0, sizeof record, "a frame larger than the view");
+    ExpectRefused(kRequestDecompress, 0, sizeof record, "a frame larger than the view", kRefusalFrameRoom);
     ASSERT_EQ(ICERR_OK, client.AnnounceViews(kSeriesDecompress, 20000, kStride));
     PutWholeDecompress(record, larger);
     EXPECT_EQ(ICERR_OK, client.Send(kRequestDecompress, 0, sizeof record)) << "served from the new views";
     EXPECT_EQ(kHostCannotServe, client.AnnounceViews(kSeriesDecompress, 4096, 4096))
         << "views smaller than the series needs";
     PutWholeDecompress(record, packed);
-    ExpectRefused(kRequestDecompress, 0, sizeof record, "the series has no views left");
+    ExpectRefused(kRequestDecompress, 0, sizeof record, "the series has no views left", kRefusalFrameRoom);
     EXPECT_EQ(kHostCannotServe, client.Send(kRequestFrameViews, kSeriesKinds, 1)) << "no such kind";
 }

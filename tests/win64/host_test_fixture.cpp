@@ -48,11 +48,13 @@ void HostTest::ClearAnswers()
         answer = TestCodecAnswer();
 }
 
-void HostTest::ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why)
+void HostTest::ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why, uint32_t reason)
 {
     uint32_t calls = CallCount();
+    client.Control()->dwRefusal = kRefusalNone;
     EXPECT_EQ(kHostCannotServe, client.Send(request, wParam, lParam)) << why;
     EXPECT_EQ(calls, CallCount()) << why << ": the codec was called";
+    EXPECT_EQ(reason, client.Control()->dwRefusal) << why;
 }
 
 void HostTest::ExpectRefusedAsUnknown(UINT request)

@@ -33,8 +33,10 @@ protected:
     void ClearAnswers();
 
     // Sends the request and expects it refused with -100 before the codec
-    // sees anything.
-    void ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why);
+    // sees anything, the host giving `reason` (HostRefusal) in the control
+    // block: none in the layouts before whole records.
+    void ExpectRefused(UINT request, WPARAM wParam, LPARAM lParam, const char* why,
+                       uint32_t reason = kRefusalNone);
     // Sends a request outside the table and expects the default answer 0,
     // the codec not called.
     void ExpectRefusedAsUnknown(UINT request);
