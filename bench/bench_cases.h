@@ -24,6 +24,8 @@ const UINT kBenchAviWriter = WM_USER + 36; // Wine's AVIFile writer: the whole c
 const UINT kBenchAviFacts = WM_USER + 37; // wParam 0: that file's bytes; 1: its key frames
 const UINT kBenchSequence = WM_USER + 38; // ICSeqCompressFrame: its next frame
 const UINT kBenchSequenceBytes = WM_USER + 39; // the mean bytes of its frames so far
+const UINT kBenchTryCodec = WM_USER + 40; // wParam: case, lParam: n; n times TryCodec on its codec
+const UINT kBenchAviReader = WM_USER + 41; // the writer's file opened for frames (OpenFrameReader)
 
 // The recording test codec registered under the benchmark's own FourCC:
 // PackBits on RGB24, done the same way in both processes.
@@ -55,6 +57,11 @@ const BenchCase kDecompressionCases[] = {
     {kBenchRealCodec, {3840, 2160, 8, 1, 1}},
 };
 const int kDecompressionCaseCount = sizeof kDecompressionCases / sizeof kDecompressionCases[0];
+
+// Codecs tried as a program that looks for one tries them: Wine's mrle, and
+// the recording test codec made as slow to open as a real MPEG-4 codec.
+const int kTryCases[] = {1, 4};
+const DWORD kSlowOpenMs = 13;
 
 // The real clients, on the clip's frames in order: Wine's AVIFile writer
 // compressing the whole clip to a file, and ICSeqCompressFrame one frame

@@ -17,6 +17,7 @@
 #include "bench/codec_series.h"
 #include "bench/decompress_series.h"
 #include "catalogue/fourcc.h"
+#include "driver/shared_mapping.h"
 
 namespace {
 
@@ -31,40 +32,15 @@ struct DirectCase {
 
 DirectCase g_cases[kBenchCaseCount];
 
-// A view of a new file mapping of its own, as the host gets its frames.
-class MappedView {
-public:
-    explicit MappedView(size_t size)
-    {
-        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                      static_cast<DWORD>(size), nullptr);
-        if (mapping_ != nullptr)
-            view_ = static_cast<uint8_t*>(MapViewOfFile(mapping_, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    }
-    MappedView(const MappedView&) = delete;
-    MappedView& operator=(const MappedView&) = delete;
-    ~MappedView()
-    {
-        if (view_ != nullptr)
-            UnmapViewOfFile(view_);
-        if (mapping_ != nullptr)
-            CloseHandle(mapping_);
-    }
-    uint8_t* View() const { return view_; }
-
-private:
-    HANDLE mapping_ = nullptr;
-    uint8_t* view_ = nullptr;
-};
-
 // A decompression workload: its clip compressed, its series and the views
 // of the same series on file mappings, made at its first use and kept.
 struct DirectDecompression {
     CompressedClip clip;
     std::unique_ptr<DecompressSeries> series;
     std::unique_ptr<DecompressSeries> onViews;
-    std::unique_ptr<MappedView> inputView;
-    std::unique_ptr<MappedView> pictureView;
+    // Views of file mappings of their own, as the host gets its frames.
+    SharedMapping inputView;
+    SharedMapping pictureView;
     bool failed = false;
 };
 
@@ -121,11 +97,9 @@ DirectDecompression* Decompression(WPARAM index)
         direct.onViews.reset(new DecompressSeries(direct.clip));
         direct.failed = !CompressClip(kDecompressionCases[index], fcc, &direct.clip)
             || !direct.series->Open(fcc) || !direct.onViews->Open(fcc);
-        if (!direct.failed) {
-            direct.inputView.reset(new MappedView(direct.clip.format.header.biSizeImage));
-            direct.pictureView.reset(new MappedView(direct.onViews->PictureSize()));
-            direct.failed = direct.inputView->View() == nullptr || direct.pictureView->View() == nullptr;
-        }
+        direct.failed = direct.failed
+            || !direct.inputView.Create(nullptr, direct.clip.format.header.biSizeImage, false)
+            || !direct.pictureView.Create(nullptr, direct.onViews->PictureSize(), false);
     }
     return direct.failed ? nullptr : &direct;
 }
@@ -145,9 +119,9 @@ LRESULT DecompressOnViews(WPARAM index)
         return -1;
     DecompressSeries& series = *direct->onViews;
     const std::vector<uint8_t>& frame = series.NextFrame();
-    std::memcpy(direct->inputView->View(), frame.data(), frame.size());
+    std::memcpy(direct->inputView.View(), frame.data(), frame.size());
     return Tenths(
-        Timed([&] { return series.DecompressNext(direct->inputView->View(), direct->pictureView->View()); }));
+        Timed([&] { return series.DecompressNext(direct->inputView.View(), direct->pictureView.View()); }));
 }
 
 LRESULT WriteAviDirect()
@@ -181,15 +155,15 @@ LRESULT SequenceDirect()
     return series != nullptr ? Tenths(Timed([series] { return series->CompressNext(); })) : -1;
 }
 
-LRESULT ListDirect(WPARAM count)
+// `count` times `work` on the codec of `bench`, timed together.
+template <typename Work>
+LRESULT RepeatDirect(WPARAM count, const BenchCase& bench, Work work)
 {
-    ICINFO info;
     return Tenths(Timed([&] {
-        for (WPARAM i = 0; i < count; ++i) {
-            if (!ListCodecInfo(FourCCFromText(kBenchRealCodec), &info))
-                return false;
-        }
-        return true;
+        bool done = true;
+        for (WPARAM i = 0; i < count; ++i)
+            done = work(FourCCFromText(bench.fcc), bench) && done;
+        return done;
     }));
 }
 
@@ -203,7 +177,16 @@ LRESULT CALLBACK BenchWndProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case kBenchFirstFrame:
         return FirstFrameDirect(wParam);
     case kBenchListing:
-        return ListDirect(wParam);
+        return RepeatDirect(wParam, kBenchCases[kTryCases[0]], [](DWORD fcc, const BenchCase&) {
+            ICINFO info;
+            return ListCodecInfo(fcc, &info);
+        });
+    case kBenchTryCodec:
+        return wParam < kBenchCaseCount
+            ? RepeatDirect(static_cast<WPARAM>(lParam), kBenchCases[wParam], TryCodec)
+            : -1;
+    case kBenchAviReader:
+        return Tenths(Timed([] { return OpenFrameReader(BenchAviPath()); }));
     case kBenchDecompress:
         return DecompressDirect(wParam);
     case kBenchDecompressOnViews:

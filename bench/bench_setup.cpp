@@ -1,11 +1,13 @@
 #include "bench/bench_setup.h"
 
-#include <tlhelp32.h>
+#include <vfw.h>
 
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 #include "bench/bench_cases.h"
 #include "demo/demo_slot.h"
+#include "settings/profile.h"
 #include "settings/settings_paths.h"
 
 namespace {
@@ -16,25 +18,9 @@ const DWORD kSendLimitMs = 1000;
 
 bool ReadWholeFile(const char* path, std::string* contents)
 {
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr)
-        return false;
-    char buffer[4096];
-    size_t got;
-    contents->clear();
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        contents->append(buffer, got);
-    std::fclose(file);
-    return true;
-}
-
-bool WriteWholeFile(const char* path, const std::string& contents)
-{
-    FILE* file = std::fopen(path, "wb");
-    if (file == nullptr)
-        return false;
-    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    return std::fclose(file) == 0 && written;
+    std::ifstream file(path, std::ios::binary);
+    contents->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return file.is_open();
 }
 
 std::string SlotValueName(int slot)
@@ -55,6 +41,7 @@ BenchSetup::BenchSetup()
     for (int slot = 0; slot < kSlots; ++slot)
         values_.push_back({SlotValueName(slot), KEY_WOW64_64KEY, false, ""});
     values_.push_back({std::string("vidc.") + kBenchTestCodec, KEY_WOW64_32KEY, false, ""});
+    values_.push_back({std::string("vidc.") + kBenchRealCodec, KEY_WOW64_64KEY, false, ""});
     for (SavedValue& value : values_)
         value.present = ReadDriverValue(value.name.c_str(), value.view, &value.data);
     char path[MAX_PATH];
@@ -73,7 +60,7 @@ BenchSetup::~BenchSetup()
     if (!GetSettingsFilePath(path))
         return;
     if (hadSettings_)
-        WriteWholeFile(path, settings_);
+        std::ofstream(path, std::ios::binary) << settings_;
     else
         DeleteFileA(path);
 }
@@ -81,7 +68,10 @@ BenchSetup::~BenchSetup()
 bool BenchSetup::Prepare()
 {
     std::string codecName = std::string("vidc.") + kBenchTestCodec;
-    if (!WriteDriverValue(codecName.c_str(), BesideThisProgram(kTestCodecDll).c_str(), KEY_WOW64_32KEY))
+    // A 64-bit program that looks for mrle finds a slot, not Wine's own.
+    std::string realName = std::string("vidc.") + kBenchRealCodec;
+    if (!WriteDriverValue(codecName.c_str(), BesideThisProgram(kTestCodecDll).c_str(), KEY_WOW64_32KEY)
+        || !WriteDriverValue(realName.c_str(), "tandrel-blocked.dll", KEY_WOW64_64KEY))
         return false;
     for (int slot = 0; slot < kSlots; ++slot) {
         if (!SetSlotCodec(slot, kBenchRealCodec) || !RegisterSlotDriver(slot))
@@ -90,11 +80,19 @@ bool BenchSetup::Prepare()
     return true;
 }
 
+// With the codec's own flags and ICM version, as the configuration tool
+// records them, so that ICGetInfo asks no host.
 bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
 {
     bool real = std::string(fcc) == kBenchRealCodec;
+    uint32_t flags = real ? VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_TEMPORAL : VIDCF_QUALITY;
+    uint32_t version = ICVERSION;
+    char path[MAX_PATH];
+    std::string section = "tdl" + std::to_string(slot);
     return WriteSlotSettings(slot, fcc, real ? "MRLE" : "TestCodec",
-                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec");
+                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec")
+        && GetSettingsFilePath(path) && ProfileWriteHex(path, section.c_str(), "dwFlags", &flags)
+        && ProfileWriteHex(path, section.c_str(), "dwVersionICM", &version);
 }
 
 HelperWindow::~HelperWindow()
@@ -129,16 +127,13 @@ double HelperWindow::RoundTrip() const
     });
 }
 
-int CountHostProcesses()
+void EndHostsBut(DWORD kept)
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return -1;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    int count = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
-        count += lstrcmpiA(entry.szExeFile, "Tandrel64.exe") == 0 ? 1 : 0;
-    CloseHandle(snapshot);
-    return count;
+    for (DWORD id : RunningChildrenNamed("Tandrel64.exe")) {
+        HANDLE host = id != kept ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id) : nullptr;
+        if (host != nullptr && TerminateProcess(host, 1))
+            WaitForSingleObject(host, INFINITE);
+        if (host != nullptr)
+            CloseHandle(host);
+    }
 }

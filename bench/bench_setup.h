@@ -8,8 +8,8 @@
 #include "driver/child_process.h"
 
 // What the benchmark changes in the Wine prefix, put back when it goes: the
-// settings file, the ten slot drivers in the 64-bit view of Drivers32 and
-// the test codec's value in its 32-bit view.
+// settings file, the ten slot drivers and Wine's own mrle (blocked) in the
+// 64-bit view of Drivers32, and the test codec's value in its 32-bit view.
 class BenchSetup {
 public:
     BenchSetup();
@@ -66,5 +66,6 @@ private:
     HWND window_ = nullptr;
 };
 
-// The number of running Tandrel64.exe processes.
-int CountHostProcesses();
+// Ends the hosts this process started (RunningChildrenNamed) but `kept`, as
+// a program that opens its first codec finds none waiting.
+void EndHostsBut(DWORD kept);

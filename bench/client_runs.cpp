@@ -81,6 +81,24 @@ bool ReadAviFacts(const std::string& path, uint64_t* bytes, int* keyFrames)
     return read;
 }
 
+bool OpenFrameReader(const std::string& path)
+{
+    AviFileLibrary library;
+    PAVIFILE file = nullptr;
+    if (AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK)
+        return false;
+    PAVISTREAM stream = nullptr;
+    PGETFRAME frames = nullptr;
+    if (AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == AVIERR_OK)
+        frames = AVIStreamGetFrameOpen(stream, nullptr);
+    if (frames != nullptr)
+        AVIStreamGetFrameClose(frames);
+    if (stream != nullptr)
+        AVIStreamRelease(stream);
+    AVIFileRelease(file);
+    return frames != nullptr;
+}
+
 std::string BenchAviPath()
 {
     char folder[MAX_PATH] = "";

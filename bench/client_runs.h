@@ -24,6 +24,11 @@ bool WriteAviClip(DWORD fccHandler, const BenchCase& bench, const std::vector<st
 // false when it does not open.
 bool ReadAviFacts(const std::string& path, uint64_t* bytes, int* keyFrames);
 
+// Wine's AVIFile reader as a player opens a file for its frames: the file,
+// its video stream and AVIStreamGetFrameOpen, which finds a decompressor
+// with ICLocate; then all of it closed again. False when a step fails.
+bool OpenFrameReader(const std::string& path);
+
 // A file in the temporary folder named for this process.
 std::string BenchAviPath();
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "catalogue/fourcc.h"
+
 CodecSeries::CodecSeries(const BenchCase& bench, const std::vector<std::vector<uint8_t>>& sources)
     : bench_(bench)
     , sources_(sources)
@@ -57,4 +59,18 @@ bool ListCodecInfo(DWORD fccHandler, ICINFO* info)
     LRESULT size = ICGetInfo(codec, info, sizeof *info);
     ICClose(codec);
     return size > 0;
+}
+
+bool TryCodec(DWORD fccHandler, const BenchCase& bench)
+{
+    BenchFormat input = BenchInputFormat(bench);
+    BenchFormat packed = input;
+    packed.header.biCompression = bench.clip.bitCount == 8 ? BI_RLE8 : FourCCFromText(bench.fcc);
+    HIC codec = ICOpen(ICTYPE_VIDEO, fccHandler, ICMODE_DECOMPRESS);
+    if (codec == nullptr)
+        return false;
+    bool takes = ICDecompressQuery(codec, &packed.header, nullptr) == ICERR_OK
+        && ICCompressQuery(codec, &input.header, nullptr) == ICERR_OK;
+    ICClose(codec);
+    return takes;
 }

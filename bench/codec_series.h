@@ -48,3 +48,9 @@ private:
 // What a program does to show one codec in a list: ICOpen in query mode,
 // ICGetInfo, ICClose. False when the codec does not open or tells nothing.
 bool ListCodecInfo(DWORD fccHandler, ICINFO* info);
+
+// What a program that looks for a codec does with each one it tries (Wine's
+// ICLocate, a compressor chooser): ICOpen for decompression, a
+// decompression query of `bench`'s compressed frames, a compression query
+// of its pictures, ICClose. False when the codec does not open or refuses.
+bool TryCodec(DWORD fccHandler, const BenchCase& bench);

@@ -22,3 +22,8 @@ void CodecShortcut::Set(bool atOnce)
 {
     control_->answers[0] = atOnce ? TestCodecAnswer {ICM_COMPRESS, ICERR_OK} : TestCodecAnswer {};
 }
+
+void CodecShortcut::SetOpenDelay(uint32_t ms)
+{
+    control_->openDelayMs = ms;
+}

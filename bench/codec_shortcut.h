@@ -20,6 +20,8 @@ public:
     // Before any process opens the codec `fcc`.
     bool Create(uint32_t fcc);
     void Set(bool atOnce);
+    // Makes every open of the codec take `ms` longer, in every process.
+    void SetOpenDelay(uint32_t ms);
 
 private:
     SharedMapping mapping_;

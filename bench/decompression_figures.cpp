@@ -23,13 +23,6 @@ double Helper(HWND helper, UINT message, int index)
     return HelperMicroseconds(SendMessageA(helper, message, static_cast<WPARAM>(index), 0));
 }
 
-// The extra through tdl0 over a round trip and the copies no translation
-// can leave out: the compressed frame in and the decoded picture back.
-double OwnPart(const std::vector<double>& m)
-{
-    return (m[0] - m[1]) / (m[2] + m[3] + m[4]);
-}
-
 struct DecompressionRun {
     BenchFigure bridged;
     BenchFigure direct;
@@ -38,11 +31,9 @@ struct DecompressionRun {
     BenchFigure request;
     BenchFigure bare;
     BenchFigure hostTrip;
-    BenchFigure aroundWork;
     BenchFigure frameIn;
     BenchFigure pictureIn;
     BenchFigure pictureBack;
-    BenchFigure comparison;
     BenchFigure dispatch;
 };
 
@@ -68,8 +59,6 @@ void PrintBreakdown(const DecompressionRun& run)
     PrintFigure("    through tdl0 beyond the replay (tdl0 - replayed)",
                 PerRound({&run.bridged, &run.replayed}, Difference), "us");
     PrintFigure("      of it: the call through VfW to the driver and back", run.dispatch.rounds, "us");
-    PrintFigure("  for comparison: a bare round trip after the same work costs",
-                PerRound({&run.aroundWork, &run.bare}, Difference), "us", "more than a bare one");
 }
 
 void PrintRun(const DecompressionRun& run)
@@ -84,17 +73,8 @@ void PrintRun(const DecompressionRun& run)
         PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack, &run.pictureIn},
                  [](const std::vector<double>& m) { return (m[0] - m[1]) / (m[2] + m[3] + m[4] + m[5]); }),
         "x", "goal <= 1.2");
-    PrintFigure(
-        "  the same were the picture in left out",
-        PerRound({&run.bridged, &run.direct, &run.bare, &run.frameIn, &run.pictureBack, &run.pictureIn},
-                 [](const std::vector<double>& m) { return (m[0] - m[1] - m[5]) / (m[2] + m[3] + m[4]); }),
-        "x");
-    PrintFigure(
-        "  extra / (round trip around the same work + those copies)",
-        PerRound({&run.bridged, &run.direct, &run.aroundWork, &run.frameIn, &run.pictureBack}, OwnPart), "x");
-    for (const BenchFigure* figure :
-         {&run.replayed, &run.request, &run.onViews, &run.bare, &run.hostTrip, &run.aroundWork, &run.frameIn,
-          &run.pictureIn, &run.pictureBack, &run.comparison, &run.dispatch})
+    for (const BenchFigure* figure : {&run.replayed, &run.request, &run.onViews, &run.bare, &run.hostTrip,
+                                      &run.frameIn, &run.pictureIn, &run.pictureBack, &run.dispatch})
         PrintFigure(*figure, "us");
     PrintBreakdown(run);
 }
@@ -138,20 +118,9 @@ void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
         {"bare round trip to a trivial 32-bit window", [&] { return helper.RoundTrip(); }, 4},
         {"the host's round trip, a message it does not serve", [&] { return channel.Link().NullRoundTrip(); },
          4},
-        {"bare round trip around the same work (copies, the codec)",
-         [&] {
-             channel.CopyIn();
-             double start = BenchMicroseconds();
-             double codec = Helper(window, kBenchDecompress, index);
-             double took = BenchMicroseconds() - start;
-             channel.CopyBack();
-             return codec < 0 ? -1 : took - codec;
-         }},
         {"copy: the compressed frame into the input mapping", [&] { return channel.CopyFrameIn(); }},
         {"copy: the program's picture into the output mapping", [&] { return channel.CopyPictureIn(); }},
         {"copy: the picture back to the program", [&] { return channel.CopyPictureBack(); }},
-        {"instead of the copy in: compare the picture with the mapping",
-         [&] { return channel.ComparePicture(); }},
         {"ICSendMessage of a message the driver answers itself",
          [&] {
              return Timed(
@@ -161,8 +130,7 @@ void RunCase(BenchSetup& setup, HelperWindow& helper, int index)
     };
     int rounds = BenchRounds(kRounds);
     RunInterleaved({&run.bridged, &run.direct, &run.onViews, &run.replayed, &run.request, &run.bare,
-                    &run.hostTrip, &run.aroundWork, &run.frameIn, &run.pictureIn, &run.pictureBack,
-                    &run.comparison, &run.dispatch},
+                    &run.hostTrip, &run.frameIn, &run.pictureIn, &run.pictureBack, &run.dispatch},
                    rounds, kCycles);
     std::printf("Decompression, %s: key frames of %.0f bytes on average into a picture of %u bytes\n"
                 "(%d rounds of %d shuffled cycles)\n",

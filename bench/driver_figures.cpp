@@ -36,7 +36,7 @@ double ListSlots()
 // of hosts has not changed.
 bool ListingStartsNoHost()
 {
-    int before = CountHostProcesses();
+    size_t before = RunningChildrenNamed("Tandrel64.exe").size();
     HIC codecs[kSlots];
     bool none = true;
     for (int slot = 0; slot < kSlots; ++slot) {
@@ -44,7 +44,7 @@ bool ListingStartsNoHost()
         codecs[slot] = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_QUERY);
         none = none && codecs[slot] != nullptr && ICGetInfo(codecs[slot], &info, sizeof info) > 0;
     }
-    none = none && CountHostProcesses() == before;
+    none = none && RunningChildrenNamed("Tandrel64.exe").size() == before;
     for (HIC codec : codecs) {
         if (codec != nullptr)
             ICClose(codec);
@@ -61,13 +61,9 @@ double ReadOneSlot()
     });
 }
 
-double LoadDriver()
+double TryDirectly(HWND helper, int index, int count)
 {
-    std::string path = BesideThisProgram("TandrelDrv64.dll");
-    return Timed([&] {
-        HMODULE driver = LoadLibraryA(path.c_str());
-        return driver != nullptr && FreeLibrary(driver);
-    });
+    return HelperMicroseconds(SendMessageA(helper, kBenchTryCodec, static_cast<WPARAM>(index), count));
 }
 
 using Figures = std::vector<std::unique_ptr<BenchFigure>>;
@@ -114,25 +110,58 @@ void PrintPairs(const Figures& pairs, const char* unit)
 
 }
 
-void RunListingFigures(HWND helper)
+// The slots are given their codec before the clock starts; the host that
+// serves a try reads it there.
+double TrySlots(BenchSetup& setup, int first, int count, const BenchCase& bench)
 {
-    bool noHost = ListingStartsNoHost();
+    for (int slot = first; slot < first + count; ++slot) {
+        if (!setup.SetSlotCodec(slot, bench.fcc))
+            return -1;
+    }
+    return Timed([&] {
+        bool took = true;
+        for (int slot = first; slot < first + count; ++slot)
+            took = TryCodec(SlotFourCC(slot), bench) && took;
+        return took;
+    });
+}
+
+void RunListingFigures(BenchSetup& setup, HWND helper)
+{
+    bool noHost = setup.SetSlotCodec(kBridgeSlot, kBenchRealCodec) && ListingStartsNoHost();
     BenchFigure bridged {"ten slots, each ICOpen (query), ICGetInfo, ICClose", ListSlots};
     BenchFigure direct {"32-bit mrle listed directly the same way, ten times", [&] {
                             return HelperMicroseconds(SendMessageA(helper, kBenchListing, kSlots, 0))
                                 / kSlots;
                         }};
     BenchFigure settings {"  of it: the driver reads a slot's settings (eight values)", ReadOneSlot, 2};
-    BenchFigure load {"  of it: TandrelDrv64.dll loaded and freed", LoadDriver};
+    Figures tries;
+    for (int index : kTryCases) {
+        const BenchCase& bench = kBenchCases[index];
+        std::string name = CaseName(bench);
+        tries.emplace_back(new BenchFigure(name + ", a later try through tdl0",
+                                           [&setup, &bench] { return TrySlots(setup, 0, 1, bench); }));
+        tries.emplace_back(new BenchFigure(name + ", a try directly in 32 bits",
+                                           [helper, index] { return TryDirectly(helper, index, 1); }));
+        tries.emplace_back(new BenchFigure(name + ", one pass over ten slots",
+                                           [&setup, &bench] { return TrySlots(setup, 0, kSlots, bench); }));
+        tries.emplace_back(new BenchFigure(name + ", ten tries directly in 32 bits",
+                                           [helper, index] { return TryDirectly(helper, index, kSlots); }));
+    }
     int rounds = BenchRounds(kListingRounds);
-    RunInterleaved({&bridged, &direct, &settings, &load}, rounds, 1);
+    RunPairs(tries, nullptr, rounds, 1);
+    RunInterleaved({&bridged, &direct, &settings}, rounds, 1);
     std::printf("Listing codecs (%d rounds); hosts started: %s\n", rounds,
                 noHost ? "none" : "SOME, where there must be none");
     PrintFigure(bridged, "us/codec");
     PrintFigure(direct, "us/codec");
     PrintFigure("  slot / 32-bit codec", PerRound({&bridged, &direct}, Ratio), "x");
     PrintFigure(settings, "us", "at ICGetInfo; ICOpen reads two of them");
-    PrintFigure(load, "us");
+    std::printf(
+        "Codecs tried (ICOpen, two queries, ICClose) as a program that looks for one tries them, each on\n"
+        "the host the try before let go (%d rounds; tbnc takes %lu ms to open, as a real MPEG-4 codec)\n",
+        rounds, kSlowOpenMs);
+    PrintPairs(tries, "us");
 }
 
 void RunDriverFrameFigures(BenchSetup& setup, HWND helper)
@@ -161,26 +190,37 @@ void RunDriverFrameFigures(BenchSetup& setup, HWND helper)
     PrintPairs(pairs, "us/frame");
 }
 
-void RunFirstFrameFigures(BenchSetup& setup, HWND helper)
+void RunFirstFrameFigures(BenchSetup& setup, HWND helper, DWORD kept)
 {
     std::vector<std::vector<std::vector<uint8_t>>> sources(kBenchCaseCount);
     for (int index = 0; index < kBenchCaseCount; ++index)
         sources[index] = BenchSources(kBenchCases[index]);
-    // The series closes, and its host ends, after the clock has stopped.
+    // The series closes after the clock has stopped.
     Figures pairs = CasePairs(
-        [&setup, &sources](int index) {
+        [&setup, &sources, kept](int index) {
             const BenchCase& bench = kBenchCases[index];
             if (!setup.SetSlotCodec(kBridgeSlot, bench.fcc))
                 return -1.0;
+            EndHostsBut(kept);
             CodecSeries series(bench, sources[index]);
             return Timed([&] { return series.Open(SlotFourCC(kBridgeSlot)) && series.CompressNext(); });
         },
         helper, kBenchFirstFrame);
     BenchFigure hostStart {"of it: a host started until its window is published",
                            [] { return TimeHostStart("tdl0"); }};
+    const BenchCase& real = kBenchCases[kTryCases[0]];
+    pairs.emplace_back(
+        new BenchFigure("a first try of " + CaseName(real) + ", through tdl0", [&setup, &real, kept] {
+            EndHostsBut(kept);
+            return TrySlots(setup, kBridgeSlot, 1, real);
+        }));
+    pairs.emplace_back(new BenchFigure("the same directly in 32 bits",
+                                       [helper] { return TryDirectly(helper, kTryCases[0], 1); }));
     int rounds = BenchRounds(kFirstFrameRounds);
     RunPairs(pairs, &hostStart, rounds, 1);
-    std::printf("From ICOpen to the first compressed frame (%d rounds)\n", rounds);
+    std::printf(
+        "From ICOpen to the first compressed frame, and a first try, with no host waiting (%d rounds)\n",
+        rounds);
     PrintPairs(pairs, "us");
     PrintFigure(hostStart, "us");
 }

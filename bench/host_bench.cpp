@@ -1,20 +1,9 @@
 // Measures, in one run under Wine, what a 64-bit program pays for the
-// bridge. Every figure that is compared with another is an operation timed
-// on its own, run in shuffled cycles interleaved with the others; each
-// round keeps the median of its operations, and a figure is the median of
-// its rounds with the 10th to 90th percentile beside it (bench_figures.h).
-//   requests      the codec host through the driver's channel: requests and
-//                 frames against a bare round trip and the same codec
-//                 called directly, where the extra time goes, series, and
-//                 the placement of the processes;
-//   listing       through slot tdl0 with the VfW API: listing the slots'
-//                 codecs;
-//   compression   frames of Wine's mrle and of the recording test codec;
-//   decompression mrle's frames at three sizes, taken apart into the round
-//                 trip, the host's part and each of the driver's copies;
-//   clients       Wine's AVIFile writer and ICSeqCompressFrame;
-//   first-frame   the time from ICOpen to the first frame;
-//   idle          the CPU use of an idle host, read from /proc.
+// bridge, each figure against the same work directly in 32 bits; the
+// sections (docs/benchmark.md) are requests, listing, compression,
+// decompression, clients, first-frame and idle. Every figure that is
+// compared with another is an operation timed on its own, in shuffled
+// cycles interleaved with the others (bench_figures.h).
 // host_bench64.exe [short] [SECTION...] runs the sections named (all by
 // default); "short" takes a tenth of the rounds, to try it out. Run by
 // scripts/bench.sh, which pins Wine and every process of the run to one
@@ -35,6 +24,7 @@
 #include "bench/host_figures.h"
 #include "bench/idle_cpu.h"
 #include "catalogue/fourcc.h"
+#include "host/liveness_deadline.h"
 
 namespace {
 
@@ -106,28 +96,42 @@ int main(int argc, char** argv)
         HostBench bench {host, shortcut, bare, sleeping};
         RunRequestAndFrameFigures(bench);
         RunSeriesFigures(host);
-        RunPlacementFigures(bench);
     }
 
     std::printf("\nThrough slot tdl0: the 64-bit VfW API, TandrelDrv64.dll, a host, the 32-bit codec\n");
+    shortcut.SetOpenDelay(kSlowOpenMs);
     if (sections.count("listing") != 0)
-        RunListingFigures(bare.Window());
+        RunListingFigures(setup, bare.Window());
+    shortcut.SetOpenDelay(0);
     if (sections.count("compression") != 0)
         RunDriverFrameFigures(setup, bare.Window());
     if (sections.count("decompression") != 0)
         RunDecompressionFigures(setup, bare);
     if (sections.count("clients") != 0)
         RunClientFigures(setup, bare);
+    DWORD kept = GetProcessId(host.Process());
     if (sections.count("first-frame") != 0)
-        RunFirstFrameFigures(setup, bare.Window());
+        RunFirstFrameFigures(setup, bare.Window(), kept);
 
     if (sections.count("idle") != 0) {
+        // A host started for tdl0 and let go waits until its idle time is up.
+        EndHostsBut(kept);
+        TrySlots(setup, 0, 1, kBenchCases[kTryCases[0]]);
+        std::string waiting = BesideThisProgram("Tandrel64.exe") + std::string("\0/name:tdl0\0/map:", 17)
+            + "Tandrel64Client_" + std::to_string(GetCurrentProcessId()) + "_";
         DWORD idleMs = static_cast<DWORD>(BenchRounds(kIdleMs / 1000)) * 1000;
-        std::printf("\nCPU while idle for %lu s (from /proc)\n", idleMs / 1000);
-        std::vector<double> idle
-            = IdlePercents({std::string("/map:") + host.MappingName(), sleeping.Title()}, idleMs);
-        std::printf("  host %.2f %% of a core; a window served by a 1 ms sleep loop %.2f %% of a core\n",
-                    idle[0], idle[1]);
+        // From its first check on, after the codec's close has settled.
+        DWORD waitingMs = kHostIdleMs - 2 * kHostCheckIntervalMs;
+        Sleep(kHostCheckIntervalMs);
+        std::printf("\nCPU while idle (from /proc)\n");
+        std::vector<double> idle = IdlePercents({waiting}, waitingMs);
+        std::printf("  a host waiting for the program's next instance %.2f %% of a core over %lu s\n",
+                    idle[0], waitingMs / 1000);
+        idle = IdlePercents({std::string("/map:") + host.MappingName(), sleeping.Title()}, idleMs);
+        std::printf(
+            "  a host serving an instance %.2f %% of a core; a window served by a 1 ms sleep loop %.2f %% "
+            "of a core, over %lu s\n",
+            idle[0], idle[1], idleMs / 1000);
     }
     return 0;
 }

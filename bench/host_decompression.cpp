@@ -71,7 +71,8 @@ bool HostDecompression::Decompress()
 double HostDecompression::Frame()
 {
     return Timed([&] {
-        CopyIn();
+        PutFrame();
+        PutPicture();
         if (!Decompress())
             return false;
         CopyBack();
@@ -97,21 +98,6 @@ double HostDecompression::CopyPictureIn()
 double HostDecompression::CopyPictureBack()
 {
     return TimedCopy([&] { CopyBack(); });
-}
-
-// As after the frame before: the mapping holds the picture the program got
-// back, so that the comparison runs to the end.
-double HostDecompression::ComparePicture()
-{
-    CopyBack();
-    return Timed(
-        [&] { return std::memcmp(link_.Channel().SeriesOut(kSeriesDecompress), picture_.data(), picture_.size()) == 0; });
-}
-
-void HostDecompression::CopyIn()
-{
-    PutFrame();
-    PutPicture();
 }
 
 void HostDecompression::CopyBack()

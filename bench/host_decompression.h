@@ -33,12 +33,6 @@ public:
     double CopyFrameIn();
     double CopyPictureIn();
     double CopyPictureBack();
-    // What the driver could do instead of copying the picture in: find
-    // whether the output mapping still holds the program's picture.
-    double ComparePicture();
-    // The same copies untimed, around work that is timed elsewhere.
-    void CopyIn();
-    void CopyBack();
 
     HostLink& Link() { return link_; }
     uint32_t PictureSize() const { return static_cast<uint32_t>(picture_.size()); }
@@ -50,6 +44,7 @@ private:
     // The next frame into the input mapping.
     void PutFrame();
     void PutPicture();
+    void CopyBack();
 
     const CompressedClip& clip_;
     HostLink link_;

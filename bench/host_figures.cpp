@@ -9,19 +9,6 @@ namespace {
 const int kRounds = 100;
 const int kCycles = 10;
 const int kSeries = 30;
-const int kPlacementRounds = 20;
-
-// The first two processes wait on a CPU the current process is not on.
-bool MoveToOtherCpu(HANDLE first, HANDLE second, DWORD_PTR* ownMask)
-{
-    DWORD_PTR systemMask;
-    if (!GetProcessAffinityMask(GetCurrentProcess(), ownMask, &systemMask))
-        return false;
-    DWORD_PTR others = systemMask & ~*ownMask;
-    DWORD_PTR other = others & (~others + 1);
-    return other != 0 && SetProcessAffinityMask(first, other) && SetProcessAffinityMask(second, other);
-}
-
 }
 
 void RunRequestAndFrameFigures(HostBench& bench)
@@ -119,27 +106,4 @@ void RunSeriesFigures(HostSide& host)
                [&] { return host.Frame(); }, "END: the views unmapped", [&] { return host.End(); }},
               BenchRounds(kSeries));
     host.Begin();
-}
-
-void RunPlacementFigures(HostBench& bench)
-{
-    DWORD_PTR ownMask;
-    if (!MoveToOtherCpu(bench.bare.Process(), bench.host.Process(), &ownMask)) {
-        std::printf("Placement: the client may run on every CPU, there is no other to move to\n");
-        return;
-    }
-    BenchFigure bare {"bare round trip", [&] { return bench.bare.RoundTrip(); }, 4};
-    BenchFigure hostTrip {"the host's own round trip", [&] { return bench.host.NullRoundTrip(); }, 4};
-    BenchFigure request {"quality request through the host", [&] { return bench.host.QualityRequest(); }, 4};
-    int rounds = BenchRounds(kPlacementRounds);
-    RunInterleaved({&bare, &hostTrip, &request}, rounds, kCycles);
-    SetProcessAffinityMask(bench.bare.Process(), ownMask);
-    SetProcessAffinityMask(bench.host.Process(), ownMask);
-    std::printf(
-        "Placement: the 32-bit processes on the other CPU, the client and wineserver here (%d rounds)\n",
-        rounds);
-    PrintFigure(bare, "us");
-    PrintFigure(hostTrip, "us");
-    PrintFigure(request, "us");
-    PrintFigure("  request / bare round trip", PerRound({&request, &bare}, Ratio), "x");
 }

@@ -6,8 +6,7 @@
 
 // The figures of the codec host, through the driver's channel: what a
 // request and a frame cost against a bare round trip and the same codec
-// called directly, where the extra time goes, what a series costs, and how
-// the placement of the processes on the CPUs changes the round trip.
+// called directly, where the extra time goes, and what a series costs.
 struct HostBench {
     HostSide& host;
     CodecShortcut& shortcut;
@@ -17,5 +16,3 @@ struct HostBench {
 
 void RunRequestAndFrameFigures(HostBench& bench);
 void RunSeriesFigures(HostSide& host);
-// The 32-bit side moves to a CPU the client does not run on, and back.
-void RunPlacementFigures(HostBench& bench);

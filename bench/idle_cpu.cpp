@@ -1,21 +1,17 @@
 #include "bench/idle_cpu.h"
 
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace {
 
+// /proc's files tell no size: read to the end.
 bool ReadFileText(const std::string& path, std::string* text)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char buffer[8192];
-    DWORD got = 0;
-    bool read = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE;
-    CloseHandle(file);
-    text->assign(buffer, got);
-    return read;
+    std::ifstream file(path, std::ios::binary);
+    text->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return file.is_open();
 }
 
 // The Linux process whose command line holds `token`: Wine's programs are

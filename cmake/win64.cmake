@@ -21,11 +21,11 @@ add_subdirectory(slottest)
 # The test harness, built again for the 64-bit test programs.
 set(harness "${PROJECT_SOURCE_DIR}/tests/harness")
 add_library(test_harness64 STATIC
-    "${harness}/drivers32_values.cpp" "${harness}/message_box_probe.cpp" "${harness}/settings_files.cpp"
-    "${harness}/test_process.cpp" "${harness}/tool_folder.cpp" "${PROJECT_SOURCE_DIR}/tests/codec/test_codec_script.cpp")
+    "${harness}/drivers32_values.cpp" "${harness}/message_box_probe.cpp" "${harness}/process_use.cpp"
+    "${harness}/settings_files.cpp" "${harness}/test_process.cpp" "${harness}/tool_folder.cpp" "${PROJECT_SOURCE_DIR}/tests/codec/test_codec_script.cpp")
 target_include_directories(test_harness64 PUBLIC "${PROJECT_SOURCE_DIR}" "${harness}"
     "${PROJECT_SOURCE_DIR}/tests/codec")
-target_link_libraries(test_harness64 PUBLIC driver_channel shell32)
+target_link_libraries(test_harness64 PUBLIC driver_channel psapi shell32)
 
 add_subdirectory(tests/win64)
 add_subdirectory(tests/driver)

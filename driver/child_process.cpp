@@ -1,5 +1,7 @@
 #include "driver/child_process.h"
 
+#include <tlhelp32.h>
+
 #include <cstring>
 #include <vector>
 
@@ -46,4 +48,24 @@ void ChildProcess::Close()
     if (info_.hProcess != nullptr)
         CloseHandle(info_.hProcess);
     info_ = {};
+}
+
+std::vector<DWORD> RunningChildrenNamed(const char* exeName)
+{
+    std::vector<DWORD> children;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != GetCurrentProcessId() || lstrcmpiA(entry.szExeFile, exeName) != 0)
+            continue;
+        // An ended process stays in the list while a handle to it is open.
+        HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (child != nullptr && WaitForSingleObject(child, 0) == WAIT_TIMEOUT)
+            children.push_back(entry.th32ProcessID);
+        if (child != nullptr)
+            CloseHandle(child);
+    }
+    CloseHandle(snapshot);
+    return children;
 }

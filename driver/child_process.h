@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 // A process this one started: a driver instance's host, or a program the
 // demo runs. The object owns the process and thread handles until Close;
 // Terminate ends the process and keeps the handles, so that its end can
@@ -23,6 +26,7 @@ public:
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
     void Terminate();
     void Close();
+    void Swap(ChildProcess& other) { std::swap(info_, other.info_); }
 
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }
@@ -30,3 +34,7 @@ public:
 private:
     PROCESS_INFORMATION info_ = {};
 };
+
+// The processes of `exeName` ("Tandrel64.exe") that this process started and
+// that still run.
+std::vector<DWORD> RunningChildrenNamed(const char* exeName);

@@ -1,5 +1,6 @@
 #include "driver/driver_instance.h"
 
+#include "driver/idle_hosts.h"
 #include "driver/wait_limits.h"
 
 DriverInstance::DriverInstance(int slot, int timeoutSeconds)
@@ -11,6 +12,9 @@ DriverInstance::DriverInstance(int slot, int timeoutSeconds)
 
 DriverInstance::~DriverInstance()
 {
+    // A host kept waiting is no longer the channel's to end.
+    if (HostReusable() && channel_.LetWait(RequestWaitMs(kRequestIdle, 0, timeoutSeconds_)))
+        KeepIdleHost(channel_);
     channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
     if (hostProcess_ != nullptr)
         CloseHandle(hostProcess_);

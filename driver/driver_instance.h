@@ -19,7 +19,9 @@
 //
 // A host that cannot start, dies or misses its time limit is ended; every
 // later request then fails at once with the result the host gives when it
-// has no codec, until the program closes the instance.
+// has no codec, until the program closes the instance. A host that served
+// the instance well waits, after the close, for the program's next instance
+// of any slot (idle_hosts.h), which then needs no host of its own.
 // The frames of one decompression request as the program passed them.
 struct DecompressedFrame {
     DecompressedFrame(const BITMAPINFOHEADER& inputHeader, const void* inputFrame,
@@ -42,7 +44,8 @@ public:
     DriverInstance(int slot, int timeoutSeconds);
     DriverInstance(const DriverInstance&) = delete;
     DriverInstance& operator=(const DriverInstance&) = delete;
-    // Ends the host with the close request.
+    // Lets the host wait for the program's next instance, or ends it with
+    // the close request.
     ~DriverInstance();
 
     LRESULT OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2);
@@ -57,6 +60,13 @@ private:
     bool HostReady();
     bool StartHost();
     bool Handshake(uint32_t layouts, int32_t* answer);
+    // The layouts the host's answer to the handshake chose; false for
+    // layouts this driver does not know.
+    bool TakeLayouts(int32_t answer);
+    // True when the host may serve the program's next instance: it is of the
+    // reuse protocol, and neither failed nor was ended by a close that came
+    // during a request.
+    bool HostReusable() const;
     bool WholeRecords() const { return layouts_ == kLayoutsWholeRecords; }
     // Keeps a handle by which Abort can end the host; false when the
     // instance is aborted already.
@@ -143,6 +153,7 @@ private:
     uint64_t placeStride_ = 0;
     bool started_ = false;
     bool ready_ = false;
+    bool reuse_ = false;
     // The refusal of the message being served (NoteRefusal).
     const char* refusal_ = nullptr;
     bool refusedByHost_ = false;

@@ -7,6 +7,7 @@
 #include "driver/driver_instance.h"
 #include "driver/driver_log.h"
 #include "driver/host_channel.h"
+#include "driver/idle_hosts.h"
 #include "driver/instance_registry.h"
 #include "driver/slot_config.h"
 #include "driver/wait_limits.h"
@@ -43,6 +44,13 @@ LRESULT OpenInstance(ICOPEN* open)
     return static_cast<LRESULT>(AddInstance(new DriverInstance(slot, TimeoutSeconds(ReadTimeoutSetting()))));
 }
 
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+{
+    if (reason == DLL_PROCESS_DETACH)
+        LetIdleHostsGo();
+    return TRUE;
 }
 
 extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR driver, UINT message, LPARAM lParam1, LPARAM lParam2)

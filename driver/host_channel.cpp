@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "driver/message_pump_wait.h"
 #include "driver/private_mapping.h"
@@ -199,6 +200,52 @@ bool HostChannel::SendWithDialog(UINT request, WPARAM wParam, LPARAM lParam, int
     }
     *result = static_cast<int32_t>(answer);
     return true;
+}
+
+bool HostChannel::LetWait(DWORD timeoutMs)
+{
+    int32_t answer = 0;
+    if (!Send(kRequestIdle, 0, 0, timeoutMs, &answer) || answer != 1)
+        return false;
+    CloseFrames();
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind)
+        CloseSeriesViews(kind);
+    return true;
+}
+
+bool HostChannel::Handover(const char* slot, uint32_t layouts, DWORD timeoutMs, int32_t* answer)
+{
+    *answer = 0;
+    SharedMapping waiting;
+    waiting.Swap(control_);
+    HostHandover next = {};
+    if (waiting.View() == nullptr || std::strlen(slot) >= sizeof next.slotName || !drawnName_ || !DrawName()
+        || !CreateControl()) {
+        Fail();
+        return false;
+    }
+    std::strcpy(next.slotName, slot);
+    std::strcpy(next.mappingName, name_);
+    std::memcpy(waiting.View() + sizeof(HostControlBlock), &next, sizeof next);
+    return Send(kRequestServe, layouts, kHostProtocolVersion, timeoutMs, answer) && *answer != 0;
+}
+
+void HostChannel::Swap(HostChannel& other)
+{
+    std::swap(name_, other.name_);
+    std::swap(drawnName_, other.drawnName_);
+    control_.Swap(other.control_);
+    frameIn_.Swap(other.frameIn_);
+    frameOut_.Swap(other.frameOut_);
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
+        seriesIn_[kind].Swap(other.seriesIn_[kind]);
+        seriesOut_[kind].Swap(other.seriesOut_[kind]);
+    }
+    std::swap(generation_, other.generation_);
+    process_.Swap(other.process_);
+    std::swap(window_, other.window_);
+    std::swap(failed_, other.failed_);
+    std::swap(hostExitCode_, other.hostExitCode_);
 }
 
 void HostChannel::EndHost(DWORD timeoutMs)

@@ -21,6 +21,9 @@
 //
 // A host that cannot start, dies or misses a time-out is ended and the
 // channel fails every later request; only a new channel starts a new host.
+// A host of the reuse protocol may instead wait, when its instance ends,
+// for the program's next one (LetWait, Handover), with a control mapping of
+// its own for every instance.
 class HostChannel;
 
 // "Tandrel64.exe" in the folder of the module this code lies in (the driver
@@ -84,6 +87,19 @@ public:
     // is gone.
     bool SendWithDialog(UINT request, WPARAM wParam, LPARAM lParam, int32_t* result);
 
+    // Lets the host wait for the program's next instance (kRequestIdle);
+    // false when it does not. The frame mappings go; the control mapping
+    // stays for the host to wait with.
+    bool LetWait(DWORD timeoutMs);
+    // Gives the waiting host the next instance, of `slot`: a new control
+    // mapping, handed over with kRequestServe, which asks for `layouts` as
+    // the handshake does, and gives its answer. False when the host
+    // refuses or cannot be reached: the channel is then to be given up,
+    // which ends the host.
+    bool Handover(const char* slot, uint32_t layouts, DWORD timeoutMs, int32_t* answer);
+    // Exchanges everything, the host and the mappings included.
+    void Swap(HostChannel& other);
+
     // Asks the host to end with the close request (waiting at most
     // `timeoutMs`) and clears iAlive; a host that does not take the request
     // is terminated. The mappings stay.
@@ -109,7 +125,7 @@ private:
     bool DrawName();
 
     char name_[kControlMappingNameLimit + 1];
-    const bool drawnName_;
+    bool drawnName_;
     SharedMapping control_;
     SharedMapping frameIn_;
     SharedMapping frameOut_;

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "driver/driver_log.h"
+#include "driver/idle_hosts.h"
 #include "driver/wait_limits.h"
 
 LRESULT UnservedResult(UINT request)
@@ -67,14 +68,18 @@ bool DriverInstance::HostReady()
     return false;
 }
 
-// Starts the host and settles the layouts: the whole-record layouts when
-// the host knows them, the whole-header layouts from a host of protocol 2,
-// the classic ones when it answers the handshake with 0.
+// Takes a host that waits for this program's next instance, or starts one,
+// and settles the layouts: the whole-record layouts when the host knows
+// them, the whole-header layouts from a host of protocol 2, the classic
+// ones when it answers the handshake with 0.
 bool DriverInstance::StartHost()
 {
     char slot[8];
     std::snprintf(slot, sizeof slot, "tdl%d", slot_);
     int32_t answer;
+    if (ServeFromIdleHost(channel_, slot, kLayoutsWholeRecords,
+                          RequestWaitMs(kRequestServe, 0, timeoutSeconds_), &answer))
+        return KeepHostProcess() && TakeLayouts(answer);
     if (!channel_.CreateControl() || !channel_.StartHost(slot)) {
         LogDriverEvent(slot_, "starting the host: Tandrel64.exe could not be started");
         return false;
@@ -87,13 +92,25 @@ bool DriverInstance::StartHost()
         LogChannelFailure("starting the host");
         return false;
     }
-    layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(static_cast<uint32_t>(answer));
+    return TakeLayouts(answer);
+}
+
+bool DriverInstance::TakeLayouts(int32_t answer)
+{
+    uint32_t settled = static_cast<uint32_t>(answer);
+    layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(settled);
     if (layouts_ > kLayoutsWholeRecords) {
         LogDriverEvent(slot_, "starting the host: it chose layouts this driver does not know");
         channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
         return false;
     }
+    reuse_ = HandshakeVersion(settled) >= kReuseProtocolVersion;
     return true;
+}
+
+bool DriverInstance::HostReusable() const
+{
+    return ready_ && reuse_ && !aborted_ && !channel_.Failed();
 }
 
 bool DriverInstance::Handshake(uint32_t layouts, int32_t* answer)

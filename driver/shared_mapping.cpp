@@ -2,6 +2,8 @@
 
 #include "driver/private_mapping.h"
 
+#include <utility>
+
 bool SharedMapping::Create(const char* name, uint64_t size, bool mustBeNew)
 {
     Close();
@@ -36,4 +38,11 @@ void SharedMapping::Close()
     mapping_ = nullptr;
     view_ = nullptr;
     size_ = 0;
+}
+
+void SharedMapping::Swap(SharedMapping& other)
+{
+    std::swap(mapping_, other.mapping_);
+    std::swap(view_, other.view_);
+    std::swap(size_, other.size_);
 }

@@ -21,6 +21,7 @@ public:
     // one of an earlier series).
     bool Create(const char* name, uint64_t size, bool mustBeNew);
     void Close();
+    void Swap(SharedMapping& other);
 
     uint8_t* View() const { return view_; }
     // The bytes the view holds: the size asked for, or more.

@@ -34,8 +34,9 @@ DWORD RequestWaitMs(UINT request, WPARAM wParam, int timeoutSeconds)
         return wParam == static_cast<WPARAM>(-1) ? Milliseconds(timeoutSeconds) : kWaitForever;
     case kRequestDrvConfigure:
         return kWaitForever;
-    // The host answers it once it has loaded and opened the codec.
+    // The host answers them once it has loaded and opened the codec.
     case kRequestHandshake:
+    case kRequestServe:
         return StartWaitMs(timeoutSeconds);
     case kRequestCompressBegin:
     case kRequestCompress:

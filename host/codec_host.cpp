@@ -27,6 +27,12 @@ CCodecHost::CCodecHost()
     , fccText()
     , codec(nullptr)
     , layouts(kLayoutsClassic)
+    , clientPid(0)
+    , reuse(false)
+    , idle(false)
+    , idleSince(0)
+    , quitting(false)
+    , requestDepth(0)
 {
 }
 
@@ -53,29 +59,28 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
     controlBlock->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
     paramArea = reinterpret_cast<uint8_t*>(controlBlock) + sizeof(HostControlBlock);
 
-    char settingsPath[MAX_PATH];
-    GetSettingsFilePath(settingsPath);
-    ProfileReadHex(settingsPath, slotName, "dwFcc", &dwFcc);
-    FourCCToText(dwFcc, fccText);
-
-    if (!OpenCodec())
+    if (!OpenCodec(true))
         return 0;
     RunMessageLoop();
     return 1;
 }
 
-int CCodecHost::OpenCodec()
+int CCodecHost::OpenCodec(bool report)
 {
+    char settingsPath[MAX_PATH];
+    GetSettingsFilePath(settingsPath);
+    dwFcc = 0;
+    ProfileReadHex(settingsPath, slotName, "dwFcc", &dwFcc);
+    FourCCToText(dwFcc, fccText);
     // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
     // out whichever codec it finds first.
     codec = dwFcc != 0 ? GuardedOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS) : nullptr;
-    if (codec == nullptr) {
+    if (codec == nullptr && report) {
         char text[64];
         std::snprintf(text, sizeof text, "Not install %s codec.", fccText);
         MessageBoxA(nullptr, text, "error", MB_ICONERROR | MB_OK);
-        return 0;
     }
-    return 1;
+    return codec != nullptr;
 }
 
 // Serves requests the moment they arrive: the wait wakes for any input,
@@ -85,13 +90,14 @@ void CCodecHost::RunMessageLoop()
     DWORD deadline = timeGetTime() + kHostCheckIntervalMs;
     // A client that has already gone cannot be opened; its id then names no
     // process, and the host would wait for it for ever.
-    HANDLE client = OpenProcess(SYNCHRONIZE, FALSE, controlBlock->dwClientPid);
+    clientPid = *static_cast<volatile uint32_t*>(&controlBlock->dwClientPid);
+    HANDLE client = OpenProcess(SYNCHRONIZE, FALSE, clientPid);
     bool clientMissing = client == nullptr && GetLastError() == ERROR_INVALID_PARAMETER;
     while (Pump()) {
         DWORD now = timeGetTime();
         if (DeadlinePassed(now, deadline)) {
-            if (ClientIsDone(client, clientMissing))
-                PostQuitMessage(0);
+            if (ClientIsDone(client, clientMissing) || IdleTimeIsUp(now))
+                Quit();
             deadline = timeGetTime() + kHostCheckIntervalMs;
             continue;
         }
@@ -111,6 +117,17 @@ bool CCodecHost::ClientIsDone(HANDLE client, bool clientMissing) const
     if (client != nullptr && WaitForSingleObject(client, 0) == WAIT_OBJECT_0)
         return true;
     return *static_cast<volatile int32_t*>(&controlBlock->iAlive) == 0;
+}
+
+bool CCodecHost::IdleTimeIsUp(DWORD now) const
+{
+    return idle && DeadlinePassed(now, idleSince + kHostIdleMs);
+}
+
+void CCodecHost::Quit()
+{
+    quitting = true;
+    PostQuitMessage(0);
 }
 
 int CCodecHost::Pump()

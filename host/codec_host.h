@@ -13,9 +13,10 @@
 #include "host/param_copy.h"
 #include "host/param_layout.h"
 
-// The host-mode object: serves one client-driver instance. It owns the
-// codec, the control mapping and the frame views; the window, its class and the client
-// process handle are left to the end of the process.
+// The host-mode object: serves one client-driver instance at a time, and
+// when the client lets it, the program's next ones (host_reuse.cpp). It
+// owns the codec, the control mapping and the frame views; the window, its
+// class and the client process handle are left to the end of the process.
 //
 // Requests arrive as messages sent to the hidden window and are served one
 // at a time on the only thread, while the run loop looks at its messages.
@@ -42,9 +43,17 @@ public:
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    int OpenCodec();
+    // The request table (host_dispatch.cpp).
+    LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Reads the slot's codec from the settings file into dwFcc and opens it;
+    // with `report`, a codec that does not open is told in a message box.
+    int OpenCodec(bool report);
     void RunMessageLoop();
     bool ClientIsDone(HANDLE client, bool clientMissing) const;
+    // Ends the loop; a host that is ending takes no new instance.
+    void Quit();
+    // True once a host that waits for the next instance has waited long enough.
+    bool IdleTimeIsUp(DWORD now) const;
 
     bool WholeRecords() const { return layouts == kLayoutsWholeRecords; }
     // A pointer into the private copy, as the codec receives it.
@@ -60,7 +69,7 @@ private:
 
     // The request operations (host_requests.cpp); each returns the codec's
     // own 32-bit result or a fixed value when it cannot ask the codec.
-    LRESULT OnHandshake(WPARAM wParam);
+    LRESULT OnHandshake(WPARAM wParam, LPARAM lParam);
     LRESULT SendToCodec(UINT message, DWORD_PTR dw1, DWORD_PTR dw2);
     LRESULT OnGetState(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetState(LPARAM lParam);
@@ -73,6 +82,10 @@ private:
     LRESULT OnFramesInfo(LPARAM lParam);
     LRESULT OnDecompressExQuery(LPARAM lParam);
     LRESULT OnGetInfo(LPARAM lParam);
+
+    // Waiting for the program's next instance (host_reuse.cpp).
+    LRESULT OnIdle();
+    LRESULT OnServe(WPARAM wParam, LPARAM lParam);
 
     // The series and their frames (frame_requests.cpp).
     LRESULT OnFrameViews(WPARAM kind, LPARAM generation);
@@ -110,6 +123,18 @@ private:
     // and views per kind, the views as the client announced them.
     FrameViews views[kSeriesKinds];
     FrameSeries series[kSeriesKinds];
+    // The program that started the host, the only one it serves.
+    DWORD clientPid;
+    // Whether the last handshake came from a client that may keep the host
+    // (kReuseProtocolVersion), whether the host waits for the next instance
+    // and since when, and whether it is ending.
+    bool reuse;
+    bool idle;
+    DWORD idleSince;
+    bool quitting;
+    // Requests being served, one inside another while a codec's dialog
+    // runs its own message loop.
+    int requestDepth;
 };
 
 extern CCodecHost g_codecHost;

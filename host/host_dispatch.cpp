@@ -1,17 +1,29 @@
 #include "host/codec_host.h"
 
+LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ++requestDepth;
+    LRESULT result = Dispatch(target, message, wParam, lParam);
+    --requestDepth;
+    return result;
+}
+
 // The request table. The requests that only the whole-record layouts know
 // go, like every number outside the table, to the default procedure (0)
 // until a handshake has chosen those layouts.
-LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CCodecHost::Dispatch(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_DESTROY:
     case kRequestDrvClose:
-        PostQuitMessage(0);
+        Quit();
         return DefWindowProcA(target, message, wParam, lParam);
     case kRequestHandshake:
-        return OnHandshake(wParam);
+        return OnHandshake(wParam, lParam);
+    case kRequestIdle:
+        return OnIdle();
+    case kRequestServe:
+        return OnServe(wParam, lParam);
     case kRequestGetState:
         return OnGetState(wParam, lParam);
     case kRequestSetState:

@@ -268,7 +268,7 @@ inline uint64_t BehindHeader(uint64_t offset, const BITMAPINFOHEADER& header, ui
 // The layouts hold for every later request of this host until another
 // handshake; a host starts with the classic layouts.
 const UINT kRequestHandshake = WM_APP + 0x100;
-const uint32_t kHostProtocolVersion = 3;
+const uint32_t kHostProtocolVersion = 4;
 
 constexpr uint32_t HandshakeResult(uint32_t version, uint32_t layouts)
 {
@@ -289,6 +289,48 @@ inline bool HandshakeGaveWholeRecords(uint32_t result)
 {
     return HandshakeVersion(result) >= 3 && HandshakeLayouts(result) == kLayoutsWholeRecords;
 }
+
+// Reuse (protocol 4). A client that states protocol 4 or later in the
+// handshake's lParam may keep its host, at the driver close, for the
+// program's next instance instead of ending it. Before such a handshake
+// (and from a client of an older protocol) both requests are answered 0,
+// as numbers outside the table are.
+// - kRequestIdle (no parameters): the host closes the codec as a program's
+//   ICClose does (DRV_CLOSE; as the last instance of the codec in the host,
+//   the system then frees the driver and unloads its module), drops the
+//   frame views and series and goes back to the classic layouts, and waits
+//   with the control mapping of the instance that ended. Result 1 when it
+//   waits; 0 when it cannot (no codec, reuse not enabled, or the request
+//   came inside another one), and the client ends it with the close request.
+//   A waiting host answers requests as a host without a codec does. It ends
+//   at the close request, or at a check (kHostCheckIntervalMs) that finds
+//   the client gone, iAlive 0, or kHostIdleMs passed since it began to wait.
+// - kRequestServe (wParam and lParam as in the handshake): gives a waiting
+//   host the program's next instance. The client first creates the new
+//   instance's control mapping as for a start (iAlive 1, its process id,
+//   hWndHost 0) and writes a HostHandover into the waiting host's ParamArea.
+//   The host opens the new mapping, which must name the process that started
+//   the host, publishes its window there, gives up the old one, and opens
+//   the slot's codec as a host started with that slot and mapping does. The
+//   result is the handshake's: from then on the host serves the new instance
+//   as a new host would after that handshake. 0 when the host does not wait
+//   or refuses the record, the mapping or the process, or the codec does not
+//   open; the host then waits on as before.
+// Whatever the client's protocol, a host serves only the program that
+// started it, and every instance has mappings of its own.
+const UINT kRequestIdle = WM_APP + 0x102;
+const UINT kRequestServe = WM_APP + 0x103;
+const uint32_t kReuseProtocolVersion = 4;
+
+// The next instance, as a client writes it at offset 0 of a waiting host's
+// ParamArea: the slot's settings section ("tdl0" to "tdl9") and the name of
+// the new control mapping (at most kControlMappingNameLimit characters),
+// each terminated inside its field.
+const uint32_t kHandoverSlotCapacity = 16;
+struct HostHandover {
+    char slotName[kHandoverSlotCapacity];
+    char mappingName[kMappingNameCapacity];
+};
 
 // The kinds of frame series, each with frame views of its own in the
 // whole-record layouts. A BEGIN opens the series of its kind, its frames use
@@ -441,6 +483,8 @@ static_assert(sizeof(ICCOMPRESSFRAMES) == sizeof(IcCompressFrames32), "ICCOMPRES
 static_assert(offsetof(ICCOMPRESSFRAMES, PutData) == offsetof(IcCompressFrames32, PutData),
               "ICCOMPRESSFRAMES layout");
 #endif
+
+static_assert(sizeof(HostHandover) == 272, "HostHandover is 272 bytes");
 
 static_assert(kRequestHandshake > WM_USER + 200 + ICM_USER
                   && kRequestHandshake > WM_USER + ICM_RESERVED_HIGH - ICM_RESERVED_LOW,

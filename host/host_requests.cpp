@@ -43,11 +43,12 @@ LRESULT CCodecHost::Refuse(uint32_t reason)
 }
 
 // Answered with or without a codec: it only chooses how later requests lay
-// out ParamArea.
-LRESULT CCodecHost::OnHandshake(WPARAM wParam)
+// out ParamArea, and whether the client may keep the host.
+LRESULT CCodecHost::OnHandshake(WPARAM wParam, LPARAM lParam)
 {
     if (wParam == kLayoutsClassic || wParam == kLayoutsWholeHeaders || wParam == kLayoutsWholeRecords)
         layouts = static_cast<uint32_t>(wParam);
+    reuse = static_cast<uint32_t>(lParam) >= kReuseProtocolVersion;
     return HandshakeResult(kHostProtocolVersion, layouts);
 }
 

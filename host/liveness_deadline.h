@@ -11,6 +11,15 @@
 // it; a client that lets go is noticed at the next check, never earlier.
 const DWORD kHostCheckIntervalMs = 1000;
 
+// How long a host that a program let go waits for the program's next
+// instance before it ends. Programs open codecs in bursts: a look-up
+// (ICLocate) or a compressor chooser opens the slots one after another,
+// an editor one for each clip and preview. Five seconds spans such a burst
+// with room to spare; a host kept longer holds the memory of a 32-bit
+// process that the program may never need again, and a new one starts in
+// about 50 ms.
+const DWORD kHostIdleMs = 5000;
+
 // True when `now` lies after `deadline`.
 bool DeadlinePassed(DWORD now, DWORD deadline);
 

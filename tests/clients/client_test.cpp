@@ -1,7 +1,8 @@
 // Real clients through the bridge: each session of client_scenarios64.exe,
 // a 64-bit program on a slot, against the same session of
 // codec_reference.exe, the same program built for 32 bits, on the codec
-// itself, transcript against transcript. Slots tdl0 to tdl2 serve Wine's mrle, cvid and msvc, tdl3 the
+// itself, transcript against transcript, each run twice in one program with a session of another codec
+// between. Slots tdl0 to tdl2 serve Wine's mrle, cvid and msvc, tdl3 the
 // recording test codec as a temporal codec that shows what reached it.
 // Wine's own 64-bit mrle, cvid and msvc are blocked in this prefix's 64-bit
 // view, so that a 64-bit program that finds a decompressor by itself (the
@@ -102,13 +103,23 @@ protected:
         return std::string(folder) + "tandrel-client-" + name + (own ? "-64" : "-32");
     }
 
+    // The row, a session on another codec, and the row again, for one program: through the bridge the
+    // second and third run on the hosts that the sessions before let go.
     std::vector<std::string> Arguments(const Row& row, bool bridged) const
     {
-        std::vector<std::string> arguments = {row.values[0], Codec(row.slot, bridged)};
-        for (size_t i = 1; i < row.values.size(); ++i) {
-            const std::string& value = row.values[i];
-            bool file = value[0] == '@' || value[0] == '%' || value[0] == '!';
-            arguments.push_back(file ? File(value, bridged) : value);
+        const Row between = row.slot == kRecorderSlot ? Row {0, {"messages", "8"}}
+                                                      : Row {kRecorderSlot, {"messages", "24"}};
+        std::vector<std::string> arguments;
+        for (const Row* session : {&row, &between, &row}) {
+            if (!arguments.empty())
+                arguments.push_back("then");
+            arguments.push_back(session->values[0]);
+            arguments.push_back(Codec(session->slot, bridged));
+            for (size_t i = 1; i < session->values.size(); ++i) {
+                const std::string& value = session->values[i];
+                bool file = value[0] == '@' || value[0] == '%' || value[0] == '!';
+                arguments.push_back(file ? File(value, bridged) : value);
+            }
         }
         return arguments;
     }

@@ -27,6 +27,9 @@ struct Instance {
 
 // DRV_OPEN without an ICOPEN (the driver's own open) still needs an id.
 Instance g_driverInstance = {};
+// Opens with an ICOPEN since the DLL was loaded: 1 at every open of a
+// program that frees the codec before it opens it again.
+uint32_t g_moduleOpens = 0;
 
 bool Readable(const void* address, size_t size)
 {
@@ -546,8 +549,12 @@ LRESULT Open(ICOPEN* open)
         open->dwError = ICERR_UNSUPPORTED;
         return 0;
     }
-    if (control != nullptr)
+    ++g_moduleOpens;
+    if (control != nullptr) {
         ++control->openCount;
+        control->openProcess = GetCurrentProcessId();
+        control->moduleOpens = g_moduleOpens;
+    }
     open->dwError = ICERR_OK;
     return reinterpret_cast<LRESULT>(instance);
 }

@@ -98,6 +98,8 @@ struct TestCodecControl {
 
     // Record, written by the codec.
     uint32_t openCount; // successful DRV_OPEN with an ICOPEN
+    uint32_t openProcess; // the id of the process that opened it last so
+    uint32_t moduleOpens; // those opens since the DLL was loaded, at the last one
     uint32_t closeCount; // DRV_CLOSE
     uint32_t callCount; // may exceed kTestCodecMaxCalls; calls[] keeps the first ones
     TestCodecCall calls[kTestCodecMaxCalls];

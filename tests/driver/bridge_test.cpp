@@ -20,6 +20,7 @@
 #include "drivers32_values.h"
 #include "host_test_fixture.h"
 #include "message_box_probe.h"
+#include "process_use.h"
 #include "settings/profile.h"
 #include "settings_files.h"
 
@@ -94,9 +95,15 @@ protected:
         BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
         return ICCompressQuery(codec, &rgb, nullptr);
     }
-    bool CodecClosedTimes(uint32_t count, DWORD timeoutMs)
+    // Opens the slot, asks a query of it, which needs the host, and closes
+    // it: the query's result, and the host that answered it.
+    LRESULT OpenQueryClose(int slot, DWORD* host)
     {
-        return PollUntil(timeoutMs, [&] { return script->closeCount == count; });
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_COMPRESS);
+        LRESULT result = Query(codec);
+        *host = script->openProcess;
+        ICClose(codec);
+        return result;
     }
 
     std::string fccText;
@@ -203,17 +210,26 @@ TEST_F(BridgeTest, TenSlotsServeAtOnceAndEachHostEndsWithItsCodec)
     }
 }
 
+// A host that serves the program, and one that waits for its next instance,
+// end at a check once the program is gone, the waiting one long before its
+// idle time is up. None of them is the host this program let go.
 TEST_F(BridgeTest, TheHostEndsWhenTheProgramExitsOrIsKilled)
 {
     AssignSlot(6, fcc);
-    for (const char* end : {"exit", "kill"}) {
-        SCOPED_TRACE(end);
-        uint32_t closed = script->closeCount;
+    DWORD ours = 0;
+    ASSERT_EQ(ICERR_OK, OpenQueryClose(6, &ours));
+    for (std::string end : {"closed-exit", "closed-wait", "exit", "wait"}) {
+        bool closes = end[0] == 'c';
+        uint32_t opened = script->openCount;
         TestProcess program;
-        ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), std::string("/driver tdl6 ") + end));
-        ASSERT_TRUE(PollUntil(20000, [&] { return script->openCount == closed + 1; }));
+        ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), "/driver tdl6 " + end));
+        ASSERT_TRUE(PollUntil(
+            20000, [&] { return script->openCount > opened && script->closeCount >= opened + closes; }));
+        EXPECT_NE(ours, script->openProcess) << "the other program starts a host of its own";
         program.Terminate();
-        EXPECT_TRUE(CodecClosedTimes(closed + 1, kHostEndMs));
+        DWORD gone = GetTickCount();
+        EXPECT_TRUE(ProcessEnds(script->openProcess, kHostEndMs)) << end;
+        EXPECT_TRUE(!closes || GetTickCount() - gone < 4 * kHostCheckIntervalMs) << end;
     }
 }
 
@@ -241,6 +257,7 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         ASSERT_NE(nullptr, codec);
         DWORD start = GetTickCount();
         EXPECT_NE(ICERR_OK, failure.call(codec));
+        DWORD failedHost = script->openProcess;
         // A crash ends the request at once, a hang at the query's limit.
         DWORD limitMs
             = failure.answer == kAnswerHang ? RequestWaitMs(kRequestCompressQuery, 0, TimeoutSeconds(1)) : 0;
@@ -251,6 +268,7 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         script->answers[0] = TestCodecAnswer();
         codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
         EXPECT_EQ(ICERR_OK, Query(codec)) << "the slot serves again";
+        EXPECT_NE(failedHost, script->openProcess) << "on a new host";
         ICClose(codec);
     }
     std::string logged;
@@ -377,10 +395,96 @@ TEST_F(BridgeTest, CloseWhileAnotherThreadWaitsFailsThatCallAndReturns)
         DWORD start = GetTickCount();
         ICClose(codec);
         EXPECT_LT(GetTickCount() - start, 5000u);
+        EXPECT_TRUE(ProcessEnds(script->openProcess, 0)) << "ended, not kept for the next instance";
         ASSERT_EQ(std::future_status::ready, waiting.wait_for(std::chrono::seconds(5)));
         EXPECT_NE(ICERR_OK, waiting.get());
         EXPECT_TRUE(IsWindowEnabled(window));
     }
     EXPECT_EQ(nullptr, FindWindowA("#32770", "Test codec"));
     DestroyWindow(window);
+}
+
+// After ICClose the host serves the program's next open of any slot: the
+// new slot's codec answers, opened in the same process after the one before
+// was closed, freed and unloaded, as in a program that opens codecs itself.
+TEST_F(BridgeTest, AClosedInstancesHostServesTheNextOpenOfAnySlot)
+{
+    std::string otherText = UniqueFccText('o');
+    uint32_t otherFcc = mmioFOURCC(otherText[0], otherText[1], otherText[2], otherText[3]);
+    TestCodecScript other;
+    ASSERT_TRUE(RegisterTestCodec(otherText.c_str()) && other.Create(otherFcc));
+    other.Answer(ICM_COMPRESS_QUERY, ICERR_BADFORMAT);
+    AssignSlot(1, fcc);
+    AssignSlot(2, otherFcc);
+    const struct {
+        int slot;
+        TestCodecScript& codec;
+        LRESULT answer;
+    } steps[] = {{1, script, ICERR_OK}, {2, other, ICERR_BADFORMAT}, {1, script, ICERR_OK}};
+    DWORD first = 0;
+    for (const auto& step : steps) {
+        uint32_t closed = step.codec->closeCount;
+        DWORD host = 0;
+        EXPECT_EQ(step.answer, OpenQueryClose(step.slot, &host)) << step.slot;
+        EXPECT_EQ(closed + 1, step.codec->closeCount) << "closed by ICClose";
+        EXPECT_EQ(1u, step.codec->moduleOpens) << "the codec before was unloaded";
+        first = first != 0 ? first : host;
+        EXPECT_EQ(first, host) << "one host";
+    }
+    UnregisterTestCodec(otherText.c_str());
+}
+
+// Two hosts wait at the most; one ended while it waits is not taken; each
+// ends once it has waited kHostIdleMs unused.
+TEST_F(BridgeTest, AtMostTwoHostsWaitEachUntilItsIdleTimeIsUp)
+{
+    HIC codecs[3];
+    DWORD hosts[3];
+    for (int slot = 0; slot < 3; ++slot) {
+        AssignSlot(slot, fcc);
+        codecs[slot] = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_COMPRESS);
+        ASSERT_EQ(ICERR_OK, Query(codecs[slot]));
+        hosts[slot] = script->openProcess;
+    }
+    for (HIC codec : codecs)
+        ICClose(codec);
+    EXPECT_EQ(
+        (std::vector<bool> {false, false, true}),
+        (std::vector<bool> {ProcessEnds(hosts[0], 0), ProcessEnds(hosts[1], 0), ProcessEnds(hosts[2], 0)}));
+    ProcessEnds(hosts[1], INFINITE, true);
+    DWORD host = 0;
+    EXPECT_EQ(ICERR_OK, OpenQueryClose(2, &host));
+    EXPECT_EQ(hosts[0], host);
+    DWORD closed = GetTickCount();
+    EXPECT_TRUE(ProcessEnds(hosts[0], kHostIdleMs + kHostEndMs));
+    EXPECT_GE(GetTickCount() - closed, kHostIdleMs * 9 / 10) << "not before its idle time";
+}
+
+// Open, query and close, over and over: one host serves it all, and neither
+// this program nor the host holds more handles or memory at the end than
+// after the first few cycles. Wine's mrle, which, unlike the recording
+// codec's runtime, leaves nothing behind when it is unloaded.
+TEST_F(BridgeTest, ThreeHundredOpensAndClosesLeaveNothingBehind)
+{
+    AssignSlot(5, mmioFOURCC('m', 'r', 'l', 'e'));
+    DWORD host = 0;
+    ProcessUse used[2][2];
+    for (int cycle = 0; cycle < 300; ++cycle) {
+        HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
+        ASSERT_EQ(ICERR_UNSUPPORTED, Query(codec)) << "mrle's own answer to 24-bit input";
+        ICClose(codec);
+        std::vector<DWORD> waiting = RunningChildrenNamed("Tandrel64.exe");
+        ASSERT_EQ(1u, waiting.size());
+        host = host != 0 ? host : waiting[0];
+        ASSERT_EQ(host, waiting[0]) << "one host serves it all";
+        if (cycle == 20 || cycle == 299) {
+            ASSERT_TRUE(ReadProcessUse(GetCurrentProcessId(), &used[cycle == 299][0])
+                        && ReadProcessUse(host, &used[cycle == 299][1]));
+        }
+    }
+    for (int process : {0, 1}) {
+        EXPECT_LE(used[1][process].handles, used[0][process].handles + 8) << process;
+        EXPECT_LE(used[1][process].privateBytes, used[0][process].privateBytes + (1 << 20)) << process;
+    }
+    EXPECT_TRUE(ProcessEnds(host, kHostIdleMs + kHostEndMs)) << "no host stays";
 }

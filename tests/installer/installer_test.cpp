@@ -11,6 +11,7 @@
 
 #include "bitmap_header.h"
 #include "drivers32_values.h"
+#include "host/liveness_deadline.h"
 #include "message_box_probe.h"
 #include "settings_files.h"
 #include "test_process.h"
@@ -117,6 +118,12 @@ TEST_F(InstallerTest, SilentInstallSetsUpTheSlotsAndSilentUninstallKeepsTheSetti
     BITMAPINFO input = {MakeHeader(64, 48, 8, BI_RGB, 64 * 48, 1), {}};
     EXPECT_EQ(ICERR_OK, ICCompressQuery(codec, &input, nullptr));
     EXPECT_EQ(ICERR_OK, ICClose(codec));
+    // Its host waits for this program's next codec until its idle time is
+    // up, and keeps the driver loaded meanwhile; then both let their files go.
+    std::string driver = ShortPath(folder + "\\TandrelDrv64.dll");
+    EXPECT_NE(nullptr, GetModuleHandleA(driver.c_str()));
+    EXPECT_TRUE(PollUntil(kHostIdleMs + 6 * kHostCheckIntervalMs,
+                          [&] { return GetModuleHandleA(driver.c_str()) == nullptr; }));
 
     // The uninstaller goes on from a copy of itself: done when the folder
     // and the entry are gone.

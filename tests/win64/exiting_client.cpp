@@ -1,6 +1,8 @@
 // A client that goes away without a word. With "/driver tdlN exit|wait" it
 // opens the slot through the driver, makes the host start, and then ends,
-// or waits to be killed. Without arguments it ends at once.
+// or waits to be killed; "closed-exit" and "closed-wait" close the codec
+// first, which lets its host wait for the program's next instance. Without
+// arguments it ends at once.
 
 #include <windows.h>
 #include <vfw.h>
@@ -16,8 +18,13 @@ int main(int argc, char** argv)
     DWORD quality = 0;
     if (codec == nullptr || ICSendMessage(codec, ICM_GETDEFAULTQUALITY, (DWORD_PTR)&quality, 4) != ICERR_OK)
         return 1;
-    while (std::strcmp(argv[3], "wait") == 0)
+    const char* then = argv[3];
+    if (std::strncmp(then, "closed-", 7) == 0) {
+        ICClose(codec);
+        then += 7;
+    }
+    while (std::strcmp(then, "wait") == 0)
         Sleep(INFINITE);
-    // Leaves without closing the codec.
+    // Leaves without closing the codec, or with its host waiting.
     ExitProcess(0);
 }

@@ -1,0 +1,74 @@
+// A host that the program lets go waits for the program's next instance:
+// it holds nothing of the instance that ended but the control mapping it
+// waits with, and takes the next one as a new host would start with it.
+
+#include "host/codec_host.h"
+
+#include <cstring>
+#include <utility>
+
+#include "host/codec_guard.h"
+
+namespace {
+
+bool TerminatedWithin(const char* text, size_t capacity, size_t longest)
+{
+    size_t length = strnlen(text, capacity);
+    return length != 0 && length <= longest;
+}
+
+}
+
+// Only between requests: a request that a codec's dialog lets in must not
+// close the codec under it or take its ParamArea away.
+LRESULT CCodecHost::OnIdle()
+{
+    if (!reuse || codec == nullptr || quitting || requestDepth != 1)
+        return 0;
+    GuardedClose(codec);
+    codec = nullptr;
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
+        EndSeries(kind);
+        views[kind].Close();
+    }
+    layouts = kLayoutsClassic;
+    reuse = false;
+    idle = true;
+    idleSince = timeGetTime();
+    return 1;
+}
+
+LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
+{
+    if (!idle || quitting || requestDepth != 1 || !StartRequest() || !params.Take(sizeof(HostHandover)))
+        return 0;
+    HostHandover next;
+    std::memcpy(&next, params.At(0), sizeof next);
+    if (!TerminatedWithin(next.slotName, sizeof next.slotName, sizeof next.slotName - 1)
+        || !TerminatedWithin(next.mappingName, sizeof next.mappingName, kControlMappingNameLimit))
+        return 0;
+    CMapping control;
+    if (!control.Open(kControlMappingSize, next.mappingName, false))
+        return 0;
+    HostControlBlock* block = static_cast<HostControlBlock*>(control.GetView());
+    if (*static_cast<volatile uint32_t*>(&block->dwClientPid) != clientPid) {
+        control.Close();
+        return 0;
+    }
+    char waitingSlot[MAX_PATH];
+    lstrcpynA(waitingSlot, slotName, sizeof waitingSlot);
+    lstrcpynA(slotName, next.slotName, sizeof slotName);
+    if (!OpenCodec(false)) {
+        lstrcpynA(slotName, waitingSlot, sizeof slotName);
+        control.Close();
+        return 0;
+    }
+    block->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+    std::swap(mcMap, control);
+    control.Close();
+    lstrcpynA(mappingName, next.mappingName, sizeof mappingName);
+    controlBlock = block;
+    paramArea = reinterpret_cast<uint8_t*>(block) + sizeof(HostControlBlock);
+    idle = false;
+    return OnHandshake(wParam, lParam);
+}

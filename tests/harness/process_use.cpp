@@ -1,0 +1,63 @@
+#include "process_use.h"
+
+#include <psapi.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// The system's handle list (information class 16) as ntdll lays it out.
+struct HandleList {
+    ULONG count;
+    struct {
+        ULONG ownerPid;
+        BYTE type;
+        BYTE flags;
+        USHORT value;
+        void* object;
+        ULONG access;
+    } entries[1];
+};
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+
+bool CountHandles(DWORD pid, size_t* count)
+{
+    auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    std::vector<uint8_t> buffer(1 << 20);
+    LONG status;
+    // STATUS_INFO_LENGTH_MISMATCH asks for a larger buffer.
+    while ((status = query(16, buffer.data(), static_cast<ULONG>(buffer.size()), nullptr))
+           == LONG(0xC0000004))
+        buffer.resize(buffer.size() * 2);
+    const HandleList* list = reinterpret_cast<const HandleList*>(buffer.data());
+    *count = 0;
+    for (ULONG i = 0; status == 0 && i < list->count; ++i)
+        *count += list->entries[i].ownerPid == pid ? 1 : 0;
+    return status == 0;
+}
+
+}
+
+bool ReadProcessUse(DWORD pid, ProcessUse* use)
+{
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    PROCESS_MEMORY_COUNTERS counters = {};
+    bool read = process != nullptr && GetProcessMemoryInfo(process, &counters, sizeof counters);
+    if (process != nullptr)
+        CloseHandle(process);
+    use->privateBytes = counters.PagefileUsage;
+    return read && CountHandles(pid, &use->handles);
+}
+
+bool ProcessEnds(DWORD pid, DWORD timeoutMs, bool kill)
+{
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    if (process != nullptr && kill)
+        TerminateProcess(process, 1);
+    bool ended = process == nullptr || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (process != nullptr)
+        CloseHandle(process);
+    return ended;
+}

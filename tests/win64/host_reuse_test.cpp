@@ -1,0 +1,75 @@
+// A host that its client lets go waits for the program's next instance: it
+// holds nothing of the instance that ended, and takes the next one only from
+// a handover of the program that started it.
+
+#include <algorithm>
+#include <cstring>
+
+#include "host_test_fixture.h"
+
+using HostReuseTest = HostTest;
+
+// From a driver of protocol 2 or 3 the host takes no such request; from one
+// of the reuse protocol it waits, with nothing of the instance.
+TEST_F(HostReuseTest, AClientOfTheReuseProtocolLetsTheHostWaitWithNothingOfTheInstance)
+{
+    Launch();
+    for (uint32_t version : {2u, 3u}) {
+        client.Send(kRequestHandshake, kLayoutsWholeRecords, version);
+        EXPECT_EQ(0, client.Send(kRequestIdle)) << version;
+    }
+    EXPECT_EQ(0u, script->closeCount);
+    client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion);
+    EXPECT_EQ(0, client.Send(kRequestServe, kLayoutsWholeRecords, kHostProtocolVersion)) << "not waiting";
+    ASSERT_EQ(ICERR_OK, client.AnnounceViews(kSeriesCompress, 4096, 4096));
+    char view[kMappingNameCapacity];
+    ASSERT_TRUE(FormatFrameViewName(view, sizeof view, client.Name().c_str(), kSeriesCompress, 1, true));
+    ASSERT_TRUE(client.Channel().LetWait(20000));
+    EXPECT_EQ(1u, script->closeCount);
+    EXPECT_FALSE(MappingExists(view)) << "the views went with the instance";
+    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressQuery)) << "no codec";
+    EXPECT_EQ(0, client.Send(kRequestGetQuality)) << "the classic layouts";
+}
+
+// A refused handover leaves the host waiting as before, for the next good
+// one, after which it serves the new ParamArea and has let the old go.
+TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
+{
+    Launch();
+    client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion);
+    ASSERT_TRUE(client.Channel().LetWait(20000));
+    HostClient next;
+    HostClient stranger;
+    ASSERT_TRUE(next.CreateControl() && stranger.CreateControl());
+    stranger.Control()->dwClientPid = client.Host().Id();
+    const struct {
+        const char* what;
+        std::string slot;
+        std::string mapping;
+    } refused[] = {
+        {"no such mapping", kSlot, next.Name() + "X"},
+        {"another program's mapping", kSlot, stranger.Name()},
+        {"a slot name without its end", std::string(kHandoverSlotCapacity, 's'), next.Name()},
+        {"a mapping name without its end", kSlot, std::string(kMappingNameCapacity, 'n')},
+        {"a slot without a codec", "tdl8", next.Name()},
+    };
+    for (const auto& handover : refused) {
+        HostHandover record = {};
+        std::memcpy(record.slotName, handover.slot.data(),
+                    std::min(handover.slot.size(), sizeof record.slotName));
+        std::memcpy(record.mappingName, handover.mapping.data(),
+                    std::min(handover.mapping.size(), sizeof record.mappingName));
+        std::memcpy(client.ParamArea(), &record, sizeof record);
+        EXPECT_EQ(0, client.Send(kRequestServe, kLayoutsWholeRecords, kHostProtocolVersion)) << handover.what;
+    }
+    EXPECT_EQ(1u, script->openCount) << "no codec opened but the first";
+
+    std::string waitedWith = client.Name();
+    int32_t answer = 0;
+    ASSERT_TRUE(client.Channel().Handover(kSlot, kLayoutsWholeRecords, 20000, &answer));
+    EXPECT_EQ(static_cast<int32_t>(HandshakeResult(kHostProtocolVersion, kLayoutsWholeRecords)), answer);
+    EXPECT_EQ(2u, script->openCount);
+    EXPECT_FALSE(MappingExists(waitedWith));
+    EXPECT_EQ(4, client.Send(kRequestGetState)) << "the codec's state size";
+    EXPECT_EQ(client.Channel().Window(), client.Window()) << "published in the new control block";
+}
