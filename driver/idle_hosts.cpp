@@ -103,12 +103,12 @@ bool KeepIdleHost(HostChannel& channel)
     return room;
 }
 
-bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t layouts, DWORD timeoutMs,
-                       int32_t* answer)
+bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t layouts,
+                       DWORD timeoutMs, int32_t* answer)
 {
     for (std::unique_ptr<IdleHost> waiting = TakeLast(); waiting; waiting = TakeLast()) {
         StopWatching(*waiting);
-        if (waiting->channel.Handover(slot, layouts, timeoutMs, answer)) {
+        if (waiting->channel.Handover(slot, codec, layouts, timeoutMs, answer)) {
             channel.Swap(waiting->channel);
             return true;
         }

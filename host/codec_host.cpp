@@ -59,18 +59,24 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
     controlBlock->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
     paramArea = reinterpret_cast<uint8_t*>(controlBlock) + sizeof(HostControlBlock);
 
-    if (!OpenCodec(true))
+    if (!OpenCodec(ReadSlotCodec(), true))
         return 0;
     RunMessageLoop();
     return 1;
 }
 
-int CCodecHost::OpenCodec(bool report)
+uint32_t CCodecHost::ReadSlotCodec() const
 {
     char settingsPath[MAX_PATH];
     GetSettingsFilePath(settingsPath);
-    dwFcc = 0;
-    ProfileReadHex(settingsPath, slotName, "dwFcc", &dwFcc);
+    uint32_t fcc = 0;
+    ProfileReadHex(settingsPath, slotName, "dwFcc", &fcc);
+    return fcc;
+}
+
+int CCodecHost::OpenCodec(uint32_t fcc, bool report)
+{
+    dwFcc = fcc;
     FourCCToText(dwFcc, fccText);
     // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
     // out whichever codec it finds first.
