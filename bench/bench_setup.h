@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/child_process.h"
+#include "settings/config_settings.h"
 
 // What the benchmark changes in the Wine prefix, put back when it goes: the
 // settings file, the ten slot drivers and Wine's own mrle (blocked) in the
@@ -23,7 +24,8 @@ public:
     bool Prepare();
 
     // Points the slot at the codec (`kBenchTestCodec` or `kBenchRealCodec`);
-    // a host reads it when it starts.
+    // a host reads it when it starts. A slot that has it already is left
+    // as it is.
     bool SetSlotCodec(int slot, const char* fcc);
 
 private:
@@ -35,6 +37,7 @@ private:
     };
 
     std::vector<SavedValue> values_;
+    std::string slotCodecs_[kSlotCount];
     bool hadSettings_ = false;
     std::string settings_;
 };
