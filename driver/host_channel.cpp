@@ -74,7 +74,7 @@ bool HostChannel::CreateControl(uint32_t size)
         created = DrawName() && control_.Create(name_, size, true);
     if (!created)
         return false;
-    std::memset(control_.View(), 0, size);
+    // A new mapping is all zeros but for these.
     HostControlBlock* control = Control();
     control->iAlive = 1;
     control->dwClientPid = GetCurrentProcessId();

@@ -51,7 +51,7 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
     window = CreateWindowExA(0, kHostClassName, "Tandrel64", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
 
-    if (!mcMap.Open(kControlMappingSize, mappingName)) {
+    if (!mcMap.OpenBlock(kControlMappingSize, mappingName)) {
         MessageBoxA(nullptr, "mcMap.Open", mappingName, MB_OK);
         return 0;
     }

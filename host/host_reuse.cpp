@@ -49,7 +49,7 @@ LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
         || next.dwFcc == 0)
         return 0;
     CMapping control;
-    if (!control.Open(kControlMappingSize, next.mappingName, false))
+    if (!control.OpenBlock(kControlMappingSize, next.mappingName, false))
         return 0;
     HostControlBlock* block = static_cast<HostControlBlock*>(control.GetView());
     if (*static_cast<volatile uint32_t*>(&block->dwClientPid) != clientPid) {
