@@ -10,10 +10,11 @@ class HostChannel;
 // (HostChannel::LetWait): at most kIdleHostsPerProgram, the one that began
 // to wait last taken first. A host that ends while it waits (after
 // kHostIdleMs unused, or ended from outside) goes at once. While a host
-// waits the driver keeps itself loaded, so that a program that opens and
-// closes one instance after another finds it; once none waits the system
-// may unload it again. Called only from the driver's entry point, while the
-// system holds the module loaded.
+// that has waited runs (waiting, or serving an instance it was handed) the
+// driver keeps itself loaded, so that a program that opens and closes one
+// instance after another finds it; once none runs the system may unload it
+// again. Called only from the driver's entry point, while the system holds
+// the module loaded.
 
 const int kIdleHostsPerProgram = 2;
 
