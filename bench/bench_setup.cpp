@@ -91,14 +91,12 @@ bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
     uint32_t version = ICVERSION;
     char path[MAX_PATH];
     std::string section = "tdl" + std::to_string(slot);
-    slotCodecs_[slot].clear();
     bool set
         = WriteSlotSettings(slot, fcc, real ? "MRLE" : "TestCodec",
                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec")
         && GetSettingsFilePath(path) && ProfileWriteHex(path, section.c_str(), "dwFlags", &flags)
         && ProfileWriteHex(path, section.c_str(), "dwVersionICM", &version);
-    if (set)
-        slotCodecs_[slot] = fcc;
+    slotCodecs_[slot] = set ? fcc : "";
     return set;
 }
 

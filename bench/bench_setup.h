@@ -23,9 +23,8 @@ public:
     // with the client driver registered.
     bool Prepare();
 
-    // Points the slot at the codec (`kBenchTestCodec` or `kBenchRealCodec`);
-    // a host reads it when it starts. A slot that has it already is left
-    // as it is.
+    // Points the slot at the codec (`kBenchTestCodec` or `kBenchRealCodec`)
+    // unless it has it already; a host reads it when it starts.
     bool SetSlotCodec(int slot, const char* fcc);
 
 private:
