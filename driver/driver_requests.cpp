@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "driver/driver_log.h"
+#include "driver/message_pump_wait.h"
 #include "driver/request_layout.h"
 #include "driver/slot_codec_info.h"
 #include "driver/slot_config.h"
@@ -100,7 +101,9 @@ LRESULT DriverInstance::OnSetState(const void* state, LPARAM size)
 }
 
 // The program's window owns the codec's dialog, which disables it while it
-// is up. A host that ends meanwhile never enables it again; the driver does.
+// is up. A host that ends meanwhile never enables it again; the driver does,
+// once the window has handled what the host sent it before it ended (the
+// disabling among it), so that nothing disables it afterwards.
 LRESULT DriverInstance::OnDialog(UINT request, LPARAM owner)
 {
     HWND window = reinterpret_cast<HWND>(owner);
@@ -109,8 +112,10 @@ LRESULT DriverInstance::OnDialog(UINT request, LPARAM owner)
     int32_t result;
     if (Request(request, value, 0, &result))
         return result;
-    if (enabled)
+    if (enabled) {
+        WaitForMessagesSentTo(window);
         EnableWindow(window, TRUE);
+    }
     return UnservedResult(request);
 }
 

@@ -77,3 +77,16 @@ void WaitHandlingSentMessages(HANDLE event)
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
+
+// Sent messages are handled in the order they came, so an empty one sent
+// behind them returns only after them; this thread's own queue is handled
+// at once.
+void WaitForMessagesSentTo(HWND window)
+{
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) {
+        SendMessageW(window, WM_NULL, 0, 0);
+        return;
+    }
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+}

@@ -18,3 +18,8 @@ bool SendKeepingMessagesFlowing(HWND window, UINT message, WPARAM wParam, LPARAM
 // send to this thread's windows, which a thread that waits for this one may
 // be sending.
 void WaitHandlingSentMessages(HANDLE event);
+
+// Returns once the thread of `window` has handled every message sent to it
+// before this call, from this process or another: those of a process that
+// has ended meanwhile are still handled, later than that process's end.
+void WaitForMessagesSentTo(HWND window);
