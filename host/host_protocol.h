@@ -312,9 +312,9 @@ inline bool HandshakeGaveWholeRecords(uint32_t result)
 //   The host opens the new mapping, which must name the process that started
 //   the host, publishes its window there, gives up the old one, and opens
 //   the record's codec as a host started with that slot and mapping opens
-//   the codec it reads from the slot's settings. The
-//   result is the handshake's: from then on the host serves the new instance
-//   as a new host would after that handshake. 0 when the host does not wait
+//   the one it reads from the slot's settings. The result is the
+//   handshake's: from then on the host serves the new instance as a new
+//   host would after that handshake. 0 when the host does not wait
 //   or refuses the record, the mapping or the process, or the codec does not
 //   open; the host then waits on as before.
 // Whatever the client's protocol, a host serves only the program that
