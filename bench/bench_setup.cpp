@@ -84,15 +84,20 @@ bool BenchSetup::Prepare()
 // records them, so that ICGetInfo asks no host.
 bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
 {
+    if (slotCodecs_[slot] == fcc)
+        return true;
     bool real = std::string(fcc) == kBenchRealCodec;
     uint32_t flags = real ? VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_TEMPORAL : VIDCF_QUALITY;
     uint32_t version = ICVERSION;
     char path[MAX_PATH];
     std::string section = "tdl" + std::to_string(slot);
-    return WriteSlotSettings(slot, fcc, real ? "MRLE" : "TestCodec",
-                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec")
+    bool set
+        = WriteSlotSettings(slot, fcc, real ? "MRLE" : "TestCodec",
+                            real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec")
         && GetSettingsFilePath(path) && ProfileWriteHex(path, section.c_str(), "dwFlags", &flags)
         && ProfileWriteHex(path, section.c_str(), "dwVersionICM", &version);
+    slotCodecs_[slot] = set ? fcc : "";
+    return set;
 }
 
 HelperWindow::~HelperWindow()

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/child_process.h"
+#include "settings/config_settings.h"
 
 // What the benchmark changes in the Wine prefix, put back when it goes: the
 // settings file, the ten slot drivers and Wine's own mrle (blocked) in the
@@ -22,8 +23,8 @@ public:
     // with the client driver registered.
     bool Prepare();
 
-    // Points the slot at the codec (`kBenchTestCodec` or `kBenchRealCodec`);
-    // a host reads it when it starts.
+    // Points the slot at the codec (`kBenchTestCodec` or `kBenchRealCodec`)
+    // unless it has it already; a host reads it when it starts.
     bool SetSlotCodec(int slot, const char* fcc);
 
 private:
@@ -35,6 +36,7 @@ private:
     };
 
     std::vector<SavedValue> values_;
+    std::string slotCodecs_[kSlotCount];
     bool hadSettings_ = false;
     std::string settings_;
 };

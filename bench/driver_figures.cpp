@@ -52,15 +52,6 @@ bool ListingStartsNoHost()
     return none;
 }
 
-double ReadOneSlot()
-{
-    SlotSettings settings;
-    return Timed([&] {
-        ReadSlotSettings(kBridgeSlot, &settings);
-        return true;
-    });
-}
-
 double TryDirectly(HWND helper, int index, int count)
 {
     return HelperMicroseconds(SendMessageA(helper, kBenchTryCodec, static_cast<WPARAM>(index), count));
@@ -134,34 +125,36 @@ void RunListingFigures(BenchSetup& setup, HWND helper)
                             return HelperMicroseconds(SendMessageA(helper, kBenchListing, kSlots, 0))
                                 / kSlots;
                         }};
-    BenchFigure settings {"  of it: the driver reads a slot's settings (eight values)", ReadOneSlot, 2};
-    Figures tries;
-    for (int index : kTryCases) {
-        const BenchCase& bench = kBenchCases[index];
-        std::string name = CaseName(bench);
-        tries.emplace_back(new BenchFigure(name + ", a later try through tdl0",
-                                           [&setup, &bench] { return TrySlots(setup, 0, 1, bench); }));
-        tries.emplace_back(new BenchFigure(name + ", a try directly in 32 bits",
-                                           [helper, index] { return TryDirectly(helper, index, 1); }));
-        tries.emplace_back(new BenchFigure(name + ", one pass over ten slots",
-                                           [&setup, &bench] { return TrySlots(setup, 0, kSlots, bench); }));
-        tries.emplace_back(new BenchFigure(name + ", ten tries directly in 32 bits",
-                                           [helper, index] { return TryDirectly(helper, index, kSlots); }));
-    }
     int rounds = BenchRounds(kListingRounds);
-    RunPairs(tries, nullptr, rounds, 1);
-    RunInterleaved({&bridged, &direct, &settings}, rounds, 1);
+    // Each codec's tries run apart, so that the slots keep their codec
+    // between tries, as a program finds them.
+    std::vector<Figures> tries(sizeof kTryCases / sizeof kTryCases[0]);
+    for (size_t group = 0; group < tries.size(); ++group) {
+        int index = kTryCases[group];
+        const BenchCase& bench = kBenchCases[index];
+        const std::pair<std::string, std::function<double()>> figures[] = {
+            {", a later try through tdl0", [&setup, &bench] { return TrySlots(setup, 0, 1, bench); }},
+            {", a try directly in 32 bits", [helper, index] { return TryDirectly(helper, index, 1); }},
+            {", one pass over ten slots", [&setup, &bench] { return TrySlots(setup, 0, kSlots, bench); }},
+            {", ten tries directly in 32 bits",
+             [helper, index] { return TryDirectly(helper, index, kSlots); }},
+        };
+        for (const auto& figure : figures)
+            tries[group].emplace_back(new BenchFigure(CaseName(bench) + figure.first, figure.second));
+        RunPairs(tries[group], nullptr, rounds, 1);
+    }
+    RunInterleaved({&bridged, &direct}, rounds, 1);
     std::printf("Listing codecs (%d rounds); hosts started: %s\n", rounds,
                 noHost ? "none" : "SOME, where there must be none");
     PrintFigure(bridged, "us/codec");
     PrintFigure(direct, "us/codec");
     PrintFigure("  slot / 32-bit codec", PerRound({&bridged, &direct}, Ratio), "x");
-    PrintFigure(settings, "us", "at ICGetInfo; ICOpen reads two of them");
     std::printf(
         "Codecs tried (ICOpen, two queries, ICClose) as a program that looks for one tries them, each on\n"
         "the host the try before let go (%d rounds; tbnc takes %lu ms to open, as a real MPEG-4 codec)\n",
         rounds, kSlowOpenMs);
-    PrintPairs(tries, "us");
+    for (const Figures& group : tries)
+        PrintPairs(group, "us");
 }
 
 void RunDriverFrameFigures(BenchSetup& setup, HWND helper)

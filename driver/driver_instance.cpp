@@ -3,8 +3,9 @@
 #include "driver/idle_hosts.h"
 #include "driver/wait_limits.h"
 
-DriverInstance::DriverInstance(int slot, int timeoutSeconds)
+DriverInstance::DriverInstance(int slot, uint32_t codec, int timeoutSeconds)
     : slot_(slot)
+    , codec_(codec)
     , timeoutSeconds_(timeoutSeconds)
 {
     InitializeCriticalSection(&lock_);

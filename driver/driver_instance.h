@@ -39,9 +39,10 @@ struct DecompressedFrame {
 
 class DriverInstance {
 public:
-    // The instance of slot 0 to 9, or kNoSlot for the driver's own open
-    // (no ICOPEN), which serves nothing.
-    DriverInstance(int slot, int timeoutSeconds);
+    // The instance of slot 0 to 9 and the codec its settings named when the
+    // program opened it, or kNoSlot for the driver's own open (no ICOPEN),
+    // which serves nothing.
+    DriverInstance(int slot, uint32_t codec, int timeoutSeconds);
     DriverInstance(const DriverInstance&) = delete;
     DriverInstance& operator=(const DriverInstance&) = delete;
     // Lets the host wait for the program's next instance, or ends it with
@@ -128,6 +129,7 @@ private:
     LRESULT OnClassicDecompress(ICDECOMPRESS* record);
 
     const int slot_;
+    const uint32_t codec_;
     const int timeoutSeconds_;
     // How ParamArea is laid out (HostLayouts), as the handshake settled it.
     uint32_t layouts_ = 0;

@@ -20,11 +20,13 @@ namespace {
 LRESULT OpenInstance(ICOPEN* open)
 {
     if (open == nullptr)
-        return static_cast<LRESULT>(AddInstance(new DriverInstance(kNoSlot, 0)));
+        return static_cast<LRESULT>(AddInstance(new DriverInstance(kNoSlot, 0, 0)));
     int slot = SlotFromFourCC(open->fccHandler);
     char hostExe[MAX_PATH];
+    int timeoutSetting = 1;
+    uint32_t codec = slot != kNoSlot ? ReadServedCodec(slot, &timeoutSetting) : 0;
     const char* refusal = slot == kNoSlot ? nullptr
-        : !SlotServes(slot)     ? "ICOpen refused by the driver: the slot is switched off or has no codec"
+        : codec == 0            ? "ICOpen refused by the driver: the slot is switched off or has no codec"
         : !FindHostExe(hostExe) ? "ICOpen refused by the driver: Tandrel64.exe is not beside the driver"
                                 : nullptr;
     if (refusal != nullptr)
@@ -41,7 +43,7 @@ LRESULT OpenInstance(ICOPEN* open)
         return 0;
     }
     open->dwError = ICERR_OK;
-    return static_cast<LRESULT>(AddInstance(new DriverInstance(slot, TimeoutSeconds(ReadTimeoutSetting()))));
+    return static_cast<LRESULT>(AddInstance(new DriverInstance(slot, codec, TimeoutSeconds(timeoutSetting))));
 }
 
 }

@@ -74,7 +74,7 @@ bool HostChannel::CreateControl(uint32_t size)
         created = DrawName() && control_.Create(name_, size, true);
     if (!created)
         return false;
-    std::memset(control_.View(), 0, size);
+    // A new mapping is all zeros but for these.
     HostControlBlock* control = Control();
     control->iAlive = 1;
     control->dwClientPid = GetCurrentProcessId();
@@ -213,7 +213,8 @@ bool HostChannel::LetWait(DWORD timeoutMs)
     return true;
 }
 
-bool HostChannel::Handover(const char* slot, uint32_t layouts, DWORD timeoutMs, int32_t* answer)
+bool HostChannel::Handover(const char* slot, uint32_t codec, uint32_t layouts, DWORD timeoutMs,
+                           int32_t* answer)
 {
     *answer = 0;
     SharedMapping waiting;
@@ -226,6 +227,7 @@ bool HostChannel::Handover(const char* slot, uint32_t layouts, DWORD timeoutMs, 
     }
     std::strcpy(next.slotName, slot);
     std::strcpy(next.mappingName, name_);
+    next.dwFcc = codec;
     std::memcpy(waiting.View() + sizeof(HostControlBlock), &next, sizeof next);
     return Send(kRequestServe, layouts, kHostProtocolVersion, timeoutMs, answer) && *answer != 0;
 }

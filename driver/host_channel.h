@@ -91,12 +91,12 @@ public:
     // false when it does not. The frame mappings go; the control mapping
     // stays for the host to wait with.
     bool LetWait(DWORD timeoutMs);
-    // Gives the waiting host the next instance, of `slot`: a new control
-    // mapping, handed over with kRequestServe, which asks for `layouts` as
-    // the handshake does, and gives its answer. False when the host
-    // refuses or cannot be reached: the channel is then to be given up,
-    // which ends the host.
-    bool Handover(const char* slot, uint32_t layouts, DWORD timeoutMs, int32_t* answer);
+    // Gives the waiting host the next instance, of `slot` and its `codec`
+    // (the slot's dwFcc): a new control mapping, handed over with
+    // kRequestServe, which asks for `layouts` as the handshake does, and
+    // gives its answer. False when the host refuses or cannot be reached:
+    // the channel is then to be given up, which ends the host.
+    bool Handover(const char* slot, uint32_t codec, uint32_t layouts, DWORD timeoutMs, int32_t* answer);
     // Exchanges everything, the host and the mappings included.
     void Swap(HostChannel& other);
 

@@ -8,10 +8,21 @@
 
 namespace {
 
-// A waiting host, and the thread-pool wait that notices its end.
+// A host that has waited once, watched until it ends: a handle of its own
+// to the process, and a thread-pool wait on it that stays set while the
+// host serves the instances it is handed, so that letting it wait again
+// and handing it over call nothing of the thread pool. Each watch holds the
+// driver loaded, since its callback lies in it, until its host has ended.
+struct HostWatch {
+    DWORD processId = 0;
+    HANDLE process = nullptr;
+    PTP_WAIT ended = nullptr;
+    HMODULE module = nullptr;
+};
+
 struct IdleHost {
     HostChannel channel {""};
-    PTP_WAIT ended = nullptr;
+    HostWatch* watch = nullptr;
 };
 using IdleHosts = std::vector<std::unique_ptr<IdleHost>>;
 
@@ -19,51 +30,67 @@ SRWLOCK g_lock = SRWLOCK_INIT;
 // Never destroyed: giving up a channel waits for its host, which the
 // program's end must not do.
 IdleHosts& g_waiting = *new IdleHosts();
-HMODULE g_keptLoaded = nullptr;
+std::vector<HostWatch*>& g_watches = *new std::vector<HostWatch*>();
 
-// Takes `host` out of the waiting ones (under the lock); null when it is no
-// longer there.
-std::unique_ptr<IdleHost> Remove(IdleHost* host)
+void DeleteWatch(HostWatch* watch)
 {
-    auto found
-        = std::find_if(g_waiting.begin(), g_waiting.end(),
-                       [host](const std::unique_ptr<IdleHost>& waiting) { return waiting.get() == host; });
-    if (found == g_waiting.end())
-        return nullptr;
-    std::unique_ptr<IdleHost> taken = std::move(*found);
-    g_waiting.erase(found);
-    return taken;
+    if (watch->ended != nullptr)
+        CloseThreadpoolWait(watch->ended);
+    if (watch->process != nullptr)
+        CloseHandle(watch->process);
+    if (watch->module != nullptr)
+        FreeLibrary(watch->module);
+    delete watch;
 }
 
-// A host that ended while it waited goes at once, and with the last one the
-// driver's hold on itself: the module may unload once this callback is done.
+// A host that ended goes at once: out of the waiting ones when it waited,
+// and its watch with it. The module may unload once this callback is done.
 void CALLBACK OnHostEnded(PTP_CALLBACK_INSTANCE instance, void* context, PTP_WAIT wait, TP_WAIT_RESULT)
 {
+    HostWatch* watch = static_cast<HostWatch*>(context);
+    std::unique_ptr<IdleHost> ended;
     AcquireSRWLockExclusive(&g_lock);
-    std::unique_ptr<IdleHost> ended = Remove(static_cast<IdleHost*>(context));
-    if (g_waiting.empty() && g_keptLoaded != nullptr) {
-        FreeLibraryWhenCallbackReturns(instance, g_keptLoaded);
-        g_keptLoaded = nullptr;
+    auto waiting
+        = std::find_if(g_waiting.begin(), g_waiting.end(),
+                       [watch](const std::unique_ptr<IdleHost>& idle) { return idle->watch == watch; });
+    if (waiting != g_waiting.end()) {
+        ended = std::move(*waiting);
+        g_waiting.erase(waiting);
     }
+    g_watches.erase(std::find(g_watches.begin(), g_watches.end(), watch));
     ReleaseSRWLockExclusive(&g_lock);
-    if (ended)
-        CloseThreadpoolWait(wait);
+    FreeLibraryWhenCallbackReturns(instance, watch->module);
+    watch->module = nullptr;
+    watch->ended = nullptr;
+    DeleteWatch(watch);
+    CloseThreadpoolWait(wait);
 }
 
-// Stops watching a host taken out of the waiting ones: outside the lock,
-// which a callback of its wait that runs already takes.
-void StopWatching(IdleHost& host)
+// Under the lock: the watch of the host process, made when it has none;
+// null when none can be made.
+HostWatch* WatchOf(ChildProcess& process)
 {
-    if (host.ended == nullptr)
-        return;
-    SetThreadpoolWait(host.ended, nullptr, nullptr);
-    WaitForThreadpoolWaitCallbacks(host.ended, TRUE);
-    CloseThreadpoolWait(host.ended);
-    host.ended = nullptr;
+    // A watch's handle keeps the system from giving its process's id to
+    // another process.
+    for (HostWatch* watch : g_watches) {
+        if (watch->processId == process.Id())
+            return watch;
+    }
+    HostWatch* watch = new HostWatch();
+    watch->processId = process.Id();
+    if (!DuplicateHandle(GetCurrentProcess(), process.Handle(), GetCurrentProcess(), &watch->process,
+                         SYNCHRONIZE, FALSE, 0)
+        || (watch->ended = CreateThreadpoolWait(OnHostEnded, watch, nullptr)) == nullptr
+        || !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&WatchOf),
+                               &watch->module)) {
+        DeleteWatch(watch);
+        return nullptr;
+    }
+    g_watches.push_back(watch);
+    SetThreadpoolWait(watch->ended, watch->process, nullptr);
+    return watch;
 }
 
-// The system's own reference keeps the driver loaded here: the caller is
-// in its entry point.
 std::unique_ptr<IdleHost> TakeLast()
 {
     std::unique_ptr<IdleHost> taken;
@@ -71,10 +98,6 @@ std::unique_ptr<IdleHost> TakeLast()
     if (!g_waiting.empty()) {
         taken = std::move(g_waiting.back());
         g_waiting.pop_back();
-    }
-    if (g_waiting.empty() && g_keptLoaded != nullptr) {
-        FreeLibrary(g_keptLoaded);
-        g_keptLoaded = nullptr;
     }
     ReleaseSRWLockExclusive(&g_lock);
     return taken;
@@ -84,31 +107,24 @@ std::unique_ptr<IdleHost> TakeLast()
 
 bool KeepIdleHost(HostChannel& channel)
 {
-    std::unique_ptr<IdleHost> kept(new IdleHost());
-    kept->ended = CreateThreadpoolWait(OnHostEnded, kept.get(), nullptr);
     AcquireSRWLockExclusive(&g_lock);
-    bool room = g_waiting.size() < static_cast<size_t>(kIdleHostsPerProgram);
-    if (room) {
-        if (g_keptLoaded == nullptr)
-            GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                               reinterpret_cast<LPCSTR>(&KeepIdleHost), &g_keptLoaded);
+    HostWatch* watch
+        = g_waiting.size() < static_cast<size_t>(kIdleHostsPerProgram) ? WatchOf(channel.Process()) : nullptr;
+    if (watch != nullptr) {
+        std::unique_ptr<IdleHost> kept(new IdleHost());
         kept->channel.Swap(channel);
-        if (kept->ended != nullptr)
-            SetThreadpoolWait(kept->ended, kept->channel.Process().Handle(), nullptr);
+        kept->watch = watch;
         g_waiting.push_back(std::move(kept));
     }
     ReleaseSRWLockExclusive(&g_lock);
-    if (!room)
-        StopWatching(*kept);
-    return room;
+    return watch != nullptr;
 }
 
-bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t layouts, DWORD timeoutMs,
-                       int32_t* answer)
+bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t layouts,
+                       DWORD timeoutMs, int32_t* answer)
 {
     for (std::unique_ptr<IdleHost> waiting = TakeLast(); waiting; waiting = TakeLast()) {
-        StopWatching(*waiting);
-        if (waiting->channel.Handover(slot, layouts, timeoutMs, answer)) {
+        if (waiting->channel.Handover(slot, codec, layouts, timeoutMs, answer)) {
             channel.Swap(waiting->channel);
             return true;
         }

@@ -77,7 +77,7 @@ bool DriverInstance::StartHost()
     char slot[8];
     std::snprintf(slot, sizeof slot, "tdl%d", slot_);
     int32_t answer;
-    if (ServeFromIdleHost(channel_, slot, kLayoutsWholeRecords,
+    if (ServeFromIdleHost(channel_, slot, codec_, kLayoutsWholeRecords,
                           RequestWaitMs(kRequestServe, 0, timeoutSeconds_), &answer))
         return KeepHostProcess() && TakeLayouts(answer);
     if (!channel_.CreateControl() || !channel_.StartHost(slot)) {

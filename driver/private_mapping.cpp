@@ -45,3 +45,19 @@ OwnerOnlyAccess::OwnerOnlyAccess()
     attributes_.lpSecurityDescriptor = &descriptor_;
     attributes_.bInheritHandle = FALSE;
 }
+
+SECURITY_ATTRIBUTES* OwnerOnlyAttributes()
+{
+    static SRWLOCK lock = SRWLOCK_INIT;
+    static OwnerOnlyAccess* made = nullptr;
+    AcquireSRWLockExclusive(&lock);
+    if (made == nullptr) {
+        OwnerOnlyAccess* access = new OwnerOnlyAccess();
+        if (access->Attributes() != nullptr)
+            made = access;
+        else
+            delete access;
+    }
+    ReleaseSRWLockExclusive(&lock);
+    return made != nullptr ? made->Attributes() : nullptr;
+}

@@ -39,3 +39,7 @@ private:
     SECURITY_ATTRIBUTES attributes_ = {};
     bool ready_ = false;
 };
+
+// The same attributes, made once for the process (its token's user does not
+// change while it runs) and kept; null while they cannot be had.
+SECURITY_ATTRIBUTES* OwnerOnlyAttributes();

@@ -7,12 +7,12 @@
 bool SharedMapping::Create(const char* name, uint64_t size, bool mustBeNew)
 {
     Close();
-    OwnerOnlyAccess access;
-    if (access.Attributes() == nullptr)
+    SECURITY_ATTRIBUTES* access = OwnerOnlyAttributes();
+    if (access == nullptr)
         return false;
     // A mapping backed by the paging file cannot be empty.
     uint64_t created = size > 0 ? size : 1;
-    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, access.Attributes(), PAGE_READWRITE,
+    mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, access, PAGE_READWRITE,
                                   static_cast<DWORD>(created >> 32), static_cast<DWORD>(created), name);
     bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
     if (mapping_ == nullptr || (existed && mustBeNew)) {

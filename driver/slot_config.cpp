@@ -4,10 +4,118 @@
 #include <vfw.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "catalogue/fourcc.h"
-#include "settings/profile.h"
+#include "driver/profile_memo.h"
+#include "settings/profile_encoding.h"
 #include "settings/settings_paths.h"
+
+namespace {
+
+// A larger file is read value by value, as if nothing were kept.
+const LONGLONG kKeptFileLimit = 64 * 1024;
+const int kNumberCapacity = MAX_PATH;
+
+SRWLOCK g_lock = SRWLOCK_INIT;
+ProfileMemo g_memo;
+// Found once per load of the driver: the folder of the user's application
+// data does not move while a program runs, and finding it reads the
+// registry.
+char g_path[MAX_PATH];
+
+// The whole file; a missing one reads as empty, as it does to the profile
+// functions. False when it cannot be read whole.
+bool ReadFileBytes(const char* path, std::string* bytes)
+{
+    bytes->clear();
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    LARGE_INTEGER size;
+    bool whole = GetFileSizeEx(file, &size) && size.QuadPart <= kKeptFileLimit;
+    if (whole && size.QuadPart > 0) {
+        DWORD read = 0;
+        bytes->resize(static_cast<size_t>(size.QuadPart));
+        whole = ReadFile(file, &(*bytes)[0], static_cast<DWORD>(size.QuadPart), &read, nullptr)
+            && read == static_cast<DWORD>(size.QuadPart);
+    }
+    CloseHandle(file);
+    return whole;
+}
+
+// One use of the settings file by one thread: its values as the profile
+// functions give them, those kept for the same bytes taken from the memo.
+class SettingsUse {
+public:
+    SettingsUse()
+    {
+        AcquireSRWLockExclusive(&g_lock);
+        if (g_path[0] == '\0')
+            GetSettingsFilePath(g_path);
+        std::string bytes;
+        bool readable = g_path[0] != '\0' && ReadFileBytes(g_path, &bytes);
+        g_memo.Begin(readable, bytes);
+    }
+    SettingsUse(const SettingsUse&) = delete;
+    SettingsUse& operator=(const SettingsUse&) = delete;
+    ~SettingsUse()
+    {
+        if (g_memo.Noted()) {
+            std::string bytes;
+            bool readable = ReadFileBytes(g_path, &bytes);
+            g_memo.End(readable, bytes);
+        }
+        ReleaseSRWLockExclusive(&g_lock);
+    }
+
+    // The value's text as GetPrivateProfileStringA reads it into `capacity`
+    // bytes; false when it is missing or empty.
+    bool Read(const char* section, const char* key, char* text, int capacity)
+    {
+        text[0] = '\0';
+        if (g_path[0] == '\0')
+            return false;
+        const std::string* kept = g_memo.Find(section, key, capacity);
+        if (kept != nullptr) {
+            std::memcpy(text, kept->c_str(), kept->size() + 1);
+        } else {
+            GetPrivateProfileStringA(section, key, "", text, static_cast<DWORD>(capacity), g_path);
+            g_memo.Note(section, key, capacity, text);
+        }
+        return text[0] != '\0';
+    }
+    void ReadInt(const char* section, const char* key, int* field)
+    {
+        char text[kNumberCapacity];
+        if (Read(section, key, text, kNumberCapacity))
+            ParseProfileInt(text, field);
+    }
+    void ReadHex(const char* section, const char* key, uint32_t* field)
+    {
+        char text[kNumberCapacity];
+        if (Read(section, key, text, kNumberCapacity))
+            ParseProfileHex(text, field);
+    }
+};
+
+void SlotSection(int slot, char* section, size_t capacity)
+{
+    std::snprintf(section, capacity, "tdl%d", slot);
+}
+
+int ReadTimeout(SettingsUse& use)
+{
+    int seconds = 1;
+    use.ReadInt("GENERAL", "iTimeout", &seconds);
+    return seconds;
+}
+
+}
 
 int SlotFromFourCC(uint32_t fcc)
 {
@@ -25,38 +133,34 @@ uint32_t SlotFourCC(int slot)
 void ReadSlotSettings(int slot, SlotSettings* settings)
 {
     *settings = SlotSettings();
-    char path[MAX_PATH];
     char section[8];
-    GetSettingsFilePath(path);
-    std::snprintf(section, sizeof section, "tdl%d", slot);
-    ProfileReadInt(path, section, "iEnable", &settings->iEnable);
-    ProfileReadHex(path, section, "dwFcc", &settings->dwFcc);
-    ProfileReadString(path, section, "pcFcc", settings->pcFcc, kTextCapacity);
-    ProfileReadString(path, section, "pcName", settings->pcName, kTextCapacity);
-    ProfileReadString(path, section, "pcVersion", settings->pcVersion, kTextCapacity);
-    ProfileReadString(path, section, "pcDesc", settings->pcDesc, kTextCapacity);
-    ProfileReadHex(path, section, "dwFlags", &settings->dwFlags);
-    ProfileReadHex(path, section, "dwVersionICM", &settings->dwVersionICM);
+    SlotSection(slot, section, sizeof section);
+    SettingsUse use;
+    use.ReadInt(section, "iEnable", &settings->iEnable);
+    use.ReadHex(section, "dwFcc", &settings->dwFcc);
+    use.Read(section, "pcFcc", settings->pcFcc, kTextCapacity);
+    use.Read(section, "pcName", settings->pcName, kTextCapacity);
+    use.Read(section, "pcVersion", settings->pcVersion, kTextCapacity);
+    use.Read(section, "pcDesc", settings->pcDesc, kTextCapacity);
+    use.ReadHex(section, "dwFlags", &settings->dwFlags);
+    use.ReadHex(section, "dwVersionICM", &settings->dwVersionICM);
 }
 
 int ReadTimeoutSetting()
 {
-    char path[MAX_PATH];
-    GetSettingsFilePath(path);
-    int seconds = 1;
-    ProfileReadInt(path, "GENERAL", "iTimeout", &seconds);
-    return seconds;
+    SettingsUse use;
+    return ReadTimeout(use);
 }
 
-bool SlotServes(int slot)
+uint32_t ReadServedCodec(int slot, int* timeoutSetting)
 {
-    char path[MAX_PATH];
     char section[8];
-    GetSettingsFilePath(path);
-    std::snprintf(section, sizeof section, "tdl%d", slot);
+    SlotSection(slot, section, sizeof section);
+    SettingsUse use;
     int enable = 0;
     uint32_t fcc = 0;
-    ProfileReadInt(path, section, "iEnable", &enable);
-    ProfileReadHex(path, section, "dwFcc", &fcc);
-    return enable != 0 && fcc != 0;
+    use.ReadInt(section, "iEnable", &enable);
+    use.ReadHex(section, "dwFcc", &fcc);
+    *timeoutSetting = ReadTimeout(use);
+    return enable != 0 ? fcc : 0;
 }

@@ -4,9 +4,10 @@
 
 #include "settings/config_settings.h"
 
-// What the driver reads of the settings file, afresh at each open and
-// never writing: a slot's own section ("tdl0" to "tdl9") and GENERAL's
-// iTimeout. Missing values keep their defaults.
+// What the driver reads of the settings file, at each use and never
+// writing: a slot's own section ("tdl0" to "tdl9") and GENERAL's iTimeout.
+// Missing values keep their defaults. Each value is what the profile
+// functions give, kept while the file's bytes stay the same (ProfileMemo).
 
 const int kNoSlot = -1;
 
@@ -21,6 +22,7 @@ void ReadSlotSettings(int slot, SlotSettings* settings);
 // iTimeout in seconds, 1 when it is missing or does not parse.
 int ReadTimeoutSetting();
 
-// A slot serves only when it is switched on and names a codec: the two
-// values an open needs, read without the rest of the section.
-bool SlotServes(int slot);
+// What an open needs, without the rest of the section: the codec the slot
+// serves (its dwFcc when it is switched on, 0 when it is off or names none)
+// and iTimeout as ReadTimeoutSetting reads it.
+uint32_t ReadServedCodec(int slot, int* timeoutSetting);

@@ -51,7 +51,7 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
     window = CreateWindowExA(0, kHostClassName, "Tandrel64", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
 
-    if (!mcMap.Open(kControlMappingSize, mappingName)) {
+    if (!mcMap.OpenBlock(kControlMappingSize, mappingName)) {
         MessageBoxA(nullptr, "mcMap.Open", mappingName, MB_OK);
         return 0;
     }
@@ -59,18 +59,24 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
     controlBlock->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
     paramArea = reinterpret_cast<uint8_t*>(controlBlock) + sizeof(HostControlBlock);
 
-    if (!OpenCodec(true))
+    if (!OpenCodec(ReadSlotCodec(), true))
         return 0;
     RunMessageLoop();
     return 1;
 }
 
-int CCodecHost::OpenCodec(bool report)
+uint32_t CCodecHost::ReadSlotCodec() const
 {
     char settingsPath[MAX_PATH];
     GetSettingsFilePath(settingsPath);
-    dwFcc = 0;
-    ProfileReadHex(settingsPath, slotName, "dwFcc", &dwFcc);
+    uint32_t fcc = 0;
+    ProfileReadHex(settingsPath, slotName, "dwFcc", &fcc);
+    return fcc;
+}
+
+int CCodecHost::OpenCodec(uint32_t fcc, bool report)
+{
+    dwFcc = fcc;
     FourCCToText(dwFcc, fccText);
     // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
     // out whichever codec it finds first.

@@ -45,9 +45,11 @@ public:
 private:
     // The request table (host_dispatch.cpp).
     LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    // Reads the slot's codec from the settings file into dwFcc and opens it;
-    // with `report`, a codec that does not open is told in a message box.
-    int OpenCodec(bool report);
+    // The dwFcc of the slot's settings section; 0 when none is stored.
+    uint32_t ReadSlotCodec() const;
+    // Opens `fcc` as the codec, which dwFcc then names; with `report`, a
+    // codec that does not open is told in a message box.
+    int OpenCodec(uint32_t fcc, bool report);
     void RunMessageLoop();
     bool ClientIsDone(HANDLE client, bool clientMissing) const;
     // Ends the loop; a host that is ending takes no new instance.

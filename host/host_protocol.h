@@ -311,9 +311,10 @@ inline bool HandshakeGaveWholeRecords(uint32_t result)
 //   hWndHost 0) and writes a HostHandover into the waiting host's ParamArea.
 //   The host opens the new mapping, which must name the process that started
 //   the host, publishes its window there, gives up the old one, and opens
-//   the slot's codec as a host started with that slot and mapping does. The
-//   result is the handshake's: from then on the host serves the new instance
-//   as a new host would after that handshake. 0 when the host does not wait
+//   the record's codec as a host started with that slot and mapping opens
+//   the one it reads from the slot's settings. The result is the
+//   handshake's: from then on the host serves the new instance as a new
+//   host would after that handshake. 0 when the host does not wait
 //   or refuses the record, the mapping or the process, or the codec does not
 //   open; the host then waits on as before.
 // Whatever the client's protocol, a host serves only the program that
@@ -323,13 +324,15 @@ const UINT kRequestServe = WM_APP + 0x103;
 const uint32_t kReuseProtocolVersion = 4;
 
 // The next instance, as a client writes it at offset 0 of a waiting host's
-// ParamArea: the slot's settings section ("tdl0" to "tdl9") and the name of
-// the new control mapping (at most kControlMappingNameLimit characters),
-// each terminated inside its field.
+// ParamArea: the slot's settings section ("tdl0" to "tdl9"), the name of the
+// new control mapping (at most kControlMappingNameLimit characters), each
+// terminated inside its field, and the codec to open: the slot's dwFcc as
+// the client read it when the program opened the slot, never 0.
 const uint32_t kHandoverSlotCapacity = 16;
 struct HostHandover {
     char slotName[kHandoverSlotCapacity];
     char mappingName[kMappingNameCapacity];
+    uint32_t dwFcc;
 };
 
 // The kinds of frame series, each with frame views of its own in the
@@ -484,7 +487,8 @@ static_assert(offsetof(ICCOMPRESSFRAMES, PutData) == offsetof(IcCompressFrames32
               "ICCOMPRESSFRAMES layout");
 #endif
 
-static_assert(sizeof(HostHandover) == 272, "HostHandover is 272 bytes");
+static_assert(sizeof(HostHandover) == 276, "HostHandover is 276 bytes");
+static_assert(offsetof(HostHandover, dwFcc) == 272, "HostHandover.dwFcc at 272");
 
 static_assert(kRequestHandshake > WM_USER + 200 + ICM_USER
                   && kRequestHandshake > WM_USER + ICM_RESERVED_HIGH - ICM_RESERVED_LOW,

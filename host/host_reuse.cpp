@@ -45,24 +45,22 @@ LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
     HostHandover next;
     std::memcpy(&next, params.At(0), sizeof next);
     if (!TerminatedWithin(next.slotName, sizeof next.slotName, sizeof next.slotName - 1)
-        || !TerminatedWithin(next.mappingName, sizeof next.mappingName, kControlMappingNameLimit))
+        || !TerminatedWithin(next.mappingName, sizeof next.mappingName, kControlMappingNameLimit)
+        || next.dwFcc == 0)
         return 0;
     CMapping control;
-    if (!control.Open(kControlMappingSize, next.mappingName, false))
+    if (!control.OpenBlock(kControlMappingSize, next.mappingName, false))
         return 0;
     HostControlBlock* block = static_cast<HostControlBlock*>(control.GetView());
     if (*static_cast<volatile uint32_t*>(&block->dwClientPid) != clientPid) {
         control.Close();
         return 0;
     }
-    char waitingSlot[MAX_PATH];
-    lstrcpynA(waitingSlot, slotName, sizeof waitingSlot);
-    lstrcpynA(slotName, next.slotName, sizeof slotName);
-    if (!OpenCodec(false)) {
-        lstrcpynA(slotName, waitingSlot, sizeof slotName);
+    if (!OpenCodec(next.dwFcc, false)) {
         control.Close();
         return 0;
     }
+    lstrcpynA(slotName, next.slotName, sizeof slotName);
     block->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
     std::swap(mcMap, control);
     control.Close();

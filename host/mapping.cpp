@@ -60,19 +60,41 @@ CMapping::CMapping()
 
 int CMapping::Open(uint64_t size, const char* mappingName, bool report)
 {
-    lstrcpynA(name, mappingName, sizeof name);
-    HANDLE opened = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
-    if (opened == nullptr) {
-        if (report)
-            MessageBoxA(nullptr, "OpenFileMapping", "CMapping", MB_OK);
+    HANDLE opened = OpenNamed(mappingName, report);
+    if (opened == nullptr)
         return 0;
-    }
     void* mapped = nullptr;
     SIZE_T whole = 0;
     if (size == 0)
         mapped = MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, 0);
     else if (IsMappableViewSize(size))
         mapped = MapGuardedView(opened, static_cast<SIZE_T>(size), &guard, &whole);
+    return Keep(opened, mapped, whole, report);
+}
+
+int CMapping::OpenBlock(uint64_t size, const char* mappingName, bool report)
+{
+    HANDLE opened = OpenNamed(mappingName, report);
+    if (opened == nullptr)
+        return 0;
+    // The system refuses a view larger than the mapping.
+    void* mapped = IsMappableViewSize(size)
+        ? MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, static_cast<SIZE_T>(size))
+        : nullptr;
+    return Keep(opened, mapped, 0, report);
+}
+
+HANDLE CMapping::OpenNamed(const char* mappingName, bool report)
+{
+    lstrcpynA(name, mappingName, sizeof name);
+    HANDLE opened = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (opened == nullptr && report)
+        MessageBoxA(nullptr, "OpenFileMapping", "CMapping", MB_OK);
+    return opened;
+}
+
+int CMapping::Keep(HANDLE opened, void* mapped, uint64_t mappedSize, bool report)
+{
     if (mapped == nullptr) {
         // A handle without a view would never be closed: Close releases
         // both together.
@@ -83,7 +105,7 @@ int CMapping::Open(uint64_t size, const char* mappingName, bool report)
     }
     mapping = opened;
     view = mapped;
-    viewSize = whole;
+    viewSize = mappedSize;
     return 1;
 }
 

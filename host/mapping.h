@@ -26,6 +26,10 @@ public:
     // that cannot be mapped. Does not release what the object held before:
     // the caller closes first. With `report` false a failure shows nothing.
     int Open(uint64_t size, const char* name, bool report = true);
+    // Opens the existing mapping `name` and maps its first `size` bytes
+    // alone, with no guard: for the control block, of which the codec is
+    // never given a pointer. Fails like Open when it holds fewer bytes.
+    int OpenBlock(uint64_t size, const char* name, bool report = true);
 
     // Unmaps the view and closes the handle; harmless when nothing is open.
     int Close();
@@ -35,6 +39,12 @@ public:
     uint64_t GetViewSize() const { return viewSize; }
 
 private:
+    // The handle of `mappingName`, now the object's name; null, reported,
+    // when there is none.
+    HANDLE OpenNamed(const char* mappingName, bool report);
+    // Keeps the handle and its view; without a view closes the handle.
+    int Keep(HANDLE opened, void* mapped, uint64_t mappedSize, bool report);
+
     HANDLE mapping;
     void* view;
     uint64_t viewSize;

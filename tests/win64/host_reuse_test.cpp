@@ -46,12 +46,14 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
         const char* what;
         std::string slot;
         std::string mapping;
+        uint32_t codec;
     } refused[] = {
-        {"no such mapping", kSlot, next.Name() + "X"},
-        {"another program's mapping", kSlot, stranger.Name()},
-        {"a slot name without its end", std::string(kHandoverSlotCapacity, 's'), next.Name()},
-        {"a mapping name without its end", kSlot, std::string(kMappingNameCapacity, 'n')},
-        {"a slot without a codec", "tdl8", next.Name()},
+        {"no such mapping", kSlot, next.Name() + "X", fcc},
+        {"another program's mapping", kSlot, stranger.Name(), fcc},
+        {"a slot name without its end", std::string(kHandoverSlotCapacity, 's'), next.Name(), fcc},
+        {"a mapping name without its end", kSlot, std::string(kMappingNameCapacity, 'n'), fcc},
+        {"no codec", kSlot, next.Name(), 0},
+        {"a codec that is not installed", kSlot, next.Name(), mmioFOURCC('n', 'o', 'n', 'e')},
     };
     for (const auto& handover : refused) {
         HostHandover record = {};
@@ -59,6 +61,7 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
                     std::min(handover.slot.size(), sizeof record.slotName));
         std::memcpy(record.mappingName, handover.mapping.data(),
                     std::min(handover.mapping.size(), sizeof record.mappingName));
+        record.dwFcc = handover.codec;
         std::memcpy(client.ParamArea(), &record, sizeof record);
         EXPECT_EQ(0, client.Send(kRequestServe, kLayoutsWholeRecords, kHostProtocolVersion)) << handover.what;
     }
@@ -66,7 +69,7 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
 
     std::string waitedWith = client.Name();
     int32_t answer = 0;
-    ASSERT_TRUE(client.Channel().Handover(kSlot, kLayoutsWholeRecords, 20000, &answer));
+    ASSERT_TRUE(client.Channel().Handover(kSlot, fcc, kLayoutsWholeRecords, 20000, &answer));
     EXPECT_EQ(static_cast<int32_t>(HandshakeResult(kHostProtocolVersion, kLayoutsWholeRecords)), answer);
     EXPECT_EQ(2u, script->openCount);
     EXPECT_FALSE(MappingExists(waitedWith));
