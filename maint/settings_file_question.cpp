@@ -23,5 +23,5 @@ void FormatQuestion(const WCHAR* question, const char* subject, WCHAR* text)
 
 void FormatSettingsFileQuestion(int language, const char* settingsPath, WCHAR* text)
 {
-    FormatQuestion(kQuestion[language == UiLanguageJapanese ? 0 : 1], settingsPath, text);
+    FormatQuestion(kQuestion[UiTextIndex(language)], settingsPath, text);
 }

@@ -42,7 +42,7 @@ bool EnumCodec32Sections(HWND owner, int language, const char* path, std::vector
         return false;
     DWORD length = GetPrivateProfileSectionNamesA(names.get(), kSectionNamesCapacity, path);
     if (!ParseCodec32SectionNames(names.get(), length, kSectionNamesCapacity, fccTexts)) {
-        MessageBoxW(owner, kTooManySections[language == UiLanguageJapanese ? 0 : 1], L"Tandrel64",
+        MessageBoxW(owner, kTooManySections[UiTextIndex(language)], L"Tandrel64",
                     MB_OK | MB_ICONERROR);
         return false;
     }

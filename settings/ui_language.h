@@ -6,6 +6,13 @@ enum UiLanguage : int {
     UiLanguageEnglish = 1,
 };
 
+// Where the text of `language` stands in a two-entry table (Japanese,
+// English): any value but Japanese reads as English.
+inline int UiTextIndex(int language)
+{
+    return language == UiLanguageJapanese ? UiLanguageJapanese : UiLanguageEnglish;
+}
+
 // Japanese when the English name of the user's country is exactly "Japan".
 int UiLanguageFromCountry(const char* country);
 

@@ -80,13 +80,6 @@ const CauseText kCauseTexts[] = {
     {SlotTestCause::FrameFailed, &kFrameFailed, &kCheckCodec},
 };
 
-std::wstring Widened(const std::string& text)
-{
-    WCHAR wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH);
-    return wide;
-}
-
 std::wstring Formatted(const WCHAR* format, const std::wstring& first, const std::wstring& second)
 {
     WCHAR text[512];
@@ -98,7 +91,7 @@ std::wstring Formatted(const WCHAR* format, const std::wstring& first, const std
 // none.
 std::wstring Verdict(const SlotTestRun& test, const char* toolPath, int language)
 {
-    int index = language == UiLanguageJapanese ? 0 : 1;
+    int index = UiTextIndex(language);
     if (!IsToolTaskDone(ToolTask::TestSlot, test.run))
         return ToolFailureText(ToolTask::TestSlot, test.run, toolPath, language);
     if (!test.reported) {
@@ -109,8 +102,8 @@ std::wstring Verdict(const SlotTestRun& test, const char* toolPath, int language
     for (const CauseText& entry : kCauseTexts) {
         if (entry.cause != test.summary.cause)
             continue;
-        std::wstring verdict = Formatted((*entry.result)[index], Widened(test.summary.openTime),
-                                         Widened(test.summary.frameTime));
+        std::wstring verdict = Formatted((*entry.result)[index], Widened(test.summary.openTime.c_str()),
+                                         Widened(test.summary.frameTime.c_str()));
         if (entry.remedy != nullptr)
             verdict += std::wstring(L"\n") + kWhatToDo[index] + (*entry.remedy)[index];
         return verdict;

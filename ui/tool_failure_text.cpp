@@ -5,6 +5,7 @@
 #include "mng/slot_driver_registration.h"
 #include "qelinstall/drivers32_registration.h"
 #include "settings/ui_language.h"
+#include "ui/ui_text.h"
 
 namespace {
 
@@ -98,13 +99,6 @@ Texts& Reason(ToolTask task, const ToolRun& run)
     return ExitCodeReason(kInstallerExitCodes, run.code);
 }
 
-std::wstring Widened(const char* text)
-{
-    WCHAR wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH);
-    return wide;
-}
-
 std::wstring Filled(const WCHAR* text, const std::wstring& path, unsigned long number)
 {
     std::wstring filled;
@@ -128,7 +122,7 @@ std::wstring ToolFailureText(ToolTask task, const ToolRun& run, const char* tool
 {
     if (IsToolTaskDone(task, run))
         return std::wstring();
-    int index = language == UiLanguageJapanese ? 0 : 1;
+    int index = UiTextIndex(language);
     std::wstring text = kHeadings[static_cast<int>(task)][index];
     text += L"\n";
     text += Filled(Reason(task, run)[index], Widened(toolPath), run.code);

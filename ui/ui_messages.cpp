@@ -27,21 +27,16 @@ const WCHAR* const kUninstallQuestion[] = {
     L"Do you uninstall codec ?\nFourCC: ",
 };
 
-int LanguageIndex(int language)
-{
-    return language == UiLanguageJapanese ? 0 : 1;
-}
-
 }
 
 const WCHAR* UiMessageText(UiMessage message, int language)
 {
-    return kTexts[static_cast<int>(message)][LanguageIndex(language)];
+    return kTexts[static_cast<int>(message)][UiTextIndex(language)];
 }
 
 void FormatUninstallQuestion(int language, const char* fccText, WCHAR* text)
 {
-    FormatQuestion(kUninstallQuestion[LanguageIndex(language)], fccText, text);
+    FormatQuestion(kUninstallQuestion[UiTextIndex(language)], fccText, text);
 }
 
 int ShowUiMessage(HWND owner, const WCHAR* text, UINT style)

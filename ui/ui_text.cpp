@@ -1,5 +1,7 @@
 #include "ui/ui_text.h"
 
+#include <windows.h>
+
 #include <cstdio>
 
 #include "settings/ui_language.h"
@@ -8,11 +10,6 @@ const char kProductName[] = "Tandrel64";
 const char kProductVersion[] = "1.00";
 
 namespace {
-
-int LanguageIndex(int language)
-{
-    return language == UiLanguageJapanese ? 0 : 1;
-}
 
 const char kRightsNotice[] = "Copyright (C) 2026 The Tandrel64 developers";
 const char kContactAddress[] = "support@tandrel64.org";
@@ -45,10 +42,17 @@ void FormatSlotLabel(int index, char* label)
 
 const char* HomePage(int language)
 {
-    return kHomePages[LanguageIndex(language)];
+    return kHomePages[UiTextIndex(language)];
 }
 
 const char* HelpPageName(int language)
 {
-    return kHelpPages[LanguageIndex(language)];
+    return kHelpPages[UiTextIndex(language)];
+}
+
+std::wstring Widened(const char* text)
+{
+    WCHAR wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH);
+    return wide;
 }

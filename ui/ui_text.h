@@ -3,6 +3,8 @@
 // Texts of the configuration dialogs, formatted without touching a window.
 // `language` is a UiLanguage: 0 Japanese, any other value English.
 
+#include <string>
+
 const int kAboutTextCapacity = 1024;
 
 extern const char kProductName[]; // "Tandrel64"
@@ -18,6 +20,10 @@ void FormatAboutText(const char* buildDate, int language, char* text);
 
 // A codec list item "<fcc> - <name>", cut to 259 characters.
 void FormatCodecItem(const char* fccText, const char* name, char* item);
+
+// `text`, in the system's ANSI code page, as wide characters, cut to
+// MAX_PATH - 1: paths and codec texts.
+std::wstring Widened(const char* text);
 
 // "Tandrel &<index>", the label of a slot row's enable box: it shows
 // "Tandrel <index>", the digit its mnemonic. 32 characters.
