@@ -60,7 +60,11 @@ int SlotTestExitCode(SlotTestCause cause)
 
 bool IsSlotTestVerdict(unsigned long exitCode)
 {
-    return exitCode == 0 || (exitCode >= 5 && exitCode <= 8);
+    for (const CauseEntry& entry : kCauses) {
+        if (entry.cause != SlotTestCause::BadArguments && static_cast<unsigned long>(entry.exitCode) == exitCode)
+            return true;
+    }
+    return false;
 }
 
 std::string SlotTestLine(const std::string& step, const std::string& result)

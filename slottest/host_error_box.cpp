@@ -1,32 +1,16 @@
 #include "slottest/host_error_box.h"
 
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <vector>
+
+#include "driver/child_process.h"
 
 namespace {
 
 // The text of a message box: its static control has this id.
 const int kMessageBoxTextId = 0xFFFF;
-
-std::vector<DWORD> HostChildren()
-{
-    std::vector<DWORD> hosts;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return hosts;
-    PROCESSENTRY32W entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-        if (entry.th32ParentProcessID == GetCurrentProcessId()
-            && lstrcmpiW(entry.szExeFile, L"Tandrel64.exe") == 0)
-            hosts.push_back(entry.th32ProcessID);
-    }
-    CloseHandle(snapshot);
-    return hosts;
-}
 
 struct BoxSearch {
     std::vector<DWORD> hosts;
@@ -54,7 +38,7 @@ BOOL CALLBACK LookAtWindow(HWND window, LPARAM lParam)
 std::wstring HostErrorBoxText()
 {
     BoxSearch search;
-    search.hosts = HostChildren();
+    search.hosts = RunningChildrenNamed("Tandrel64.exe");
     if (!search.hosts.empty())
         EnumWindows(LookAtWindow, reinterpret_cast<LPARAM>(&search));
     return search.text;
