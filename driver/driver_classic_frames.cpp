@@ -33,7 +33,7 @@ LRESULT DriverInstance::OnClassicBegin(UINT request, const BITMAPINFOHEADER* inp
         return UnservedResult(request);
     ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*output), output);
     if (request == kRequestCompressBegin)
-        beginRoom_[kSeriesCompress].output = outputSize;
+        begun_[kSeriesCompress].outputNeed = outputSize;
     return result;
 }
 
@@ -64,7 +64,7 @@ LRESULT DriverInstance::OnClassicCompress(ICCOMPRESS* record)
     // The program made room for the largest frame the series allowed, not
     // for whatever size the host reports.
     CompressResults results = TakeCompressResults(channel_.ParamArea(), places);
-    if (results.output.biSizeImage > beginRoom_[kSeriesCompress].output)
+    if (results.output.biSizeImage > begun_[kSeriesCompress].outputNeed)
         return Refuse(kHostCannotServe, "the codec's frame is larger than the series allowed");
     std::memcpy(record->lpOutput, channel_.FrameOut(), results.output.biSizeImage);
     *record->lpbiOutput = results.output;

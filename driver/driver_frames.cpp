@@ -54,31 +54,33 @@ LRESULT DriverInstance::OnBegin(UINT request, const BITMAPINFOHEADER* input, BIT
         return OnClassicBegin(request, input, output);
     bool compress = request == kRequestCompressBegin;
     uint32_t kind = compress ? kSeriesCompress : kSeriesDecompress;
-    SeriesRoom room = {FrameExtent(*input), FrameExtent(*output)};
-    uint64_t inputSize = room.input;
+    FrameSeries begun;
+    begun.begin = request;
+    begun.input = *input;
+    begun.inputNeed = FrameExtent(*input);
+    begun.outputNeed = FrameExtent(*output);
+    uint64_t inputSize = begun.inputNeed;
     RequestPlaces places;
     int32_t result;
-    if (compress && Mappable(room.output)) {
-        room.output = FrameMappingSize(
+    if (compress && Mappable(begun.outputNeed)) {
+        begun.outputNeed = FrameMappingSize(
             *output,
             SendHeaderPair(kRequestCompressGetSize, input, output, &places, &result) ? Largest(result) : 0);
-        inputSize = Mappable(room.input) ? 2 * PlaceStride(room.input) : kNoFrameSize;
+        inputSize = Mappable(begun.inputNeed) ? 2 * PlaceStride(begun.inputNeed) : kNoFrameSize;
     }
-    if (!Mappable(inputSize) || !Mappable(room.output))
+    if (!Mappable(inputSize) || !Mappable(begun.outputNeed))
         return Refuse(ICERR_MEMORY, kTooLarge);
-    if (!SeriesViewsHold(kind, inputSize, room.output))
+    if (!SeriesViewsHold(kind, inputSize, begun.outputNeed))
         return Refuse(UnservedResult(request), kNoViews);
     if (!PutHeaderPair(channel_.ParamArea(), layouts_, input, output, 0, &places))
         return Refuse(UnservedResult(request), kRefusedParamAreaFull);
     if (!Request(request, 0, 0, &result))
         return UnservedResult(request);
     ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*output), output);
-    beginRoom_[kind] = room;
-    if (compress) {
-        compressBegin_[0] = *input;
-        compressBegin_[1] = *output;
+    begun.output = *output;
+    begun_[kind] = begun;
+    if (compress)
         lastInput_ = nullptr;
-    }
     return result;
 }
 
@@ -86,12 +88,16 @@ LRESULT DriverInstance::OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM
 {
     if (record == nullptr || record->lpbiSrc == nullptr || record->lpbiDst == nullptr)
         return Refuse(ICERR_BADPARAM, "no record, or no source or destination header");
-    SeriesRoom room = {FrameExtent(*record->lpbiSrc), FrameExtent(*record->lpbiDst)};
-    if (!Mappable(room.input) || !Mappable(room.output))
+    FrameSeries begun;
+    begun.begin = kRequestDecompressExBegin;
+    begun.input = *record->lpbiSrc;
+    begun.inputNeed = FrameExtent(*record->lpbiSrc);
+    begun.outputNeed = FrameExtent(*record->lpbiDst);
+    if (!Mappable(begun.inputNeed) || !Mappable(begun.outputNeed))
         return Refuse(ICERR_MEMORY, kTooLarge);
     RequestPlaces places;
     int32_t result;
-    if (!SeriesViewsHold(kSeriesDecompressEx, room.input, room.output))
+    if (!SeriesViewsHold(kSeriesDecompressEx, begun.inputNeed, begun.outputNeed))
         return Refuse(UnservedResult(kRequestDecompressExBegin), kNoViews);
     if (!PutDecompressEx(channel_.ParamArea(), *record, &places))
         return Refuse(UnservedResult(kRequestDecompressExBegin), kRefusedParamAreaFull);
@@ -99,7 +105,8 @@ LRESULT DriverInstance::OnDecompressExBegin(const ICDECOMPRESSEX* record, LPARAM
                  &result))
         return UnservedResult(kRequestDecompressExBegin);
     ReturnHeader(channel_.ParamArea(), places.output, HeaderWholeSpan(*record->lpbiDst), record->lpbiDst);
-    beginRoom_[kSeriesDecompressEx] = room;
+    begun.output = *record->lpbiDst;
+    begun_[kSeriesDecompressEx] = begun;
     return result;
 }
 
@@ -159,9 +166,9 @@ FramePlaces DriverInstance::PlaceCompressFrames(const ICCOMPRESS& record, uint64
 // names as its largest frame for them, as the host reckons it.
 uint64_t DriverInstance::CompressedFrameRoom(const ICCOMPRESS& record)
 {
-    uint64_t room = std::max(beginRoom_[kSeriesCompress].output, FrameExtent(*record.lpbiOutput));
-    if (FitsSeriesFormat(compressBegin_[0], *record.lpbiInput)
-        && FitsSeriesFormat(compressBegin_[1], *record.lpbiOutput))
+    const FrameSeries& begun = begun_[kSeriesCompress];
+    uint64_t room = begun.OutputRoom(*record.lpbiOutput);
+    if (begun.Keeps(*record.lpbiInput, *record.lpbiOutput))
         return room;
     RequestPlaces places;
     int32_t largest;
@@ -183,10 +190,10 @@ LRESULT DriverInstance::OnCompress(ICCOMPRESS* record, LPARAM size)
         return Refuse(kHostCannotServe, "no compression series has begun");
     // The input and the previous frame each get room for the larger of the
     // two, and of the BEGIN's input.
-    uint64_t inputRoom = std::max(FrameExtent(*record->lpbiInput), beginRoom_[kSeriesCompress].input);
+    uint64_t inputRoom = begun_[kSeriesCompress].InputRoom(*record->lpbiInput);
     if (record->lpbiPrev != nullptr)
         inputRoom = std::max(inputRoom, FrameExtent(*record->lpbiPrev));
-    uint64_t stride = PlaceStride(std::max(inputRoom, PreviousBytes(*record)));
+    uint64_t stride = PlaceStride(inputRoom);
     uint64_t outputRoom = CompressedFrameRoom(*record);
     uint64_t outputSpan = HeaderWholeSpan(*record->lpbiOutput);
     RequestPlaces places;
@@ -264,8 +271,8 @@ bool DriverInstance::PutFramesIn(uint32_t kind, const DecompressedFrame& frame)
         NoteRefusal(false, kTooLarge);
         return false;
     }
-    if (!SeriesViewsHold(kind, std::max(frame.inputBytes, beginRoom_[kind].input),
-                         std::max(frame.outputBytes, beginRoom_[kind].output))) {
+    if (!SeriesViewsHold(kind, std::max(frame.inputBytes, begun_[kind].inputNeed),
+                         std::max(frame.outputBytes, begun_[kind].outputNeed))) {
         NoteRefusal(false, kNoViews);
         return false;
     }

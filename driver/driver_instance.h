@@ -8,6 +8,7 @@
 
 #include "driver/host_channel.h"
 #include "driver/request_layout.h"
+#include "host/frame_series.h"
 
 // One open instance of the client driver: what a 64-bit program's ICOpen
 // of a slot returns. It answers ICM_GETINFO from the slot's settings (the
@@ -133,19 +134,13 @@ private:
     const int timeoutSeconds_;
     // How ParamArea is laid out (HostLayouts), as the handshake settled it.
     uint32_t layouts_ = 0;
-    // What the frames of the last series of each kind may take in the
-    // views, from its BEGIN: the input's extent, and the output's or, for
-    // compression, the output frame view of its BEGIN (the codec's answer
-    // to ICM_COMPRESS_GET_SIZE when that is larger). A frame gets at least
-    // this much room, whatever its own headers say.
-    struct SeriesRoom {
-        uint64_t input = 0;
-        uint64_t output = 0;
-    };
-    SeriesRoom beginRoom_[kSeriesKinds];
-    // The headers of the last compression BEGIN: a frame with others asks
-    // the codec for its largest frame.
-    BITMAPINFOHEADER compressBegin_[2] = {};
+    // The last BEGIN of each kind, as the host keeps it: its headers, and
+    // what its frames may take in the views: the input's extent, and the
+    // output's or, for compression, the output frame view of its BEGIN (the
+    // codec's answer to ICM_COMPRESS_GET_SIZE when that is larger). A frame
+    // gets at least this much room, whatever its own headers say; a
+    // compressed frame with other headers asks the codec for its largest.
+    FrameSeries begun_[kSeriesKinds];
     // The compression input views hold two frame places, used in turn: the
     // program's last input stays in its place, so that a program that
     // passes it as the previous frame next time costs no copy.

@@ -177,7 +177,7 @@ LRESULT DriverInstance::OnGetFormat(UINT request, const BITMAPINFOHEADER* input,
     if (output == nullptr)
         return size;
     // The host's room: the stated size, or without one a palettized format's.
-    uint64_t room = size > 0 ? std::max<uint64_t>(static_cast<uint32_t>(size), sizeof *output) : kFormatRoom;
+    uint64_t room = FormatRoom(size);
     uint64_t given = size > 0 ? std::min(room, HeaderWholeSpan(*output)) : sizeof *output;
     int32_t result;
     if (!PutFormatRequest(channel_.ParamArea(), layouts_, *input, output, given, room, &places))

@@ -166,8 +166,7 @@ LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
         return places.output + static_cast<DWORD>(size) <= kParamAreaSize ? size : 0;
     }
     // A codec that cannot tell the size gets the room of a palettized format.
-    uint32_t room
-        = size > 0 ? std::max<uint32_t>(static_cast<uint32_t>(size), sizeof(BITMAPINFOHEADER)) : kFormatRoom;
+    uint32_t room = FormatRoom(static_cast<int32_t>(size));
     if (!params.Take(uint64_t(places.output) + room))
         return Refuse(kRefusalLayout);
     LRESULT result = GuardedSendMessage(codec, message, Param(places.input), Param(places.output));

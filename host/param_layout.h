@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "host/param_copy.h"
@@ -16,6 +17,14 @@
 // Room for a format or palette that the codec writes behind a header: a
 // BITMAPINFOHEADER and a full 256-entry colour table.
 const uint32_t kFormatRoom = sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD);
+
+// The room a GET_FORMAT request gives the codec for the format it names
+// `size` bytes for: that size, at least a header; kFormatRoom when it names
+// none. Both sides lay the request out by it.
+inline uint32_t FormatRoom(int32_t size)
+{
+    return size > 0 ? std::max<uint32_t>(static_cast<uint32_t>(size), sizeof(BITMAPINFOHEADER)) : kFormatRoom;
+}
 
 // Copies the header at `offset`; false when it does not lie inside ParamArea.
 bool ReadHeader(ParamCopy& area, uint64_t offset, BITMAPINFOHEADER* header);
