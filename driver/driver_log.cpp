@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "driver/slot_config.h"
 #include "host/host_protocol.h"
-#include "settings/profile.h"
-#include "settings/settings_paths.h"
 
 void FormatLogLine(const SYSTEMTIME& time, int slot, const char* text, char* line)
 {
@@ -46,12 +45,8 @@ void FormatRefusal(UINT message, bool byHost, const char* why, char* text)
 
 void LogDriverEvent(int slot, const char* text)
 {
-    char settings[MAX_PATH];
     char logPath[MAX_PATH] = "";
-    int enabled = 0;
-    GetSettingsFilePath(settings);
-    if (!ProfileReadInt(settings, "GENERAL", "iLog", &enabled) || enabled != 1
-        || !ProfileReadString(settings, "GENERAL", "pcLogPath", logPath, MAX_PATH))
+    if (!ReadLogPath(logPath))
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -7,9 +7,11 @@
 
 // The driver's log: one line for each failure of a host and for each
 // request that the driver or the host refused, so that a user can tell why
-// a slot stopped serving or a program got an error the codec never gave. It is switched on in the settings
-// file (GENERAL: iLog 1 and pcLogPath the file to append to), which the configuration tool keeps for the
-// driver without using it; otherwise nothing is written. The settings are read at each event, as everywhere.
+// a slot stopped serving or a program got an error the codec never gave.
+// It is switched on in the settings file (GENERAL: iLog 1 and pcLogPath the
+// file to append to), which the configuration tool keeps for the driver
+// without using it; otherwise nothing is written. The settings are read at
+// each event, as the driver reads them everywhere (slot_config.h).
 
 const size_t kLogTextCapacity = 200;
 const size_t kLogLineCapacity = kLogTextCapacity + 40;

@@ -152,6 +152,14 @@ int ReadTimeoutSetting()
     return ReadTimeout(use);
 }
 
+bool ReadLogPath(char* logPath)
+{
+    SettingsUse use;
+    int enabled = 0;
+    use.ReadInt("GENERAL", "iLog", &enabled);
+    return enabled == 1 && use.Read("GENERAL", "pcLogPath", logPath, MAX_PATH);
+}
+
 uint32_t ReadServedCodec(int slot, int* timeoutSetting)
 {
     char section[8];

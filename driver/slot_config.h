@@ -5,7 +5,8 @@
 #include "settings/config_settings.h"
 
 // What the driver reads of the settings file, at each use and never
-// writing: a slot's own section ("tdl0" to "tdl9") and GENERAL's iTimeout.
+// writing: a slot's own section ("tdl0" to "tdl9") and GENERAL's iTimeout
+// and log settings.
 // Missing values keep their defaults. Each value is what the profile
 // functions give, kept while the file's bytes stay the same (ProfileMemo).
 
@@ -21,6 +22,10 @@ void ReadSlotSettings(int slot, SlotSettings* settings);
 
 // iTimeout in seconds, 1 when it is missing or does not parse.
 int ReadTimeoutSetting();
+
+// GENERAL's pcLogPath into MAX_PATH bytes when iLog is 1; false when the
+// log is off or names no file.
+bool ReadLogPath(char* logPath);
 
 // What an open needs, without the rest of the section: the codec the slot
 // serves (its dwFcc when it is switched on, 0 when it is off or names none)
