@@ -51,12 +51,14 @@ struct ReadStream {
     HRESULT result = E_FAIL;
 };
 
-Bytes StreamFormat(PAVISTREAM stream)
+Bytes StreamFormat(PAVISTREAM stream, HRESULT* read = nullptr)
 {
     LONG size = 0;
     AVIStreamReadFormat(stream, 0, nullptr, &size);
     Bytes format(static_cast<size_t>(std::max<LONG>(size, 0)));
-    AVIStreamReadFormat(stream, 0, format.data(), &size);
+    HRESULT result = AVIStreamReadFormat(stream, 0, format.data(), &size);
+    if (read != nullptr)
+        *read = result;
     return format;
 }
 
@@ -83,8 +85,9 @@ void ReadBack(const std::string& codec, const std::string& file, Transcript* tra
         DWORD figures[] = {info.dwLength, info.dwQuality, info.dwScale, info.dwRate};
         AddStep(transcript, "stream length, quality, scale and rate", info.fccHandler == CodecFourCC(codec),
                 figures, sizeof figures);
-        Bytes format = StreamFormat(stream);
-        AddStep(transcript, "stream format", 0, format.data(), format.size());
+        HRESULT formatRead = E_FAIL;
+        Bytes format = StreamFormat(stream, &formatRead);
+        AddStep(transcript, "stream format", formatRead, format.data(), format.size());
         for (LONG sample = AVIStreamStart(stream); sample < AVIStreamEnd(stream); ++sample) {
             Bytes data = StreamSample(stream, sample);
             AddStep(transcript, "sample, key frame", AVIStreamIsKeyFrame(stream, sample), data.data(),
