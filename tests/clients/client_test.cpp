@@ -75,7 +75,8 @@ protected:
                   RegCreateKeyExA(HKEY_CURRENT_USER, kProgramOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                   &overrides, nullptr));
         for (const char* dll : {"iccvid", "msvidc32"})
-            RegSetValueExA(overrides, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
+            EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(overrides, dll, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1))
+                << dll;
         RegCloseKey(overrides);
     }
     void TearDown() override

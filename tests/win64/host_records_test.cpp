@@ -27,12 +27,6 @@ protected:
             Launch();
     }
 
-    void AskForWholeRecords()
-    {
-        ASSERT_EQ(int32_t(HandshakeResult(kHostProtocolVersion, kLayoutsWholeRecords)),
-                  client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion));
-    }
-
     // Whole-record views for a kind and the BEGIN of its series.
     void BeginWith(uint32_t kind, uint64_t inputSize, uint64_t outputSize, UINT begin,
                    const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)

@@ -19,7 +19,7 @@ TEST_F(HostReuseTest, AClientOfTheReuseProtocolLetsTheHostWaitWithNothingOfTheIn
         EXPECT_EQ(0, client.Send(kRequestIdle)) << version;
     }
     EXPECT_EQ(0u, script->closeCount);
-    client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion);
+    AskForWholeRecords();
     EXPECT_EQ(0, client.Send(kRequestServe, kLayoutsWholeRecords, kHostProtocolVersion)) << "not waiting";
     ASSERT_EQ(ICERR_OK, client.AnnounceViews(kSeriesCompress, 4096, 4096));
     char view[kMappingNameCapacity];
@@ -36,7 +36,7 @@ TEST_F(HostReuseTest, AClientOfTheReuseProtocolLetsTheHostWaitWithNothingOfTheIn
 TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
 {
     Launch();
-    client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion);
+    AskForWholeRecords();
     ASSERT_TRUE(client.Channel().LetWait(20000));
     HostClient next;
     HostClient stranger;

@@ -26,6 +26,12 @@ protected:
 
     // Starts the host and forgets what the codec received while opening.
     void Launch();
+    // Settles the whole-record layouts of this protocol.
+    void AskForWholeRecords()
+    {
+        ASSERT_EQ(int32_t(HandshakeResult(kHostProtocolVersion, kLayoutsWholeRecords)),
+                  client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion));
+    }
 
     // The last call of that message; a failed expectation when none came.
     TestCodecCall LastCall(uint32_t message);
