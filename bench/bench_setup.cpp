@@ -16,18 +16,18 @@ const int kSlots = 10;
 const char kTestCodecDll[] = "tandrel_test_codec.dll";
 const DWORD kSendLimitMs = 1000;
 
-bool ReadWholeFile(const char* path, std::string* contents)
-{
-    std::ifstream file(path, std::ios::binary);
-    contents->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return file.is_open();
-}
-
 std::string SlotValueName(int slot)
 {
     return "vidc.tdl" + std::to_string(slot);
 }
 
+}
+
+bool ReadWholeFile(const std::string& path, std::string* contents)
+{
+    std::ifstream file(path, std::ios::binary);
+    contents->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return file.is_open();
 }
 
 std::string BesideThisProgram(const char* fileName)

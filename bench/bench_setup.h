@@ -44,6 +44,10 @@ private:
 // A program beside this one, e.g. "bench_helper.exe".
 std::string BesideThisProgram(const char* fileName);
 
+// The whole file, read to its end (/proc's files tell no size); false when
+// it does not open.
+bool ReadWholeFile(const std::string& path, std::string* contents);
+
 // A window of the 32-bit helper (bench_helper.cpp) in a process of its own,
 // under a title unique to this run; closed when the object goes.
 class HelperWindow {
@@ -59,7 +63,6 @@ public:
     // kBenchPing sent and answered: microseconds, or -1.
     double RoundTrip() const;
     HWND Window() const { return window_; }
-    HANDLE Process() const { return process_.Handle(); }
     const std::string& Title() const { return title_; }
 
 private:

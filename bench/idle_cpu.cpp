@@ -1,18 +1,10 @@
 #include "bench/idle_cpu.h"
 
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
-namespace {
+#include "bench/bench_setup.h"
 
-// /proc's files tell no size: read to the end.
-bool ReadFileText(const std::string& path, std::string* text)
-{
-    std::ifstream file(path, std::ios::binary);
-    text->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return file.is_open();
-}
+namespace {
 
 // The Linux process whose command line holds `token`: Wine's programs are
 // Linux processes, and /proc is on drive Z:.
@@ -27,7 +19,7 @@ std::string FindLinuxProcess(const std::string& token)
         std::string name = entry.cFileName;
         std::string commandLine;
         if (name.find_first_not_of("0123456789") == std::string::npos
-            && ReadFileText("Z:\\proc\\" + name + "\\cmdline", &commandLine)
+            && ReadWholeFile("Z:\\proc\\" + name + "\\cmdline", &commandLine)
             && commandLine.find(token) != std::string::npos)
             found = name;
     } while (found.empty() && FindNextFileA(search, &entry));
@@ -39,7 +31,7 @@ std::string FindLinuxProcess(const std::string& token)
 long long CpuTicks(const std::string& linuxPid)
 {
     std::string stat;
-    if (linuxPid.empty() || !ReadFileText("Z:\\proc\\" + linuxPid + "\\stat", &stat))
+    if (linuxPid.empty() || !ReadWholeFile("Z:\\proc\\" + linuxPid + "\\stat", &stat))
         return -1;
     std::istringstream fields(stat.substr(stat.rfind(')') + 2));
     std::string field;
