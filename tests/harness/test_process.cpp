@@ -1,5 +1,7 @@
 #include "test_process.h"
 
+#include <cstdio>
+
 std::string TestBinDirectory()
 {
     char path[MAX_PATH];
@@ -17,8 +19,15 @@ int RunToExit(const std::string& exePath, const std::string& arguments)
 {
     TestProcess process;
     DWORD exitCode = 0;
-    if (!process.Start(exePath, arguments) || !process.WaitForExit(20000, &exitCode))
+    if (!process.Start(exePath, arguments)) {
+        std::fprintf(stderr, "%s %s: CreateProcess failed with error %lu\n", exePath.c_str(), arguments.c_str(),
+                     GetLastError());
         return -1;
+    }
+    if (!process.WaitForExit(20000, &exitCode)) {
+        std::fprintf(stderr, "%s %s: still running after 20 s\n", exePath.c_str(), arguments.c_str());
+        return -1;
+    }
     return static_cast<int>(exitCode);
 }
 
