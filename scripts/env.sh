@@ -39,6 +39,43 @@ ensure_packages() {
         cmake googletest nsis fonts-ipafont-gothic imagemagick x11-utils ffmpeg >/dev/null
 }
 
+# Some kernels run no 32-bit code: IA-32 emulation is switched off at boot,
+# as on some virtual machines, and Wine's 32-bit loader fails with "Exec
+# format error". There the kernel hands i386 programs to qemu's user-mode
+# emulator, registered with binfmt_misc. Debian's 32-bit Wine has no
+# preloader: it reserves the address space above 2 GB up to its stack by
+# halving requests that qemu moves elsewhere, and qemu puts the stack at the
+# top of the guest's space. A guest of 4 GB took about 60 s to start a
+# program, one of 2 GB and 4 MB takes about 2.5 s; it still holds 2 GB, all
+# that a 32-bit program that is not large-address aware can use.
+export QEMU_RESERVED_VA=0x80400000
+I386_BINFMT=/proc/sys/fs/binfmt_misc/qemu-i386
+
+ensure_i386_programs() {
+    /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+    echo "This kernel runs no 32-bit programs; running them under qemu-i386..."
+    command -v qemu-i386-static >/dev/null 2>&1 ||
+        sudo_if_needed env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static >/dev/null
+    [ -e /proc/sys/fs/binfmt_misc/register ] ||
+        sudo_if_needed mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+    if [ ! -e "$I386_BINFMT" ]; then
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' |
+            sudo_if_needed tee /proc/sys/fs/binfmt_misc/register >/dev/null
+    fi
+    echo 1 | sudo_if_needed tee "$I386_BINFMT" >/dev/null
+    /usr/lib/wine/wine --version >/dev/null 2>&1 && return 0
+    echo "32-bit programs do not start, even under qemu-i386" >&2
+    return 1
+}
+
+# The loader for a Windows program: 64-bit ones start straight in wine64,
+# without the 32-bit loader's detour (a whole emulated start under qemu).
+wine_loader_for() {
+    local machine
+    machine=$(od -An -tx1 -j "$(od -An -tu4 -j 60 -N 4 "$1" | tr -d ' ')" -N 6 "$1" 2>/dev/null | tr -d ' \n')
+    if [ "$machine" = "504500006486" ]; then echo /usr/lib/wine/wine64; else echo wine; fi
+}
+
 display_running() {
     local n=${TANDREL_DISPLAY#:}
     [ -S "/tmp/.X11-unix/X$n" ] && [ -f "/tmp/.X$n-lock" ] &&
@@ -131,7 +168,7 @@ warm_wine() {
 }
 
 ensure_wine() {
-    ensure_display && ensure_prefix && warm_wine
+    ensure_i386_programs && ensure_display && ensure_prefix && warm_wine
 }
 
 # Runs the configuration tool on the display $1 (the user's) until it is
