@@ -49,6 +49,11 @@ LRESULT GuardedSendMessage(HIC codec, UINT message, DWORD_PTR dw1, DWORD_PTR dw2
     return Guarded([=] { return ICSendMessage(codec, message, dw1, dw2); });
 }
 
+LRESULT GuardedCall(LRESULT (*call)(void* context), void* context)
+{
+    return Guarded([=] { return call(context); });
+}
+
 HIC GuardedOpen(DWORD type, DWORD handler, UINT mode)
 {
     return Guarded([=] { return OpenCodecKeptLoaded(type, handler, mode); });

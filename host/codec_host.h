@@ -88,6 +88,9 @@ private:
     // Waiting for the program's next instance (host_reuse.cpp).
     LRESULT OnIdle();
     LRESULT OnServe(WPARAM wParam, LPARAM lParam);
+    // Ends every series, closes every view and goes back to the classic
+    // layouts: what a host holds of an instance besides its codec.
+    void ForgetInstance();
 
     // The series and their frames (frame_requests.cpp).
     LRESULT OnFrameViews(WPARAM kind, LPARAM generation);

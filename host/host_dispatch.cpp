@@ -1,9 +1,29 @@
 #include "host/codec_host.h"
 
+#include "host/codec_guard.h"
+
+namespace {
+
+struct HostMessage {
+    CCodecHost* host;
+    HWND target;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+}
+
 LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    HostMessage request = {this, target, message, wParam, lParam};
     ++requestDepth;
-    LRESULT result = Dispatch(target, message, wParam, lParam);
+    LRESULT result = GuardedCall(
+        [](void* context) {
+            HostMessage* m = static_cast<HostMessage*>(context);
+            return m->host->Dispatch(m->target, m->message, m->wParam, m->lParam);
+        },
+        &request);
     --requestDepth;
     return result;
 }
@@ -13,6 +33,14 @@ LRESULT CCodecHost::OnMessage(HWND target, UINT message, WPARAM wParam, LPARAM l
 // until a handshake has chosen those layouts.
 LRESULT CCodecHost::Dispatch(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A waiting host holds no instance: it takes the program's next one or
+    // ends. Every other request meets a host without a codec (the codec is
+    // closed and the layouts are the classic ones), and neither a handshake
+    // nor frame views may prepare the next instance before the serve does.
+    if (idle && message == kRequestHandshake)
+        return 0;
+    if (idle && message == kRequestFrameViews)
+        return kHostCannotServe;
     switch (message) {
     case WM_DESTROY:
     case kRequestDrvClose:

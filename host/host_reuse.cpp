@@ -17,6 +17,22 @@ bool TerminatedWithin(const char* text, size_t capacity, size_t longest)
     return length != 0 && length <= longest;
 }
 
+// "tdl0" to "tdl9", as the slot drivers are named.
+bool NamesASlot(const char* text, size_t capacity)
+{
+    return capacity >= 5 && text[0] == 't' && text[1] == 'd' && text[2] == 'l' && text[3] >= '0'
+        && text[3] <= '9' && text[4] == '\0';
+}
+
+}
+
+void CCodecHost::ForgetInstance()
+{
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
+        EndSeries(kind);
+        views[kind].Close();
+    }
+    layouts = kLayoutsClassic;
 }
 
 // Only between requests: a request that a codec's dialog lets in must not
@@ -27,11 +43,7 @@ LRESULT CCodecHost::OnIdle()
         return 0;
     GuardedClose(codec);
     codec = nullptr;
-    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
-        EndSeries(kind);
-        views[kind].Close();
-    }
-    layouts = kLayoutsClassic;
+    ForgetInstance();
     reuse = false;
     idle = true;
     idleSince = timeGetTime();
@@ -40,11 +52,12 @@ LRESULT CCodecHost::OnIdle()
 
 LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
 {
-    if (!idle || quitting || requestDepth != 1 || !StartRequest() || !params.Take(sizeof(HostHandover)))
+    if (!idle || quitting || requestDepth != 1 || static_cast<uint32_t>(lParam) < kReuseProtocolVersion
+        || !StartRequest() || !params.Take(sizeof(HostHandover)))
         return 0;
     HostHandover next;
     std::memcpy(&next, params.At(0), sizeof next);
-    if (!TerminatedWithin(next.slotName, sizeof next.slotName, sizeof next.slotName - 1)
+    if (!NamesASlot(next.slotName, sizeof next.slotName)
         || !TerminatedWithin(next.mappingName, sizeof next.mappingName, kControlMappingNameLimit)
         || next.dwFcc == 0)
         return 0;
@@ -56,6 +69,9 @@ LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
         control.Close();
         return 0;
     }
+    // Nothing of the instance before reaches the next one, whatever its
+    // client did while the host waited.
+    ForgetInstance();
     if (!OpenCodec(next.dwFcc, false)) {
         control.Close();
         return 0;

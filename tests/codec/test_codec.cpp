@@ -524,6 +524,15 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     }
 }
 
+LRESULT Spoil(LPARAM first, LPARAM second)
+{
+    DWORD was;
+    for (LPARAM header : {first, second})
+        if (header != 0)
+            VirtualProtect(reinterpret_cast<void*>(header), sizeof(BITMAPINFOHEADER), PAGE_NOACCESS, &was);
+    return ICERR_OK;
+}
+
 LRESULT Open(ICOPEN* open)
 {
     if (open == nullptr)
@@ -599,6 +608,8 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR id, HDRVR, UINT message, LPARAM l
             Sleep(INFINITE);
         if (result == kAnswerOverrun)
             return Overrun(message, lParam1);
+        if (result == kAnswerSpoil)
+            return Spoil(lParam1, lParam2);
         return result;
     }
     return Serve(instance, message, lParam1, lParam2);

@@ -54,15 +54,18 @@ struct TestCodecCall {
 
 // A fixed answer to one message: the codec returns `result` at once and
 // does nothing else. message 0 ends the list. DRV_OPEN with an ICOPEN takes
-// only kAnswerFault. Four results stand for
+// only kAnswerFault. Five results stand for
 // misbehaviour instead: the codec faults (writes through a null pointer),
 // never returns, (ICM_COMPRESS, ICM_DECOMPRESS) writes one byte just past
-// the last page of the output frame view and then answers ICERR_OK, or
-// faults on a worker thread of its own and waits for it.
+// the last page of the output frame view and then answers ICERR_OK, faults
+// on a worker thread of its own and waits for it, or (a request with two
+// headers) takes away the memory they lie in, as a codec that frees what it
+// was handed does, and answers ICERR_OK: whoever touches it next faults.
 const int32_t kAnswerFault = INT32_MIN;
 const int32_t kAnswerHang = INT32_MIN + 1;
 const int32_t kAnswerOverrun = INT32_MIN + 2;
 const int32_t kAnswerThreadFault = INT32_MIN + 3;
+const int32_t kAnswerSpoil = INT32_MIN + 4;
 
 struct TestCodecAnswer {
     uint32_t message;

@@ -168,7 +168,9 @@ TEST_P(HostCodecFaultTest, EndsTheHostWithoutAnAnswer)
         PutDecompress(packed, rgb);
         lParam = sizeof(IcDecompress32);
     } else {
+        // With both headers: after the call the host returns the output one.
         PutPair(0, 40, rgb, packed);
+        lParam = 1;
     }
     std::vector<uint8_t> input(client.FrameIn(), client.FrameIn() + (client.FrameIn() ? 4096 : 0));
     script.Answer(GetParam().message, GetParam().answer);
@@ -186,5 +188,6 @@ INSTANTIATE_TEST_SUITE_P(Faults, HostCodecFaultTest,
                                            CodecFault {ICM_COMPRESS, kAnswerOverrun, "CompressOverrun"},
                                            CodecFault {ICM_DECOMPRESS, kAnswerOverrun, "DecompressOverrun"},
                                            CodecFault {ICM_COMPRESS_QUERY, kAnswerThreadFault,
-                                                       "WorkerThread"}),
+                                                       "WorkerThread"},
+                                           CodecFault {ICM_COMPRESS_QUERY, kAnswerSpoil, "HostCodeAfterTheCall"}),
                          [](const ::testing::TestParamInfo<CodecFault>& info) { return info.param.name; });

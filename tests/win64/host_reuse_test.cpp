@@ -47,13 +47,21 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
         std::string slot;
         std::string mapping;
         uint32_t codec;
+        uint32_t protocol;
     } refused[] = {
-        {"no such mapping", kSlot, next.Name() + "X", fcc},
-        {"another program's mapping", kSlot, stranger.Name(), fcc},
-        {"a slot name without its end", std::string(kHandoverSlotCapacity, 's'), next.Name(), fcc},
-        {"a mapping name without its end", kSlot, std::string(kMappingNameCapacity, 'n'), fcc},
-        {"no codec", kSlot, next.Name(), 0},
-        {"a codec that is not installed", kSlot, next.Name(), mmioFOURCC('n', 'o', 'n', 'e')},
+        {"no such mapping", kSlot, next.Name() + "X", fcc, kHostProtocolVersion},
+        {"another program's mapping", kSlot, stranger.Name(), fcc, kHostProtocolVersion},
+        {"a slot name without its end", std::string(kHandoverSlotCapacity, 's'), next.Name(), fcc,
+         kHostProtocolVersion},
+        {"a slot past tdl9", "tdl10", next.Name(), fcc, kHostProtocolVersion},
+        {"a slot in capitals", "TDL3", next.Name(), fcc, kHostProtocolVersion},
+        {"a path to a slot", "..\\tdl3", next.Name(), fcc, kHostProtocolVersion},
+        {"a mapping name without its end", kSlot, std::string(kMappingNameCapacity, 'n'), fcc,
+         kHostProtocolVersion},
+        {"no codec", kSlot, next.Name(), 0, kHostProtocolVersion},
+        {"a codec that is not installed", kSlot, next.Name(), mmioFOURCC('n', 'o', 'n', 'e'),
+         kHostProtocolVersion},
+        {"a serve of a protocol without reuse", kSlot, next.Name(), fcc, kReuseProtocolVersion - 1},
     };
     for (const auto& handover : refused) {
         HostHandover record = {};
@@ -63,8 +71,10 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
                     std::min(handover.mapping.size(), sizeof record.mappingName));
         record.dwFcc = handover.codec;
         std::memcpy(client.ParamArea(), &record, sizeof record);
-        EXPECT_EQ(0, client.Send(kRequestServe, kLayoutsWholeRecords, kHostProtocolVersion)) << handover.what;
+        EXPECT_EQ(0, client.Send(kRequestServe, kLayoutsWholeRecords, handover.protocol)) << handover.what;
     }
+    EXPECT_EQ(0, client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion)) << "waiting";
+    EXPECT_EQ(kHostCannotServe, client.AnnounceViews(kSeriesCompress, 4096, 4096)) << "waiting";
     EXPECT_EQ(1u, script->openCount) << "no codec opened but the first";
 
     std::string waitedWith = client.Name();
@@ -75,4 +85,25 @@ TEST_F(HostReuseTest, AWaitingHostTakesOnlyItsOwnProgramsNextInstance)
     EXPECT_FALSE(MappingExists(waitedWith));
     EXPECT_EQ(4, client.Send(kRequestGetState)) << "the codec's state size";
     EXPECT_EQ(client.Channel().Window(), client.Window()) << "published in the new control block";
+}
+
+// Nothing that reached the host while it waited reaches the next instance:
+// its first BEGIN finds no views, as a new host's does, until it announces
+// its own.
+TEST_F(HostReuseTest, AServedHostStartsAsANewHostDoes)
+{
+    Launch();
+    AskForWholeRecords();
+    ASSERT_TRUE(client.Channel().LetWait(20000));
+    client.Send(kRequestHandshake, kLayoutsWholeRecords, kHostProtocolVersion);
+    client.AnnounceViews(kSeriesCompress, 1 << 16, 1 << 16);
+    int32_t answer = 0;
+    ASSERT_TRUE(client.Channel().Handover(kSlot, fcc, kLayoutsWholeRecords, 20000, &answer));
+    BITMAPINFOHEADER rgb = MakeHeader(64, 48, 24);
+    BITMAPINFOHEADER packed = MakeHeader(64, 48, 24, fcc, 5000);
+    PutPair(0, rgb.biSize, rgb, packed);
+    EXPECT_EQ(kHostCannotServe, client.Send(kRequestCompressBegin)) << "no views of its own";
+    ASSERT_EQ(ICERR_OK, client.AnnounceViews(kSeriesCompress, 1 << 16, 1 << 16));
+    PutPair(0, rgb.biSize, rgb, packed);
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressBegin)) << "with its own";
 }
