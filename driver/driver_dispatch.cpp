@@ -48,7 +48,7 @@ LRESULT DriverInstance::OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2)
     if (refusal_ != nullptr) {
         char text[kLogTextCapacity];
         FormatRefusal(message, refusedByHost_, refusal_, text);
-        LogDriverEvent(slot_, text);
+        LogDriverEvent(logPath_, slot_, text);
     }
     LeaveCriticalSection(&lock_);
     return result;

@@ -3,11 +3,12 @@
 #include "driver/idle_hosts.h"
 #include "driver/wait_limits.h"
 
-DriverInstance::DriverInstance(int slot, uint32_t codec, int timeoutSeconds)
+DriverInstance::DriverInstance(int slot, uint32_t codec, int timeoutSeconds, const char* logPath)
     : slot_(slot)
     , codec_(codec)
     , timeoutSeconds_(timeoutSeconds)
 {
+    lstrcpynA(logPath_, logPath, sizeof logPath_);
     InitializeCriticalSection(&lock_);
 }
 

@@ -42,8 +42,9 @@ class DriverInstance {
 public:
     // The instance of slot 0 to 9 and the codec its settings named when the
     // program opened it, or kNoSlot for the driver's own open (no ICOPEN),
-    // which serves nothing.
-    DriverInstance(int slot, uint32_t codec, int timeoutSeconds);
+    // which serves nothing; `logPath` is the log as the open found it
+    // (empty: off).
+    DriverInstance(int slot, uint32_t codec, int timeoutSeconds, const char* logPath);
     DriverInstance(const DriverInstance&) = delete;
     DriverInstance& operator=(const DriverInstance&) = delete;
     // Lets the host wait for the program's next instance, or ends it with
@@ -132,6 +133,7 @@ private:
     const int slot_;
     const uint32_t codec_;
     const int timeoutSeconds_;
+    char logPath_[MAX_PATH];
     // How ParamArea is laid out (HostLayouts), as the handshake settled it.
     uint32_t layouts_ = 0;
     // The last BEGIN of each kind, as the host keeps it: its headers, and

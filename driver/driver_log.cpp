@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/slot_config.h"
 #include "host/host_protocol.h"
 
 void FormatLogLine(const SYSTEMTIME& time, int slot, const char* text, char* line)
@@ -43,10 +42,9 @@ void FormatRefusal(UINT message, bool byHost, const char* why, char* text)
                   byHost ? "host" : "driver", why);
 }
 
-void LogDriverEvent(int slot, const char* text)
+void LogDriverEvent(const char* logPath, int slot, const char* text)
 {
-    char logPath[MAX_PATH] = "";
-    if (!ReadLogPath(logPath))
+    if (logPath[0] == '\0')
         return;
     SYSTEMTIME now;
     GetLocalTime(&now);

@@ -10,8 +10,9 @@
 // a slot stopped serving or a program got an error the codec never gave.
 // It is switched on in the settings file (GENERAL: iLog 1 and pcLogPath the
 // file to append to), which the configuration tool keeps for the driver
-// without using it; otherwise nothing is written. The settings are read at
-// each event, as the driver reads them everywhere (slot_config.h).
+// without using it; otherwise nothing is written. The switch is read with
+// the slot's settings at the open (SlotOpenSettings), so that a refused
+// message costs no read of the file.
 
 const size_t kLogTextCapacity = 200;
 const size_t kLogLineCapacity = kLogTextCapacity + 40;
@@ -34,6 +35,7 @@ const char* HostRefusalText(uint32_t reason);
 // "message 0x400D refused by the host: <why>", for the program's message.
 void FormatRefusal(UINT message, bool byHost, const char* why, char* text);
 
-// Appends the line of `text` for the slot when the log is switched on.
-// Failures to write are ignored: the log must never fail a request.
-void LogDriverEvent(int slot, const char* text);
+// Appends the line of `text` for the slot to `logPath`; an empty path is a
+// log switched off. Failures to write are ignored: the log must never fail
+// a request.
+void LogDriverEvent(const char* logPath, int slot, const char* text);

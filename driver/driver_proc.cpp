@@ -20,17 +20,18 @@ namespace {
 LRESULT OpenInstance(ICOPEN* open)
 {
     if (open == nullptr)
-        return static_cast<LRESULT>(AddInstance(new DriverInstance(kNoSlot, 0, 0)));
+        return static_cast<LRESULT>(AddInstance(new DriverInstance(kNoSlot, 0, 0, "")));
     int slot = SlotFromFourCC(open->fccHandler);
     char hostExe[MAX_PATH];
-    int timeoutSetting = 1;
-    uint32_t codec = slot != kNoSlot ? ReadServedCodec(slot, &timeoutSetting) : 0;
+    SlotOpenSettings settings = {0, 1, ""};
+    if (slot != kNoSlot)
+        ReadSlotOpenSettings(slot, &settings);
     const char* refusal = slot == kNoSlot ? nullptr
-        : codec == 0            ? "ICOpen refused by the driver: the slot is switched off or has no codec"
+        : settings.codec == 0   ? "ICOpen refused by the driver: the slot is switched off or has no codec"
         : !FindHostExe(hostExe) ? "ICOpen refused by the driver: Tandrel64.exe is not beside the driver"
                                 : nullptr;
     if (refusal != nullptr)
-        LogDriverEvent(slot, refusal);
+        LogDriverEvent(settings.logPath, slot, refusal);
     if (slot == kNoSlot || refusal != nullptr) {
         // Wine's driver loader, when an open is refused, frees its record of
         // the driver a second time after unloading the module; with nothing
@@ -43,7 +44,8 @@ LRESULT OpenInstance(ICOPEN* open)
         return 0;
     }
     open->dwError = ICERR_OK;
-    return static_cast<LRESULT>(AddInstance(new DriverInstance(slot, codec, TimeoutSeconds(timeoutSetting))));
+    return static_cast<LRESULT>(AddInstance(
+        new DriverInstance(slot, settings.codec, TimeoutSeconds(settings.timeoutSetting), settings.logPath)));
 }
 
 }

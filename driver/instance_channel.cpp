@@ -81,7 +81,7 @@ bool DriverInstance::StartHost()
                           RequestWaitMs(kRequestServe, 0, timeoutSeconds_), &answer))
         return KeepHostProcess() && TakeLayouts(answer);
     if (!channel_.CreateControl() || !channel_.StartHost(slot)) {
-        LogDriverEvent(slot_, "starting the host: Tandrel64.exe could not be started");
+        LogDriverEvent(logPath_, slot_, "starting the host: Tandrel64.exe could not be started");
         return false;
     }
     if (!KeepHostProcess())
@@ -100,7 +100,7 @@ bool DriverInstance::TakeLayouts(int32_t answer)
     uint32_t settled = static_cast<uint32_t>(answer);
     layouts_ = answer == 0 ? kLayoutsClassic : HandshakeLayouts(settled);
     if (layouts_ > kLayoutsWholeRecords) {
-        LogDriverEvent(slot_, "starting the host: it chose layouts this driver does not know");
+        LogDriverEvent(logPath_, slot_, "starting the host: it chose layouts this driver does not know");
         channel_.EndHost(RequestWaitMs(kRequestDrvClose, 0, timeoutSeconds_));
         return false;
     }
@@ -155,7 +155,7 @@ void DriverInstance::LogChannelFailure(const char* doing)
         return;
     char text[kLogTextCapacity];
     FormatHostFailure(doing, channel_.HostExitCode(), text);
-    LogDriverEvent(slot_, text);
+    LogDriverEvent(logPath_, slot_, text);
 }
 
 LRESULT DriverInstance::Forward(UINT request, WPARAM wParam, LPARAM lParam)

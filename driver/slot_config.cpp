@@ -152,15 +152,7 @@ int ReadTimeoutSetting()
     return ReadTimeout(use);
 }
 
-bool ReadLogPath(char* logPath)
-{
-    SettingsUse use;
-    int enabled = 0;
-    use.ReadInt("GENERAL", "iLog", &enabled);
-    return enabled == 1 && use.Read("GENERAL", "pcLogPath", logPath, MAX_PATH);
-}
-
-uint32_t ReadServedCodec(int slot, int* timeoutSetting)
+void ReadSlotOpenSettings(int slot, SlotOpenSettings* settings)
 {
     char section[8];
     SlotSection(slot, section, sizeof section);
@@ -169,6 +161,11 @@ uint32_t ReadServedCodec(int slot, int* timeoutSetting)
     uint32_t fcc = 0;
     use.ReadInt(section, "iEnable", &enable);
     use.ReadHex(section, "dwFcc", &fcc);
-    *timeoutSetting = ReadTimeout(use);
-    return enable != 0 ? fcc : 0;
+    settings->codec = enable != 0 ? fcc : 0;
+    settings->timeoutSetting = ReadTimeout(use);
+    int log = 0;
+    use.ReadInt("GENERAL", "iLog", &log);
+    settings->logPath[0] = '\0';
+    if (log == 1)
+        use.Read("GENERAL", "pcLogPath", settings->logPath, MAX_PATH);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "settings/config_settings.h"
@@ -23,11 +25,15 @@ void ReadSlotSettings(int slot, SlotSettings* settings);
 // iTimeout in seconds, 1 when it is missing or does not parse.
 int ReadTimeoutSetting();
 
-// GENERAL's pcLogPath into MAX_PATH bytes when iLog is 1; false when the
-// log is off or names no file.
-bool ReadLogPath(char* logPath);
-
-// What an open needs, without the rest of the section: the codec the slot
-// serves (its dwFcc when it is switched on, 0 when it is off or names none)
-// and iTimeout as ReadTimeoutSetting reads it.
-uint32_t ReadServedCodec(int slot, int* timeoutSetting);
+// What an open needs, without the rest of the section, read once for the
+// instance's life.
+struct SlotOpenSettings {
+    // The codec the slot serves: its dwFcc when it is switched on, 0 when it
+    // is off or names none.
+    uint32_t codec;
+    // iTimeout as ReadTimeoutSetting reads it.
+    int timeoutSetting;
+    // GENERAL's pcLogPath when iLog is 1; empty when the log is off.
+    char logPath[MAX_PATH];
+};
+void ReadSlotOpenSettings(int slot, SlotOpenSettings* settings);
