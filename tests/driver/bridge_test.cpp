@@ -255,6 +255,10 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         script.Answer(failure.message, failure.answer);
         HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(7), ICMODE_COMPRESS);
         ASSERT_NE(nullptr, codec);
+        // The host starts at the first request: the limits are the
+        // failing request's, not the start's.
+        DWORD quality = 0;
+        ICSendMessage(codec, ICM_GETDEFAULTQUALITY, reinterpret_cast<DWORD_PTR>(&quality), sizeof quality);
         DWORD start = GetTickCount();
         EXPECT_NE(ICERR_OK, failure.call(codec));
         DWORD failedHost = script->openProcess;

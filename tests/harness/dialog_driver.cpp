@@ -73,6 +73,12 @@ HWND SlotRow(HWND mainDialog, int index)
     return nullptr;
 }
 
+bool ThirtyTwoBitEmulated()
+{
+    char value[8];
+    return GetEnvironmentVariableA("TANDREL_I386_EMULATED", value, sizeof value) != 0;
+}
+
 bool DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths)
 {
     std::string block(sizeof(DROPFILES), '\0');

@@ -32,3 +32,7 @@ HWND SlotRow(HWND mainDialog, int index);
 // Drops files on a window of the process, as the shell does: the drop
 // block is written into that process.
 bool DropFiles(HANDLE process, HWND window, const std::vector<std::string>& paths);
+// Whether 32-bit programs run under qemu's user-mode emulator (the scripts
+// say so in TANDREL_I386_EMULATED): their memory then lies at other
+// addresses than they see, and DropFiles' block cannot be written into them.
+bool ThirtyTwoBitEmulated();

@@ -1,7 +1,5 @@
 #include "process_use.h"
 
-#include <psapi.h>
-
 #include <cstdint>
 #include <vector>
 
@@ -38,16 +36,36 @@ bool CountHandles(DWORD pid, size_t* count)
     return status == 0;
 }
 
+// The committed private pages of the process, as the system keeps its
+// address space. Under an emulator that runs 32-bit programs, the process
+// counters (PagefileUsage) are the emulator's, whose translated code grows
+// with every module loaded again.
+bool SumPrivateMemory(HANDLE process, size_t* bytes)
+{
+    *bytes = 0;
+    MEMORY_BASIC_INFORMATION region;
+    const uint8_t* address = nullptr;
+    size_t regions = 0;
+    while (VirtualQueryEx(process, address, &region, sizeof region) == sizeof region) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            *bytes += region.RegionSize;
+        ++regions;
+        const uint8_t* next = static_cast<const uint8_t*>(region.BaseAddress) + region.RegionSize;
+        if (next <= address)
+            break;
+        address = next;
+    }
+    return regions != 0;
+}
+
 }
 
 bool ReadProcessUse(DWORD pid, ProcessUse* use)
 {
     HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    PROCESS_MEMORY_COUNTERS counters = {};
-    bool read = process != nullptr && GetProcessMemoryInfo(process, &counters, sizeof counters);
+    bool read = process != nullptr && SumPrivateMemory(process, &use->privateBytes);
     if (process != nullptr)
         CloseHandle(process);
-    use->privateBytes = counters.PagefileUsage;
     return read && CountHandles(pid, &use->handles);
 }
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 
 // What a process holds, for tests that look for leaks: its entries in the
-// system's handle list, and its committed private memory (PagefileUsage:
-// Wine reports no PrivateUsage). False when the process cannot be read.
+// system's handle list, and its committed private memory, summed over its
+// address space. False when the process cannot be read.
 struct ProcessUse {
     size_t handles = 0;
     size_t privateBytes = 0;

@@ -1,11 +1,47 @@
 #include "tool_folder.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <sstream>
 
 #include "settings_files.h"
 #include "test_process.h"
+
+namespace {
+
+// A program started from the folder may outlive the test by a moment: a
+// host that waits after its program ended goes at its next check. Its
+// files can go only after it.
+void WaitForProgramsFrom(const std::string& folder)
+{
+    // Programs started through a short path report that path.
+    char longFolder[MAX_PATH];
+    if (GetLongPathNameA(folder.c_str(), longFolder, MAX_PATH) == 0)
+        return;
+    std::string prefix = std::string(longFolder) + "\\";
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+        if (process == nullptr)
+            continue;
+        char image[MAX_PATH];
+        DWORD size = sizeof image;
+        if (QueryFullProcessImageNameA(process, 0, image, &size) && GetLongPathNameA(image, image, MAX_PATH) != 0
+            && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, image, static_cast<int>(prefix.size()),
+                              prefix.c_str(), static_cast<int>(prefix.size()))
+                == CSTR_EQUAL)
+            WaitForSingleObject(process, 20000);
+        CloseHandle(process);
+    }
+    CloseHandle(snapshot);
+}
+
+}
 
 ToolFolder::ToolFolder(const std::string& name)
 {
@@ -16,6 +52,7 @@ ToolFolder::ToolFolder(const std::string& name)
 ToolFolder::~ToolFolder()
 {
     ReleaseTools();
+    WaitForProgramsFrom(path_);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {

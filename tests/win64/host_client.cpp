@@ -55,7 +55,8 @@ HWND HostClient::Window() const
 int32_t HostClient::Send(UINT request, WPARAM wParam, LPARAM lParam)
 {
     int32_t result = 0;
-    channel_.Send(request, wParam, lParam, kWaitForever, &result);
+    if (!channel_.Send(request, wParam, lParam, kWaitForever, &result))
+        answeredEverySend_ = false;
     return result;
 }
 

@@ -40,8 +40,10 @@ public:
     bool Launch(const std::string& slot) { return Start(slot) && WaitForWindow(); }
 
     // Sends a request and gives the codec's 32-bit result (0 when the host
-    // is gone).
+    // is gone, which AnsweredEverySend then tells).
     int32_t Send(UINT request, WPARAM wParam = 0, LPARAM lParam = 0);
+    // False once a Send went unanswered: a 0 that no host gave.
+    bool AnsweredEverySend() const { return answeredEverySend_; }
     // Sends a request that may fail: false when the host did not answer
     // within the time-out (it hung, or it ended while serving the request),
     // else true and the codec's 32-bit result. Unlike the channel, it leaves
@@ -65,6 +67,7 @@ public:
 
 private:
     HostChannel channel_;
+    bool answeredEverySend_ = true;
 };
 
 // Assigns the codec `fcc` to the slot in the real settings file (creating

@@ -21,6 +21,8 @@ void HostTest::SetUp()
 
 void HostTest::TearDown()
 {
+    // A request that expects 0 would pass after the host died.
+    EXPECT_TRUE(client.AnsweredEverySend()) << "a request went unanswered: the host had ended";
     UnregisterTestCodec(fccText.c_str());
     RemoveRealSettings();
 }
