@@ -11,14 +11,14 @@
 // trusted after a fault); the client's send then fails.
 
 LRESULT GuardedSendMessage(HIC codec, UINT message, DWORD_PTR dw1, DWORD_PTR dw2);
+HIC GuardedOpen(DWORD type, DWORD handler, UINT mode);
+void GuardedClose(HIC codec);
 
 // The same guard around a whole request: a fault in the host's own code or
 // in the system's (heap code after a codec spoiled the heap, a read of
 // memory a codec freed) ends the host too, where the system would swallow
 // it and the request would be answered.
 LRESULT GuardedCall(LRESULT (*call)(void* context), void* context);
-HIC GuardedOpen(DWORD type, DWORD handler, UINT mode);
-void GuardedClose(HIC codec);
 
 // For faults outside those calls: a codec's own worker thread, or the host's
 // own code. From then on any exception that nobody handles ends the host
