@@ -190,6 +190,10 @@ uint32_t FuzzRequests::PutRecord(uint8_t* area, uint32_t size, uint32_t biInput,
 // record, at which the fuzzer points previous-frame pointers.
 void FuzzRequests::Answered(const FuzzRequest& request, int32_t result, HostChannel& channel)
 {
+    if (request.request == kRequestIdle && result == 1) {
+        waiting = true;
+        std::fill(open, open + kSeriesKinds, false);
+    }
     for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
         if (request.request == kShapes[kind].begin || request.request == kShapes[kind].end)
             open[kind] = request.request == kShapes[kind].begin && result == ICERR_OK;
@@ -209,6 +213,32 @@ void FuzzRequests::Answered(const FuzzRequest& request, int32_t result, HostChan
     std::memcpy(&header, area + output, sizeof header);
     uint64_t bytes = std::min<uint64_t>({header.biSizeImage, size - request.outputFrom, kClassicFrame});
     lastFrame.assign(view + request.outputFrom, view + request.outputFrom + bytes);
+}
+
+void FuzzRequests::Served(uint32_t hostLayouts)
+{
+    waiting = false;
+    layouts = hostLayouts;
+    std::fill(open, open + kSeriesKinds, false);
+    // Often a BEGIN first, which finds no views of this instance.
+    if (pendingBegin == kSeriesKinds && Random(2))
+        pendingBegin = Random(kSeriesKinds);
+}
+
+// Mostly the driver's own idle request, and its handover once the host
+// waits; now and then a broken handover, waiting or not, and an idle
+// request to a waiting host.
+void FuzzRequests::PutReuse(FuzzRequest* next)
+{
+    bool serve = waiting ? Random(4) != 0 : Random(4) == 0;
+    next->request = serve ? kRequestServe : kRequestIdle;
+    next->wParam = Random(4) ? Random(4) : static_cast<WPARAM>(rng());
+    next->lParam = Random(4) ? 0 : static_cast<LPARAM>(rng());
+    if (serve)
+        next->handover = waiting && Random(2) ? kValidHandover : 1 + Random(kHandoverKinds - 1);
+    // The driver asks for the whole-record layouts.
+    if (next->handover == kValidHandover && Random(4))
+        next->wParam = kLayoutsWholeRecords;
 }
 
 void FuzzRequests::Scribble(uint8_t* data, size_t size)
@@ -365,10 +395,17 @@ FuzzRequest FuzzRequests::Next(HostChannel& channel)
     }
     if (whole && family < 40 && !open[kind] && Random(2))
         family = 52;
-    bool planned = whole && pendingBegin < kSeriesKinds;
+    // Views announced while the host waits are for the BEGIN after the
+    // handover, which must not find them.
+    bool planned = whole && !waiting && pendingBegin < kSeriesKinds;
     if (planned)
         kind = pendingBegin, family = 40;
-    pendingBegin = kSeriesKinds;
+    if (!waiting)
+        pendingBegin = kSeriesKinds;
+    if (waiting && whole && Random(4) == 0)
+        family = 52;
+    if (waiting && Random(8) == 0)
+        family = 94;
     if (family < 40) {
         PutFrame(channel, kind, &next);
     } else if (family < 48) {
@@ -411,7 +448,10 @@ FuzzRequest FuzzRequests::Next(HostChannel& channel)
     } else if (family < 94) {
         next.request = kRequestHandshake;
         next.wParam = Random(4);
+        next.lParam = Random(4) ? kHostProtocolVersion : Random(kHostProtocolVersion + 2);
         layouts = next.wParam <= kLayoutsWholeRecords ? static_cast<uint32_t>(next.wParam) : layouts;
+    } else if (family == 94) {
+        PutReuse(&next);
     } else {
         // Outside the table; never the driver-close request, which ends the host.
         do

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/host_channel.h"
+#include "fuzz_handover.h"
 #include "host/host_protocol.h"
 
 // One request of the fuzzer: the private message, its parameters, and what
@@ -24,6 +25,10 @@ struct FuzzRequest {
     // `outputFrom` on (kSeriesKinds: no frame).
     uint32_t outputKind = kSeriesKinds;
     uint64_t outputFrom = 0;
+    // For kRequestServe: the handover's kind (fuzz_handover.h).
+    uint32_t handover = kNoHandover;
+    // The host's answer, for the reproducer.
+    int32_t result = 0;
 };
 
 // Structured-random requests in every layout: every request number of the
@@ -42,7 +47,14 @@ public:
     // What the host answered to the last request.
     void Answered(const FuzzRequest& request, int32_t result, HostChannel& channel);
 
+    // The host took a handover and speaks `layouts`: it has no series
+    // open and knows no views.
+    void Served(uint32_t layouts);
+    // The host waits for the program's next instance.
+    bool Waiting() const { return waiting; }
+
     uint32_t Random(uint32_t bound) { return static_cast<uint32_t>(rng() % bound); }
+    std::mt19937_64& Engine() { return rng; }
 
 private:
     struct Formats {
@@ -62,6 +74,7 @@ private:
     std::vector<uint8_t> InputFrame(uint32_t kind, Formats* formats);
     void PutFrame(HostChannel& channel, uint32_t kind, FuzzRequest* next);
     void PutViews(HostChannel& channel, uint32_t kind, FuzzRequest* next);
+    void PutReuse(FuzzRequest* next);
     uint32_t Place(uint64_t extent, uint64_t size);
     uint32_t WildAddress();
     void Scribble(uint8_t* data, size_t size);
@@ -76,6 +89,7 @@ private:
     uint32_t generation[kSeriesKinds] = {};
     bool open[kSeriesKinds] = {};
     uint32_t pendingBegin = kSeriesKinds;
+    bool waiting = false;
     IcCompress32 learned = {};
     std::vector<uint8_t> lastFrame;
 };

@@ -4,10 +4,12 @@
 // within 5 s), an answered fault (the codec faulted, as Wine's +seh channel
 // shows in this program's standard error, and the request was answered
 // anyway), a silent write (outside the places the request may write in
-// ParamArea, into an input frame view, or at the far end of any view) and a
-// judged fault (the recording codec, sound on every input the host's checks
-// accept, faulted unasked). Codec faults the fuzzer scripted, and mrle's own,
-// are counted but are no findings.
+// ParamArea, into an input frame view, at the far end of any view, or into
+// the control block of an instance handed over), a judged fault (the
+// recording codec, sound on every input the host's checks accept, faulted
+// unasked) and a reuse breach (a broken handover taken, the driver's own
+// refused, or a waiting host that served a request). Codec faults the
+// fuzzer scripted, and mrle's own, are counted but are no findings.
 //
 //   host_fuzz64.exe <seed> <requests> <seconds> <stderr file> <findings folder>
 //
@@ -37,23 +39,30 @@
 
 namespace {
 
-const char* const kKinds[] = {"crash", "hang", "answered-fault", "silent-write", "judged-fault"};
-enum Kind { Crash, Hang, AnsweredFault, SilentWrite, JudgedFault, KindCount };
+const char* const kKinds[]
+    = {"crash", "hang", "answered-fault", "silent-write", "judged-fault", "reuse-breach"};
+enum Kind { Crash, Hang, AnsweredFault, SilentWrite, JudgedFault, ReuseBreach, KindCount };
 
 const uint32_t kFuzzFcc = mmioFOURCC('t', 'f', 'z', 'z');
+const uint32_t kMrleFcc = mmioFOURCC('m', 'r', 'l', 'e');
 const uint64_t kFrameMappingSize = 4 << 20;
 const uint32_t kCanaryAt = 1 << 20;
 const uint32_t kCanarySize = 4096;
 const uint32_t kWatched = 65536;
 const uint8_t kCanary = 0xC3;
+// Requests after a handover that find the old control block still open.
+const uint32_t kOldBlockRequests = 64;
 
 // The bytes of ParamArea that the host may write for this request, from its
 // own layout rules applied to what the client wrote: a frame's whole layout
 // in the whole-record layouts, the codec's outputs in the others, and the
 // output header of every request that carries one.
-std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t>& before, uint32_t layouts)
+std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t>& before, uint32_t layouts,
+                           bool waiting)
 {
     std::vector<bool> writable(kParamAreaSize, false);
+    if (waiting)
+        return writable;
     auto allow = [&](uint64_t from, uint64_t to) {
         for (uint64_t i = from; i < to && i < kParamAreaSize; ++i)
             writable[i] = true;
@@ -134,6 +143,10 @@ public:
 private:
     bool StartHost(bool testCodec);
     void Serve(const FuzzRequest& request);
+    void HandOver(const FuzzRequest& request);
+    void Ended(const FuzzRequest& request, bool hung, DWORD exitCode, const std::string& newLog, bool waiting);
+    void ScribbleOldBlock();
+    void CheckOldBlock();
     void Finding(Kind kind, const std::string& detail);
     void Reproducer(const char* kind, const std::string& detail);
     std::string NewLog();
@@ -148,7 +161,8 @@ private:
     // the last read ended.
     HANDLE log;
     unsigned long long requests = 0, refused = 0, starts = 0, scriptedFaults = 0, mrleFaults = 0,
-                       mrleOverruns = 0, wholeFrames = 0;
+                       mrleOverruns = 0, wholeFrames = 0, idleEnds = 0, whileWaiting = 0, toOldBlock = 0;
+    unsigned long long handovers[kHandoverKinds] = {};
     unsigned long long found[KindCount] = {};
     std::atomic<unsigned long long> boxes {0};
 
@@ -163,6 +177,18 @@ private:
     uint32_t layouts = kLayoutsClassic;
     std::vector<uint8_t> before = std::vector<uint8_t>(kParamAreaSize);
     std::deque<FuzzRequest> history;
+    // The next instance's control mapping for broken handovers to name, one
+    // that says it is the host's own, and the control block of the
+    // instance last handed over, with what this side left in it.
+    std::unique_ptr<HostChannel> spare, stranger;
+    // The series kinds that have no views since the last handover: no
+    // announcement, and no BEGIN of the classic layouts (which opens views
+    // of its own that stay when a handshake changes the layouts). A BEGIN
+    // of the whole-record layouts cannot take one of these.
+    bool viewless[kSeriesKinds] = {};
+    SharedMapping oldBlock;
+    std::vector<uint8_t> oldBytes;
+    uint32_t oldLeft = 0;
 };
 
 Fuzzer::Fuzzer(char** argv)
@@ -199,6 +225,14 @@ bool Fuzzer::StartHost(bool withTestCodec)
     if (!started)
         return false;
     hostId = client->Host().Id();
+    spare.reset(new HostChannel());
+    stranger.reset(new HostChannel());
+    if (!spare->CreateControl() || !stranger->CreateControl())
+        return false;
+    stranger->Control()->dwClientPid = hostId;
+    oldBlock.Close();
+    oldLeft = 0;
+    std::fill(viewless, viewless + kSeriesKinds, false);
     generator.reset(new FuzzRequests(seed * 1000 + starts++, kFuzzFcc, testCodec));
     NewLog();
     return true;
@@ -220,13 +254,13 @@ void Fuzzer::Reproducer(const char* kind, const std::string& detail)
         return;
     std::fprintf(file,
                  "%s after request %llu of seed %llu, codec %s: %s\nlast requests, oldest first "
-                 "(number wParam lParam rewrite fault-message fault-answer):\n",
+                 "(number wParam lParam rewrite fault-message fault-answer handover answer):\n",
                  kind, requests, seed, testCodec ? "recording" : "mrle", detail.c_str());
     for (const FuzzRequest& past : history)
-        std::fprintf(file, "0x%X 0x%llX 0x%llX %d 0x%X %d\n", past.request,
+        std::fprintf(file, "0x%X 0x%llX 0x%llX %d 0x%X %d %s %d\n", past.request,
                      static_cast<unsigned long long>(past.wParam),
                      static_cast<unsigned long long>(past.lParam), past.rewrite, past.faultMessage,
-                     past.faultAnswer);
+                     past.faultAnswer, HandoverName(past.handover), past.result);
     std::fprintf(file, "ParamArea before the last request, first 2048 bytes:\n");
     for (uint32_t i = 0; i < 2048; ++i)
         std::fprintf(file, "%02X%s", before[i], i % 32 == 31 ? "\n" : " ");
@@ -235,9 +269,22 @@ void Fuzzer::Reproducer(const char* kind, const std::string& detail)
 
 void Fuzzer::Serve(const FuzzRequest& request)
 {
+    if (request.handover == kValidHandover) {
+        HandOver(request);
+        return;
+    }
     uint8_t* area = client->ParamArea();
+    LPARAM lParam = request.lParam;
+    if (request.handover != kNoHandover) {
+        ++handovers[request.handover];
+        lParam = PutBrokenHandover(request.handover, area, {spare->Name(), stranger->Name()},
+                                   testCodec ? kFuzzFcc : kMrleFcc, generator->Engine());
+    }
     if (request.faultMessage != 0)
         script.Answer(request.faultMessage, request.faultAnswer);
+    bool waiting = generator->Waiting();
+    whileWaiting += waiting;
+    ScribbleOldBlock();
     std::memcpy(before.data(), area, kParamAreaSize);
     std::vector<WatchedView> views = FrameViewsOf(client->Channel());
     for (WatchedView& view : views) {
@@ -248,7 +295,7 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (request.rewrite)
         SetEvent(rewriteEvent);
     int32_t result = 0;
-    bool answered = client->SendWithin(5000, request.request, request.wParam, request.lParam, &result);
+    bool answered = client->SendWithin(5000, request.request, request.wParam, lParam, &result);
     ResetEvent(rewriteEvent);
     std::lock_guard<std::mutex> quiet(rewriting);
     ++requests;
@@ -257,27 +304,36 @@ void Fuzzer::Serve(const FuzzRequest& request)
         answer = TestCodecAnswer();
     if (!answered) {
         DWORD exitCode = 0;
-        if (!client->Host().WaitForExit(3000, &exitCode))
-            Finding(Hang, "no answer within 5 s");
-        else if (exitCode == kCodecFaultExitCode && request.faultMessage != 0)
-            ++scriptedFaults;
-        else if ((exitCode == kCodecFaultExitCode || newLog.find("Assertion") != std::string::npos)
-                 && !testCodec)
-            ++mrleFaults, Reproducer("mrle-fault", "exit code " + std::to_string(exitCode));
-        else
-            Finding(exitCode == kCodecFaultExitCode ? JudgedFault : Crash,
-                    "exit code " + std::to_string(exitCode));
-        client.reset();
+        bool hung = !client->Host().WaitForExit(3000, &exitCode);
+        Ended(request, hung, exitCode, newLog, waiting);
         return;
     }
     if (result == kHostCannotServe)
         ++refused;
+    history.back().result = result;
+    CheckOldBlock();
+    if (request.handover != kNoHandover && result != 0)
+        Finding(ReuseBreach, std::string("took a handover: ") + HandoverName(request.handover));
+    else if (waiting && request.request != kRequestIdle && request.request != kRequestServe && result != 0
+             && result != ICERR_UNSUPPORTED && result != kHostCannotServe)
+        Finding(ReuseBreach, "a waiting host answered " + std::to_string(result));
+    const UINT begins[kSeriesKinds] = {kRequestCompressBegin, kRequestDecompressBegin, kRequestDecompressExBegin};
+    bool classicBegin = layouts != kLayoutsWholeRecords && std::count(begins, begins + kSeriesKinds, request.request);
+    for (uint32_t kind = 0; kind < kSeriesKinds; ++kind) {
+        if (request.request == begins[kind] && layouts == kLayoutsWholeRecords && result == ICERR_OK
+            && viewless[kind])
+            Finding(ReuseBreach, "a BEGIN with views of the instance before");
+        if ((request.request == kRequestFrameViews && request.wParam == kind && result == ICERR_OK) || classicBegin)
+            viewless[kind] = false;
+    }
     if (newLog.find("dispatch_exception") != std::string::npos)
         Finding(AnsweredFault, "answered " + std::to_string(result) + " after:\n" + newLog.substr(0, 2000));
-    if (request.request == kRequestHandshake)
+    if (request.request == kRequestHandshake && !waiting)
         layouts = HandshakeLayouts(static_cast<uint32_t>(result));
+    if (request.request == kRequestIdle && result == 1)
+        layouts = kLayoutsClassic;
     if (!request.rewrite) {
-        std::vector<bool> writable = Writable(request, before, layouts);
+        std::vector<bool> writable = Writable(request, before, layouts, waiting);
         for (uint32_t i = 0; i < kParamAreaSize; ++i) {
             if (area[i] != before[i] && !writable[i]) {
                 Finding(SilentWrite, "ParamArea byte " + std::to_string(i));
@@ -309,6 +365,86 @@ void Fuzzer::Serve(const FuzzRequest& request)
     }
     wholeFrames += frame && result == ICERR_OK && layouts == kLayoutsWholeRecords;
     generator->Answered(request, result, client->Channel());
+    if (request.handover != kNoHandover && result != 0)
+        client.reset();
+}
+
+// How a host that did not answer went. One that waited may have ended at
+// the end of its wait, as it should.
+void Fuzzer::Ended(const FuzzRequest& request, bool hung, DWORD exitCode, const std::string& newLog,
+                   bool waiting)
+{
+    if (hung)
+        Finding(Hang, "no answer within 5 s");
+    else if (waiting && exitCode == 0)
+        ++idleEnds;
+    else if (exitCode == kCodecFaultExitCode && request.faultMessage != 0)
+        ++scriptedFaults;
+    else if ((exitCode == kCodecFaultExitCode || newLog.find("Assertion") != std::string::npos) && !testCodec)
+        ++mrleFaults, Reproducer("mrle-fault", "exit code " + std::to_string(exitCode));
+    else
+        Finding(exitCode == kCodecFaultExitCode ? JudgedFault : Crash, "exit code " + std::to_string(exitCode));
+    client.reset();
+}
+
+// The driver's handover of the next instance, which a waiting host takes.
+// The control block it waited with stays open here for the requests after
+// it, which may still write into it.
+void Fuzzer::HandOver(const FuzzRequest& request)
+{
+    HostChannel& channel = client->Channel();
+    ++handovers[kValidHandover];
+    oldBlock.Close();
+    oldLeft = oldBlock.Create(channel.Name(), kControlMappingSize, false) ? kOldBlockRequests : 0;
+    int32_t answer = 0;
+    std::string slot = "tdl" + std::to_string(generator->Random(10));
+    uint32_t asked = static_cast<uint32_t>(request.wParam);
+    bool taken
+        = channel.Handover(slot.c_str(), testCodec ? kFuzzFcc : kMrleFcc, asked, 5000, &answer);
+    ++requests;
+    std::string newLog = NewLog();
+    history.back().result = answer;
+    if (channel.Failed()) {
+        Ended(request, channel.HostExitCode() == STILL_ACTIVE, channel.HostExitCode(), newLog, true);
+        return;
+    }
+    if (!taken) {
+        Finding(ReuseBreach, "the driver's handover refused");
+        client.reset();
+        return;
+    }
+    layouts = HandshakeLayouts(static_cast<uint32_t>(answer));
+    generator->Served(layouts);
+    std::fill(viewless, viewless + kSeriesKinds, true);
+    if (!client->CreateFrames(kFrameMappingSize, kFrameMappingSize))
+        client.reset();
+}
+
+// Requests after a handover that a client still writes into the old
+// control block: the host reads and writes only the new one, and takes
+// nothing from the old one's iAlive.
+void Fuzzer::ScribbleOldBlock()
+{
+    if (oldLeft == 0)
+        return;
+    uint8_t* block = oldBlock.View();
+    HostControlBlock* control = reinterpret_cast<HostControlBlock*>(block);
+    control->iAlive = static_cast<int32_t>(generator->Random(2));
+    for (uint32_t i = 0; i < 64; ++i)
+        block[sizeof(HostControlBlock) + generator->Random(4096)] = static_cast<uint8_t>(generator->Random(256));
+    oldBytes.assign(block, block + sizeof(HostControlBlock) + 4096);
+    ++toOldBlock;
+}
+
+void Fuzzer::CheckOldBlock()
+{
+    if (oldLeft == 0)
+        return;
+    auto changed = std::mismatch(oldBytes.begin(), oldBytes.end(), oldBlock.View()).first;
+    if (changed != oldBytes.end())
+        Finding(SilentWrite, "old control block byte " + std::to_string(changed - oldBytes.begin()));
+    if (--oldLeft == 0)
+        oldBlock.Close();
 }
 
 // While armed, scribbles over the first 4 KB of ParamArea.
@@ -344,7 +480,7 @@ void Fuzzer::DismissBoxes()
 int Fuzzer::Go()
 {
     if (!script.Create(kFuzzFcc) || !RegisterTestCodec("tfzz") || !AssignSlot("tdl3", kFuzzFcc)
-        || !AssignSlot("tdl5", mmioFOURCC('m', 'r', 'l', 'e')))
+        || !AssignSlot("tdl5", kMrleFcc))
         return 1;
     script->recording = 0;
     std::thread rewriter([this] { Rewrite(); });
@@ -353,6 +489,7 @@ int Fuzzer::Go()
     auto elapsed
         = [&] { return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(); };
     uint64_t lifeStart = 0;
+    bool hostFailed = false;
     while (requests < limit && elapsed() < seconds) {
         // Each host serves up to 20000 requests, the two codecs in turn.
         if (client && requests - lifeStart >= 20000)
@@ -361,6 +498,7 @@ int Fuzzer::Go()
             lifeStart = requests;
             if (!StartHost(starts % 2 == 0)) {
                 std::printf("fuzz: the host did not start\n");
+                hostFailed = true;
                 break;
             }
         }
@@ -375,6 +513,9 @@ int Fuzzer::Go()
     rewriter.join();
     dismisser.join();
     client.reset();
+    oldBlock.Close();
+    spare.reset();
+    stranger.reset();
     UnregisterTestCodec("tfzz");
     RemoveRealSettings();
     double took = elapsed();
@@ -389,8 +530,13 @@ int Fuzzer::Go()
         std::printf(" %s %llu", kKinds[kind], found[kind]);
         total += found[kind];
     }
+    std::printf("\nfuzz: reuse: %llu requests while waiting, %llu ends of a wait, %llu with an old control "
+                "block; handovers:",
+                whileWaiting, idleEnds, toOldBlock);
+    for (uint32_t kind = 0; kind < kHandoverKinds; ++kind)
+        std::printf("%s %s %llu", kind == 0 ? "" : ",", HandoverName(kind), handovers[kind]);
     std::printf("\n");
-    return requests == 0 || total != 0 ? 1 : 0;
+    return requests == 0 || hostFailed || total != 0 ? 1 : 0;
 }
 
 }
