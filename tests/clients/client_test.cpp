@@ -44,12 +44,16 @@ struct Row {
     std::vector<std::string> values;
 };
 
+const char kClientFilePrefix[] = "tandrel-client-";
+
 class ClientTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RemoveRealSettings();
         CreateRealSettingsDirectory();
+        // A row reads only what a row of this test wrote.
+        DeleteTempFiles(kClientFilePrefix);
         recorder = UniqueFccText('c');
         ASSERT_TRUE(RegisterTestCodec(recorder.c_str()));
         ASSERT_TRUE(script.Create(CodecFourCC(recorder)));
@@ -81,6 +85,7 @@ protected:
     }
     void TearDown() override
     {
+        DeleteTempFiles(kClientFilePrefix);
         RegDeleteKeyA(HKEY_CURRENT_USER, kProgramOverrides);
         UnregisterTestCodec(recorder.c_str());
         RemoveRealSettings();
@@ -101,7 +106,7 @@ protected:
         if (value[0] == '!')
             return TestBinDirectory() + "\\..\\client-files\\" + name;
         bool own = value[0] == '@' && bridged;
-        return std::string(folder) + "tandrel-client-" + name + (own ? "-64" : "-32");
+        return std::string(folder) + kClientFilePrefix + name + (own ? "-64" : "-32");
     }
 
     // The row, a session on another codec, and the row again, for one program: through the bridge the

@@ -97,6 +97,13 @@ void Record(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
     } else if (message == ICM_DECOMPRESS
                && Readable(reinterpret_cast<void*>(lParam1), sizeof(ICDECOMPRESS))) {
         ResolveRecord(reinterpret_cast<const ICDECOMPRESS*>(lParam1), &call);
+    } else if ((message == ICM_DECOMPRESSEX || message == ICM_DECOMPRESSEX_BEGIN)
+               && Readable(reinterpret_cast<void*>(lParam1), sizeof(ICDECOMPRESSEX))) {
+        const ICDECOMPRESSEX* record = reinterpret_cast<const ICDECOMPRESSEX*>(lParam1);
+        call.lpbiInput = Resolve(record->lpbiSrc);
+        call.lpInput = Resolve(record->lpSrc);
+        call.lpbiOutput = Resolve(record->lpbiDst);
+        call.lpOutput = Resolve(record->lpDst);
     }
 }
 

@@ -37,9 +37,10 @@ struct TestCodecArg {
     int32_t offset; // for the three view regions
 };
 
-// One message as the codec received it. For ICM_COMPRESS and ICM_DECOMPRESS
-// the pointers inside the record (dw1) are resolved too, before the codec
-// works on it; unused ones are zero.
+// One message as the codec received it. For ICM_COMPRESS, ICM_DECOMPRESS,
+// ICM_DECOMPRESSEX and its BEGIN the pointers inside the record (dw1) are
+// resolved too, before the codec works on it (source and destination as
+// input and output); unused ones are zero.
 struct TestCodecCall {
     uint32_t message;
     TestCodecArg dw1;

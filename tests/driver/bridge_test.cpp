@@ -221,14 +221,20 @@ TEST_F(BridgeTest, TheHostEndsWhenTheProgramExitsOrIsKilled)
     for (std::string end : {"closed-exit", "closed-wait", "exit", "wait"}) {
         bool closes = end[0] == 'c';
         uint32_t opened = script->openCount;
+        std::string goName = "TandrelGo" + std::to_string(GetCurrentProcessId()) + end;
+        HANDLE go = CreateEventA(nullptr, TRUE, FALSE, goName.c_str());
         TestProcess program;
-        ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), "/driver tdl6 " + end));
-        ASSERT_TRUE(PollUntil(
-            20000, [&] { return script->openCount > opened && script->closeCount >= opened + closes; }));
+        ASSERT_TRUE(program.Start(BinPath("exiting_client64.exe"), "/driver tdl6 " + end + " " + goName));
+        ASSERT_TRUE(PollUntil(20000, [&] { return script->openCount > opened; }));
         EXPECT_NE(ours, script->openProcess) << "the other program starts a host of its own";
+        WatchedProcess host;
+        EXPECT_TRUE(host.Watch(script->openProcess));
+        SetEvent(go);
+        CloseHandle(go);
+        ASSERT_TRUE(PollUntil(20000, [&] { return script->closeCount >= opened + closes; }));
         program.Terminate();
         DWORD gone = GetTickCount();
-        EXPECT_TRUE(ProcessEnds(script->openProcess, kHostEndMs)) << end;
+        EXPECT_TRUE(host.EndsWithin(kHostEndMs)) << end;
         EXPECT_TRUE(!closes || GetTickCount() - gone < 4 * kHostCheckIntervalMs) << end;
     }
 }
@@ -247,7 +253,8 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
          [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }},
     };
     AssignSlot(7, fcc);
-    const std::string log = FreshTempPath("driver.log");
+    TempFile logFile("driver.log");
+    const std::string& log = logFile.Path();
     ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iLog", "1"));
     ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "pcLogPath", log.c_str()));
     for (const auto& failure : failures) {
@@ -282,7 +289,6 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         << logged;
     EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x46A: no answer in time, the host was ended"));
     EXPECT_NE(std::string::npos, logged.find(" tdl7 request 0x40B: the host ended with exit code 207"));
-    DeleteFileA(log.c_str());
 }
 
 // A request refused without the codec's answer leaves one line with why,
@@ -292,7 +298,8 @@ TEST_F(BridgeTest, EveryRefusedRequestIsLoggedInOneLineWithItsReason)
 {
     AssignSlot(5, fcc, 0);
     AssignSlot(6, fcc);
-    const std::string log = FreshTempPath("refusals.log");
+    TempFile logFile("refusals.log");
+    const std::string& log = logFile.Path();
     ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "iLog", "1"));
     ASSERT_TRUE(ProfileWriteString(settings.c_str(), "GENERAL", "pcLogPath", log.c_str()));
     EXPECT_EQ(nullptr, ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_DECOMPRESS));
@@ -334,7 +341,6 @@ TEST_F(BridgeTest, EveryRefusedRequestIsLoggedInOneLineWithItsReason)
         logged.erase(0, logged.find('\n', at) + 1);
     }
     EXPECT_EQ("", logged) << "no other lines";
-    DeleteFileA(log.c_str());
 }
 
 // The program's window owns the codec's dialog, which disables it (modal)
@@ -347,15 +353,18 @@ TEST_F(BridgeTest, CodecDialogIsModalToTheProgramsWindowWhichKeepsPainting)
     HWND window = CreateCountingWindow();
     HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(8), ICMODE_COMPRESS);
     ASSERT_NE(nullptr, codec);
+    ASSERT_EQ(ICERR_OK, Query(codec));
+    DWORD host = script->openProcess;
     for (bool about : {false, true}) {
         SCOPED_TRACE(about ? "About" : "Configure");
         // Owner, owner disabled, in front, repainted.
         auto user = std::async(std::launch::async, [&] {
-            HWND box = nullptr;
+            MessageBoxSeen shown;
             std::vector<uintptr_t> seen;
-            // The recording codec's message box, shown by the host.
-            if (!PollUntil(20000, [&] { return (box = FindWindowA("#32770", "Test codec")) != nullptr; }))
+            // The recording codec's message box, shown by this instance's host.
+            if (!WaitForMessageBox(host, 20000, &shown) || shown.caption != "Test codec")
                 return seen;
+            HWND box = shown.window;
             seen.push_back(reinterpret_cast<uintptr_t>(GetWindow(box, GW_OWNER)));
             seen.push_back(!IsWindowEnabled(window));
             seen.push_back(PollUntil(2000, [&] { return GetForegroundWindow() == box; }));
@@ -396,15 +405,16 @@ TEST_F(BridgeTest, CloseWhileAnotherThreadWaitsFailsThatCallAndReturns)
         script.ClearCalls();
         auto waiting = std::async(std::launch::async, [&] { return wait.call(codec); });
         ASSERT_TRUE(PumpUntil(20000, [&] { return !script.CallsOf(wait.message).empty(); }));
+        WatchedProcess host;
+        EXPECT_TRUE(host.Watch(script->openProcess));
         DWORD start = GetTickCount();
         ICClose(codec);
         EXPECT_LT(GetTickCount() - start, 5000u);
-        EXPECT_TRUE(ProcessEnds(script->openProcess, 0)) << "ended, not kept for the next instance";
+        EXPECT_TRUE(host.EndsWithin(0)) << "ended, not kept for the next instance";
         ASSERT_EQ(std::future_status::ready, waiting.wait_for(std::chrono::seconds(5)));
         EXPECT_NE(ICERR_OK, waiting.get());
         EXPECT_TRUE(IsWindowEnabled(window));
     }
-    EXPECT_EQ(nullptr, FindWindowA("#32770", "Test codec"));
     DestroyWindow(window);
 }
 
@@ -444,23 +454,25 @@ TEST_F(BridgeTest, AtMostTwoHostsWaitEachUntilItsIdleTimeIsUp)
 {
     HIC codecs[3];
     DWORD hosts[3];
+    WatchedProcess watched[3];
     for (int slot = 0; slot < 3; ++slot) {
         AssignSlot(slot, fcc);
         codecs[slot] = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot), ICMODE_COMPRESS);
         ASSERT_EQ(ICERR_OK, Query(codecs[slot]));
         hosts[slot] = script->openProcess;
+        ASSERT_TRUE(watched[slot].Watch(hosts[slot]));
     }
     for (HIC codec : codecs)
         ICClose(codec);
-    EXPECT_EQ(
-        (std::vector<bool> {false, false, true}),
-        (std::vector<bool> {ProcessEnds(hosts[0], 0), ProcessEnds(hosts[1], 0), ProcessEnds(hosts[2], 0)}));
-    ProcessEnds(hosts[1], INFINITE, true);
+    EXPECT_EQ((std::vector<bool> {false, false, true}),
+              (std::vector<bool> {watched[0].EndsWithin(0), watched[1].EndsWithin(0),
+                                  watched[2].EndsWithin(0)}));
+    watched[1].EndsWithin(INFINITE, true);
     DWORD host = 0;
     EXPECT_EQ(ICERR_OK, OpenQueryClose(2, &host));
     EXPECT_EQ(hosts[0], host);
     DWORD closed = GetTickCount();
-    EXPECT_TRUE(ProcessEnds(hosts[0], kHostIdleMs + kHostEndMs));
+    EXPECT_TRUE(watched[0].EndsWithin(kHostIdleMs + kHostEndMs));
     EXPECT_GE(GetTickCount() - closed, kHostIdleMs * 9 / 10) << "not before its idle time";
 }
 
@@ -472,6 +484,7 @@ TEST_F(BridgeTest, ThreeHundredOpensAndClosesLeaveNothingBehind)
 {
     AssignSlot(5, mmioFOURCC('m', 'r', 'l', 'e'));
     DWORD host = 0;
+    WatchedProcess watched;
     ProcessUse used[2][2];
     for (int cycle = 0; cycle < 300; ++cycle) {
         HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(5), ICMODE_COMPRESS);
@@ -479,7 +492,10 @@ TEST_F(BridgeTest, ThreeHundredOpensAndClosesLeaveNothingBehind)
         ICClose(codec);
         std::vector<DWORD> waiting = RunningChildrenNamed("Tandrel64.exe");
         ASSERT_EQ(1u, waiting.size());
-        host = host != 0 ? host : waiting[0];
+        if (host == 0) {
+            host = waiting[0];
+            ASSERT_TRUE(watched.Watch(host));
+        }
         ASSERT_EQ(host, waiting[0]) << "one host serves it all";
         if (cycle == 20 || cycle == 299) {
             ASSERT_TRUE(ReadProcessUse(GetCurrentProcessId(), &used[cycle == 299][0])
@@ -490,5 +506,5 @@ TEST_F(BridgeTest, ThreeHundredOpensAndClosesLeaveNothingBehind)
         EXPECT_LE(used[1][process].handles, used[0][process].handles + 8) << process;
         EXPECT_LE(used[1][process].privateBytes, used[0][process].privateBytes + (1 << 20)) << process;
     }
-    EXPECT_TRUE(ProcessEnds(host, kHostIdleMs + kHostEndMs)) << "no host stays";
+    EXPECT_TRUE(watched.EndsWithin(kHostIdleMs + kHostEndMs)) << "no host stays";
 }

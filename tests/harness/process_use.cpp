@@ -69,13 +69,25 @@ bool ReadProcessUse(DWORD pid, ProcessUse* use)
     return read && CountHandles(pid, &use->handles);
 }
 
-bool ProcessEnds(DWORD pid, DWORD timeoutMs, bool kill)
+WatchedProcess::~WatchedProcess()
 {
-    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
-    if (process != nullptr && kill)
-        TerminateProcess(process, 1);
-    bool ended = process == nullptr || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    if (process != nullptr)
-        CloseHandle(process);
-    return ended;
+    if (process_ != nullptr)
+        CloseHandle(process_);
+}
+
+bool WatchedProcess::Watch(DWORD pid)
+{
+    if (process_ != nullptr)
+        CloseHandle(process_);
+    process_ = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool WatchedProcess::EndsWithin(DWORD timeoutMs, bool kill) const
+{
+    if (process_ == nullptr)
+        return false;
+    if (kill)
+        TerminateProcess(process_, 1);
+    return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
 }

@@ -39,6 +39,20 @@ std::string FreshTempPath(const std::string& name)
     return path;
 }
 
+void DeleteTempFiles(const std::string& prefix)
+{
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(folder) + prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do
+        DeleteFileA((std::string(folder) + found.cFileName).c_str());
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
 std::string StoredValue(const std::string& path, const std::string& section, const char* key)
 {
     char text[MAX_PATH] = "";

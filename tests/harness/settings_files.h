@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <initializer_list>
 #include <string>
 
@@ -18,6 +20,26 @@ void CreateRealSettingsDirectory();
 // A fresh path in the temporary folder, unique to this process and `name`;
 // any file of that name is deleted first.
 std::string FreshTempPath(const std::string& name);
+
+// A FreshTempPath whose file goes with the object, after a failed
+// assertion too.
+class TempFile {
+public:
+    explicit TempFile(const std::string& name)
+        : path_(FreshTempPath(name))
+    {
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() { DeleteFileA(path_.c_str()); }
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Deletes the files of the temporary folder whose names begin with `prefix`.
+void DeleteTempFiles(const std::string& prefix);
 
 // What a read of the key gives back, or kMissingValue when it is absent.
 const char kMissingValue[] = "<missing>";

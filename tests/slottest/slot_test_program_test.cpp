@@ -40,6 +40,8 @@ struct SlotCase {
     SlotSetup setup;
     int exitCode;
     SlotTestCause cause;
+    // The report's last line, written out here.
+    const char* resultLine;
 };
 
 void PrintTo(const SlotCase& slotCase, std::ostream* out)
@@ -48,15 +50,15 @@ void PrintTo(const SlotCase& slotCase, std::ostream* out)
 }
 
 const SlotCase kCases[] = {
-    {"WorkingMrle", "mrle", 1, SlotSetup::Plain, 0, SlotTestCause::Works},
-    {"Unticked", "mrle", 0, SlotSetup::Plain, 6, SlotTestCause::Unticked},
-    {"DriverNotRegistered", "mrle", 1, SlotSetup::NotRegistered, 5, SlotTestCause::NotRegistered},
-    {"HostExeMissing", "mrle", 1, SlotSetup::NoHostExe, 6, SlotTestCause::HostExeMissing},
-    {"CodecDllGone", nullptr, 1, SlotSetup::DllGone, 7, SlotTestCause::CodecNotOpened},
-    {"CodecRefusesOpen", nullptr, 1, SlotSetup::RefusesOpen, 7, SlotTestCause::CodecNotOpened},
-    {"CodecFaultsInOpen", nullptr, 1, SlotSetup::FaultsInOpen, 7, SlotTestCause::HostEnded},
-    {"DecompressOnlyCvid", "cvid", 1, SlotSetup::Plain, 0, SlotTestCause::WorksDecompressOnly},
-    {"CodecTakesNoInput", nullptr, 1, SlotSetup::TakesNoInput, 8, SlotTestCause::NoInputTaken},
+    {"WorkingMrle", "mrle", 1, SlotSetup::Plain, 0, SlotTestCause::Works, "result: 0 works"},
+    {"Unticked", "mrle", 0, SlotSetup::Plain, 6, SlotTestCause::Unticked, "result: 6 unticked"},
+    {"DriverNotRegistered", "mrle", 1, SlotSetup::NotRegistered, 5, SlotTestCause::NotRegistered, "result: 5 not-registered"},
+    {"HostExeMissing", "mrle", 1, SlotSetup::NoHostExe, 6, SlotTestCause::HostExeMissing, "result: 6 host-exe-missing"},
+    {"CodecDllGone", nullptr, 1, SlotSetup::DllGone, 7, SlotTestCause::CodecNotOpened, "result: 7 codec-not-opened"},
+    {"CodecRefusesOpen", nullptr, 1, SlotSetup::RefusesOpen, 7, SlotTestCause::CodecNotOpened, "result: 7 codec-not-opened"},
+    {"CodecFaultsInOpen", nullptr, 1, SlotSetup::FaultsInOpen, 7, SlotTestCause::HostEnded, "result: 7 host-ended"},
+    {"DecompressOnlyCvid", "cvid", 1, SlotSetup::Plain, 0, SlotTestCause::WorksDecompressOnly, "result: 0 works-decompress-only"},
+    {"CodecTakesNoInput", nullptr, 1, SlotSetup::TakesNoInput, 8, SlotTestCause::NoInputTaken, "result: 8 no-input-taken"},
 };
 
 class SlotTestProgram : public ::testing::TestWithParam<SlotCase> {
@@ -131,16 +133,17 @@ TEST_P(SlotTestProgram, ExitCodeAndReportNameTheCause)
         ASSERT_TRUE(DeleteFileA(folder.PathOf("Tandrel64.exe").c_str()));
     }
 
-    std::string reportPath = FreshTempPath("slot report");
+    TempFile reportFile("slot report");
+    const std::string& reportPath = reportFile.Path();
     int exitCode = RunToExit(folder.PathOf("TandrelSlotTest.exe"),
                              "/test:tdl" + std::to_string(kSlot) + " \"/out:" + reportPath + "\"");
     std::string report;
     ASSERT_TRUE(ReadWholeFile(reportPath, &report));
-    DeleteFileA(reportPath.c_str());
     SlotTestSummary summary;
     ASSERT_TRUE(ReadSlotTestReport(report, &summary)) << report;
     EXPECT_EQ(slotCase.exitCode, exitCode) << report;
-    EXPECT_EQ(SlotTestResultLine(slotCase.cause), SlotTestResultLine(summary.cause)) << report;
+    EXPECT_EQ(std::string(slotCase.resultLine) + "\n", report.substr(report.rfind("result: "))) << report;
+    EXPECT_TRUE(slotCase.cause == summary.cause) << report;
     if (slotCase.exitCode == 0) {
         EXPECT_FALSE(summary.openTime.empty()) << report;
     }

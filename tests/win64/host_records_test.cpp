@@ -4,6 +4,8 @@
 // where the record says so, both series at once, and views that grow in the
 // middle of a series.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -78,16 +80,16 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
     } values[] = {{kRequestGetQuality, ICM_GETQUALITY},
                   {kRequestGetBuffersWanted, ICM_GETBUFFERSWANTED},
                   {kRequestGetDefaultKeyFrameRate, ICM_GETDEFAULTKEYFRAMERATE}};
-    for (const auto& value : values)
-        ExpectRefusedAsUnknown(value.request);
-    for (UINT request : {kRequestFrameViews, kRequestGetInfo})
+    for (UINT request : {values[0].request, values[1].request, values[2].request, kRequestFrameViews,
+                         kRequestGetInfo})
         ExpectRefusedAsUnknown(request);
     AskForWholeRecords();
+    TestCodecArg copy = CopyStart();
     for (const auto& value : values) {
         script.Answer(value.message, 5);
         EXPECT_EQ(5, client.Send(value.request, 1, 4));
         TestCodecCall call = LastCall(value.message);
-        EXPECT_TRUE(InCopy(call.dw1, call.dw1)) << "the value goes to the copy";
+        EXPECT_TRUE(InCopy(call.dw1, copy)) << "the value goes to the copy";
         EXPECT_TRUE(ArgIs(call.dw2, RegionOther, 4));
         client.Send(value.request, 0, 0);
         EXPECT_TRUE(ArgIs(LastCall(value.message).dw1, RegionNull));
@@ -96,8 +98,7 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
     uint32_t quality = 6000;
     std::memcpy(client.ParamArea(), &quality, sizeof quality);
     EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 1, 0));
-    EXPECT_TRUE(InCopy(LastCall(ICM_SETQUALITY).dw1, LastCall(ICM_SETQUALITY).dw1))
-        << "passed through a pointer";
+    EXPECT_TRUE(InCopy(LastCall(ICM_SETQUALITY).dw1, copy)) << "passed through a pointer";
     EXPECT_EQ(ICERR_OK, client.Send(kRequestSetQuality, 0, 0));
     EXPECT_TRUE(ArgIs(LastCall(ICM_SETQUALITY).dw1, RegionOther, 6000)) << "passed as the value";
     EXPECT_EQ(ICERR_OK, client.Send(kRequestGetQuality, 1, 0));
@@ -108,14 +109,14 @@ TEST_F(HostRecordsTest, TheNewRequestsAreAnsweredOnlyInTheWholeRecordLayouts)
     client.PutHeader(0, MakeHeader(8, 8, 8, BI_RGB, 0, 256));
     client.Send(kRequestDecompressSetPalette, 1, 0);
     TestCodecCall palette = LastCall(ICM_DECOMPRESS_SET_PALETTE);
-    EXPECT_TRUE(InCopy(palette.dw1, palette.dw1));
+    EXPECT_TRUE(InCopy(palette.dw1, copy));
 
     // The codec's own information, which a slot without it in its settings asks for.
     script->infoFlags = 0xA8;
     std::memset(client.ParamArea(), kLeftoverByte, sizeof(ICINFO));
     EXPECT_EQ(int32_t(sizeof(ICINFO)), client.Send(kRequestGetInfo, 0, sizeof(ICINFO)));
     TestCodecCall info = LastCall(ICM_GETINFO);
-    EXPECT_TRUE(InCopy(info.dw1, info.dw1));
+    EXPECT_TRUE(InCopy(info.dw1, copy));
     EXPECT_TRUE(ArgIs(info.dw2, RegionOther, sizeof(ICINFO)));
     const ICINFO* filled = reinterpret_cast<const ICINFO*>(client.ParamArea());
     EXPECT_EQ(
@@ -140,8 +141,12 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
     uint32_t slots = sizeof(IcCompress32) + 2 * sizeof rgb;
     EXPECT_EQ(0u, client.DwordAt(slots)) << "nobody wrote the chunk id";
     EXPECT_EQ(uint32_t(AVIIF_KEYFRAME), client.DwordAt(slots + 4)) << "the flags came back";
-    EXPECT_NE(5000u, client.HeaderAt(sizeof(IcCompress32) + sizeof rgb).biSizeImage)
+    std::vector<uint8_t> packedFrame(compressedMaximum);
+    packedFrame.resize(PackBitsEncode(client.SeriesIn(kSeriesCompress) + kStride, kWidth * 3 * kHeight,
+                                      packedFrame.data()));
+    EXPECT_EQ(packedFrame.size(), client.HeaderAt(sizeof(IcCompress32) + sizeof rgb).biSizeImage)
         << "the output header came back";
+    EXPECT_TRUE(std::equal(packedFrame.begin(), packedFrame.end(), client.Channel().SeriesOut(kSeriesCompress)));
 
     BITMAPINFOHEADER narrow = MakeHeader(kWidth / 2, kHeight, 24);
     IcCompress32 previous = CompressRecord(0);
@@ -180,6 +185,77 @@ TEST_F(HostRecordsTest, FramesLieAtTheirPlacesAndWhatTheRecordLeavesOutStaysOut)
         PutWholeCompress(previous, &header);
         EXPECT_EQ(ICERR_OK, client.Send(kRequestCompress, 0, sizeof(IcCompress32))) << "of any format";
     }
+}
+
+// An extended decompression names its headers and places its frames as a
+// decompression does, its rectangles pass unchanged, and without a series
+// its frame is still the codec's to answer. Refused before the codec: a
+// header left out, a frame its view cannot hold, a record past ParamArea.
+TEST_F(HostRecordsTest, ExtendedDecompressionsLieAtTheirPlaces)
+{
+    AskForWholeRecords();
+    TestCodecArg copy = CopyStart();
+    ASSERT_EQ(ICERR_OK, client.AnnounceViews(kSeriesDecompressEx, 2 * kStride, 2 * kStride));
+    IcDecompressEx32 record = {0, kItemGiven, FramePlace(kStride), kItemGiven, FramePlace(kStride),
+                               1, 2, 3, 4, 5, 6, 7, 8};
+    auto put = [&](const IcDecompressEx32& written) {
+        std::memcpy(client.ParamArea(), &written, sizeof written);
+        PutPair(sizeof written, sizeof packed, packed, rgb);
+    };
+    put(record);
+    ASSERT_EQ(ICERR_OK, client.Send(kRequestDecompressExBegin, 0, sizeof record));
+    TestCodecCall call = LastCall(ICM_DECOMPRESSEX_BEGIN);
+    EXPECT_TRUE(InCopy(call.dw1, copy));
+    EXPECT_TRUE(InCopy(call.lpbiInput, copy, sizeof record));
+    EXPECT_TRUE(InCopy(call.lpbiOutput, copy, sizeof record + sizeof packed));
+    EXPECT_TRUE(ArgIs(call.lpInput, RegionNull) && ArgIs(call.lpOutput, RegionNull)) << "no frames yet";
+
+    script.Answer(ICM_DECOMPRESSEX, 33);
+    for (bool begun : {true, false}) {
+        SCOPED_TRACE(begun ? "in its series" : "after its END");
+        put(record);
+        EXPECT_EQ(33, client.Send(kRequestDecompressEx, 0, sizeof record));
+        call = LastCall(ICM_DECOMPRESSEX);
+        EXPECT_TRUE(InCopy(call.lpbiInput, copy, sizeof record));
+        EXPECT_TRUE(InCopy(call.lpbiOutput, copy, sizeof record + sizeof packed));
+        EXPECT_TRUE(ArgIs(call.lpInput, RegionFrameIn, kStride));
+        EXPECT_TRUE(ArgIs(call.lpOutput, RegionFrameOut, kStride));
+        IcDecompressEx32 back;
+        std::memcpy(&back, client.ParamArea(), sizeof back);
+        EXPECT_EQ(0, std::memcmp(&back.xDst, &record.xDst, 8 * sizeof(int32_t))) << "the rectangles";
+        client.Send(kRequestDecompressExEnd);
+    }
+
+    const uint32_t kSourceRoom = 2 * kStride - packed.biSizeImage;
+    const uint32_t kDestinationRoom = 2 * kStride - kWidth * 3 * kHeight;
+    const struct {
+        const char* why;
+        uint32_t field;
+        uint32_t value;
+        uint32_t size;
+        uint32_t reason;
+    } refusals[] = {
+        {"no source header", offsetof(IcDecompressEx32, lpbiSrc), kNoPlace, sizeof record, kRefusalRecordGaps},
+        {"no destination header", offsetof(IcDecompressEx32, lpbiDst), kNoPlace, sizeof record,
+         kRefusalRecordGaps},
+        {"source one byte past its view", offsetof(IcDecompressEx32, lpSrc), FramePlace(kSourceRoom + 1),
+         sizeof record, kRefusalFrameRoom},
+        {"destination one byte past its view", offsetof(IcDecompressEx32, lpDst),
+         FramePlace(kDestinationRoom + 1), sizeof record, kRefusalFrameRoom},
+        {"a record past ParamArea", offsetof(IcDecompressEx32, dwFlags), 0, kParamAreaSize + 1, kRefusalLayout},
+    };
+    ASSERT_EQ(ICERR_OK, client.Send(kRequestDecompressExBegin, 0, sizeof record));
+    for (const auto& refusal : refusals) {
+        IcDecompressEx32 broken = record;
+        std::memcpy(reinterpret_cast<uint8_t*>(&broken) + refusal.field, &refusal.value, 4);
+        put(broken);
+        ExpectRefused(kRequestDecompressEx, 0, refusal.size, refusal.why, refusal.reason);
+    }
+    IcDecompressEx32 fits = record;
+    fits.lpSrc = FramePlace(kSourceRoom);
+    fits.lpDst = FramePlace(kDestinationRoom);
+    put(fits);
+    EXPECT_EQ(33, client.Send(kRequestDecompressEx, 0, sizeof fits)) << "at the very end of the views";
 }
 
 TEST_F(HostRecordsTest, BothSeriesRunAtOnceEachOnItsOwnViews)

@@ -1,9 +1,10 @@
 #include "host_test_fixture.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "driver/wait_limits.h"
-#include "host/frame_size.h"
 #include "message_box_probe.h"
 #include "packbits.h"
 #include "settings_files.h"
@@ -42,6 +43,15 @@ TestCodecCall HostTest::LastCall(uint32_t message)
     std::vector<TestCodecCall> calls = script.CallsOf(message);
     EXPECT_FALSE(calls.empty()) << "the codec never received message 0x" << std::hex << message;
     return calls.empty() ? TestCodecCall() : calls.back();
+}
+
+TestCodecArg HostTest::CopyStart()
+{
+    BITMAPINFOHEADER was = client.HeaderAt(0);
+    client.PutHeader(0, MakeHeader(8, 8, 24));
+    EXPECT_EQ(ICERR_OK, client.Send(kRequestCompressQuery, 1, 0));
+    client.PutHeader(0, was);
+    return LastCall(ICM_COMPRESS_QUERY).dw1;
 }
 
 void HostTest::ClearAnswers()
@@ -101,11 +111,31 @@ void HostTest::PutDecompress(const BITMAPINFOHEADER& input, const BITMAPINFOHEAD
     PutPair(sizeof record, input.biSize, input, output);
 }
 
+namespace {
+
+// The bytes a classic frame mapping must hold for a header, derived here
+// apart from the host's rule: the size the header gives, else four bytes a
+// pixel; an uncompressed bitmap's padded rows where more; the codec's
+// largest frame where more.
+uint64_t ClassicMappingBytes(const BITMAPINFOHEADER& header, uint64_t codecMaximum)
+{
+    uint64_t width = static_cast<uint64_t>(header.biWidth);
+    uint64_t height = static_cast<uint64_t>(std::abs(header.biHeight));
+    uint64_t given = header.biSizeImage != 0 ? header.biSizeImage : width * height * 4;
+    uint64_t rows = header.biCompression == BI_RGB ? (width * header.biBitCount + 31) / 32 * 4 * height : 0;
+    return std::max({given, rows, codecMaximum});
+}
+
+}
+
 int32_t HostTest::Begin(UINT request, const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)
 {
     // The recording codec's maximum: PackBits' worst case for the input.
-    uint64_t codecMaximum = request == kRequestCompressBegin ? PackBitsWorstCase(FrameBitmapSize(input)) : 0;
-    EXPECT_TRUE(client.CreateFrames(FrameMappingSize(input), FrameMappingSize(output, codecMaximum)));
+    uint64_t width = static_cast<uint64_t>(input.biWidth);
+    uint64_t codecMaximum = request == kRequestCompressBegin
+        ? PackBitsWorstCase((width * input.biBitCount + 31) / 32 * 4 * std::abs(input.biHeight))
+        : 0;
+    EXPECT_TRUE(client.CreateFrames(ClassicMappingBytes(input, 0), ClassicMappingBytes(output, codecMaximum)));
     PutPair(0, input.biSize, input, output);
     return client.Send(request);
 }

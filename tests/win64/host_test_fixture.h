@@ -37,6 +37,23 @@ protected:
     TestCodecCall LastCall(uint32_t message);
     uint32_t CallCount() { return script->callCount; }
     void ClearAnswers();
+    // The result the client gets for each answer of the codec to `message`.
+    struct AnswerCase {
+        int32_t answer;
+        int32_t result;
+    };
+    void ExpectResults(uint32_t message, UINT request, WPARAM wParam, LPARAM lParam,
+                       std::initializer_list<AnswerCase> cases)
+    {
+        for (const AnswerCase& each : cases) {
+            script.Answer(message, each.answer);
+            EXPECT_EQ(each.result, client.Send(request, wParam, lParam)) << "codec answer " << each.answer;
+        }
+    }
+    // Where the host's private copy of ParamArea begins as the codec sees
+    // it: the input header of a query that holds it at offset 0. The copy
+    // stays in place while the host runs.
+    TestCodecArg CopyStart();
 
     // Sends the request and expects it refused with -100 before the codec
     // sees anything, the host giving `reason` (HostRefusal) in the control

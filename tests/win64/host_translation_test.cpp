@@ -41,28 +41,22 @@ BITMAPINFOHEADER Sized(BITMAPINFOHEADER header, DWORD size)
 
 TEST_F(HostTranslationTest, StateTravelsThroughTheCopyWithinItsSize)
 {
+    TestCodecArg copy = CopyStart();
     EXPECT_EQ(4, client.Send(kRequestGetState, 1, 300));
     EXPECT_EQ(0, std::memcmp(client.ParamArea(), "STAT", 4)) << "the codec's state lands at offset 0";
     EXPECT_TRUE(Untouched(4, 400)) << "the rest of the room comes back as it was";
     TestCodecCall call = LastCall(ICM_GETSTATE);
-    EXPECT_TRUE(InCopy(call.dw1, call.dw1));
+    EXPECT_TRUE(InCopy(call.dw1, copy));
     EXPECT_TRUE(ArgIs(call.dw2, RegionOther, 300));
 
-    struct {
-        int32_t answer;
-        int32_t result;
-    } sizes[] = {{65504, 65504}, {65505, 0}, {ICERR_BADFORMAT, 0}};
-    for (const auto& size : sizes) {
-        script.Answer(ICM_GETSTATE, size.answer);
-        EXPECT_EQ(size.result, client.Send(kRequestGetState, 0, 9)) << size.answer;
-    }
+    ExpectResults(ICM_GETSTATE, kRequestGetState, 0, 9, {{65504, 65504}, {65505, 0}, {ICERR_BADFORMAT, 0}});
     EXPECT_TRUE(ArgIs(LastCall(ICM_GETSTATE).dw1, RegionNull));
     EXPECT_EQ(ICERR_BADFORMAT, client.Send(kRequestGetState, 1, 65504)) << "passed on unchanged";
     ExpectRefused(kRequestGetState, 1, 65505, "no room for that much state");
 
     EXPECT_EQ(65504, client.Send(kRequestSetState, 0, 65504));
     call = LastCall(ICM_SETSTATE);
-    EXPECT_TRUE(InCopy(call.dw1, call.dw1));
+    EXPECT_TRUE(InCopy(call.dw1, copy));
     EXPECT_TRUE(ArgIs(call.dw2, RegionOther, 65504));
     uint32_t calls = CallCount();
     EXPECT_EQ(0, client.Send(kRequestSetState, 1, 65505));
@@ -133,21 +127,15 @@ TEST_F(HostTranslationTest, HeadersNoBitmapCanHaveAreRefused)
 
 TEST_F(HostTranslationTest, FormatGetsTheRoomItsSizeAnswerGives)
 {
+    TestCodecArg copy = CopyStart();
     PutPair(0, 40, MakeHeader(32, 16, 24), BITMAPINFOHEADER());
     for (UINT message : {ICM_COMPRESS_GET_FORMAT, ICM_DECOMPRESS_GET_FORMAT}) {
         SCOPED_TRACE(message);
         UINT request = HostRequestNumber(message);
-        struct {
-            int32_t answer;
-            int32_t result;
-        } cases[] = {
-            {1064, 1064}, {65464, 65464}, {65465, 0}, {ICERR_BADFORMAT, ICERR_BADFORMAT}, {ICERR_ERROR, 0}};
-        for (const auto& sizeCase : cases) {
-            script.Answer(message, sizeCase.answer);
-            EXPECT_EQ(sizeCase.result, client.Send(request, 1, 0)) << "codec answer " << sizeCase.answer;
-        }
+        ExpectResults(message, request, 1, 0,
+                      {{1064, 1064}, {65464, 65464}, {65465, 0}, {ICERR_BADFORMAT, ICERR_BADFORMAT}, {ICERR_ERROR, 0}});
         TestCodecCall call = LastCall(message);
-        EXPECT_TRUE(InCopy(call.dw1, call.dw1)) << "wParam does not matter";
+        EXPECT_TRUE(InCopy(call.dw1, copy)) << "wParam does not matter";
         EXPECT_TRUE(ArgIs(call.dw2, RegionNull));
 
         // The size comes first: a format that does not fit is never asked for.
@@ -186,6 +174,7 @@ TEST_F(HostTranslationTest, FormatGetsTheRoomItsSizeAnswerGives)
 
 TEST_F(HostTranslationTest, DialogsQualityAndDriverMessages)
 {
+    TestCodecArg copy = CopyStart();
     HWND window
         = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     const uint32_t windowValue = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
@@ -207,7 +196,7 @@ TEST_F(HostTranslationTest, DialogsQualityAndDriverMessages)
 
     EXPECT_EQ(ICERR_OK, client.Send(kRequestGetDefaultQuality, 0x12345678, 77));
     TestCodecCall call = LastCall(ICM_GETDEFAULTQUALITY);
-    EXPECT_TRUE(InCopy(call.dw1, call.dw1)) << "never the client's address";
+    EXPECT_TRUE(InCopy(call.dw1, copy)) << "never the client's address";
     EXPECT_TRUE(ArgIs(call.dw2, RegionOther, 77));
     EXPECT_EQ(7500u, client.DwordAt(0)) << "the quality lands where the client reads it";
     script.Answer(ICM_GETDEFAULTQUALITY, ICERR_UNSUPPORTED);
