@@ -362,9 +362,10 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     const std::string blanks = folder.PathOf(kTestCodecDllName);
     const std::string installer = folder.PathOf("QelInstall32.exe");
     ASSERT_TRUE(folder.Add(kTestCodecDllName));
-    const char* badFourCC = "Please enter a FourCC of 1 to 4 characters\n(without : \" or \\).";
+    const char* badFourCC = "Please enter a FourCC of 1 to 4 ASCII letters, digits, blanks or signs\n"
+                            "(without : \" or \\, accented letters, tabs or other control characters).";
     for (const Texts& refusal :
-         {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
+         {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC}, Texts {"tu\xE9" "1", dll, badFourCC},
           Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
           Texts {"tuf1", dll,
                  "Install failed.\n" + installer + " was not found. Please reinstall Tandrel64."},
