@@ -61,6 +61,18 @@ Texts WaitForList(HWND dialog, const Texts& items)
     return shown;
 }
 
+// A top-level window of that class that the process shows; null when none.
+HWND TopWindowOf(DWORD pid, const WCHAR* windowClass)
+{
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid)
+            return window;
+    }
+    return nullptr;
+}
+
 bool Enabled(HWND dialog, int id)
 {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
@@ -333,9 +345,16 @@ TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSetting
     PostMessageW(about, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntilClosed(about, 5000));
 
+    // Only a Notepad that this program started counts, not one of the machine's.
     PostCommand(dialog, IDM_OPEN_SETTINGS);
     HWND notepad = nullptr;
-    ASSERT_TRUE(PollUntil(10000, [&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    ASSERT_TRUE(PollUntil(10000, [&] {
+        for (DWORD pid : DescendantsNamed(process.Id(), "notepad.exe")) {
+            if ((notepad = TopWindowOf(pid, L"Notepad")) != nullptr)
+                return true;
+        }
+        return false;
+    }));
     EXPECT_NE(std::string::npos, TextOf(notepad).find("Tandrel64.ini"));
     PostMessageW(notepad, WM_CLOSE, 0, 0);
 }
