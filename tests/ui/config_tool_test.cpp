@@ -439,7 +439,7 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("tui1", Ini("CODEC32.tui1", {"pcFcc"}));
 
     ASSERT_TRUE(folder.Add("QelInstall32.exe"));
-    EXPECT_EQ(IDYES, Answered(install, IDC_UNINSTALL, IDYES).buttons.front());
+    EXPECT_EQ((std::vector<int> {IDYES, IDNO}), Answered(install, IDC_UNINSTALL, IDYES).buttons);
     EXPECT_EQ((Texts {"tuf2 - ", "tuo1 - "}), WaitForList(install, {"tuf2 - ", "tuo1 - "}));
     EXPECT_EQ("<missing>", Ini("CODEC32.tui1", {"pcFcc"}));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tui1")));
