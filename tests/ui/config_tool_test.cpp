@@ -107,6 +107,41 @@ HWND PressKey(HWND dialog, UINT message, WPARAM key)
     return info.hwndFocus;
 }
 
+// While it lives, ".html" files open with `program` (a test prefix has no
+// browser for them); the prefix's own association comes back afterwards.
+class PageOpener {
+public:
+    explicit PageOpener(const std::string& program)
+    {
+        DWORD size = sizeof saved;
+        hadOne = RegGetValueA(HKEY_CLASSES_ROOT, ".html", nullptr, RRF_RT_REG_SZ, nullptr, saved, &size)
+            == ERROR_SUCCESS;
+        SetText(".html", kProgId);
+        SetText(std::string(kProgId) + "\\shell\\open\\command", "\"" + program + "\" \"%1\"");
+    }
+    ~PageOpener()
+    {
+        if (hadOne)
+            SetText(".html", saved);
+        else
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kProgId);
+    }
+    PageOpener(const PageOpener&) = delete;
+    PageOpener& operator=(const PageOpener&) = delete;
+
+private:
+    static void SetText(const std::string& key, const std::string& text)
+    {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, text.c_str(),
+                        static_cast<DWORD>(text.size() + 1));
+    }
+
+    static constexpr const char* kProgId = "Tandrel64Test.Page";
+    char saved[MAX_PATH] = "";
+    bool hadOne = false;
+};
+
 class ConfigToolTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -332,7 +367,7 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
     EXPECT_FALSE(WaitForMessageBox(process.Id(), 0, &none)) << none.text;
 }
 
-TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSettingsOpenInNotepad)
+TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndHelpAndTheSettingsOpen)
 {
     WriteSettings("[MAIN]\r\nlanguage=1\r\n");
     HWND dialog = Start();
@@ -348,6 +383,20 @@ TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSetting
     EXPECT_TRUE(WaitUntilPostedAreHandled(GetDlgItem(about, IDC_ABOUT_TEXT)));
     PostMessageW(about, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntilClosed(about, 5000));
+
+    // Help opens the page of the language beside the program.
+    ASSERT_TRUE(folder.Add("fakes\\TandrelSlotTest.exe"));
+    ASSERT_TRUE(folder.Add("Tandrel64Help_en.html"));
+    ASSERT_TRUE(folder.Add("Tandrel64Help_ja.html"));
+    {
+        PageOpener opener(folder.PathOf("TandrelSlotTest.exe"));
+        PostCommand(dialog, IDM_HELP);
+        EXPECT_TRUE(PollUntil(20000, [&] { return folder.Calls().size() == 2; }));
+    }
+    EXPECT_EQ((Texts {"\"" + folder.PathOf("TandrelSlotTest.exe") + "\" \"" + folder.PathOf("Tandrel64Help_en.html")
+                          + "\"",
+                      "ended"}),
+              folder.Calls());
 
     // Only a Notepad that this program started counts, not one of the machine's.
     PostCommand(dialog, IDM_OPEN_SETTINGS);
@@ -422,6 +471,22 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ(three, WaitForList(install, three));
     EXPECT_EQ(dll, Ini("CODEC32.tui1", {"pcDllPath"}));
     EXPECT_EQ("Already installed.", Answered(install, IDC_INSTALL).text);
+
+    // Configure and About reach the selected codec, which shows its own box
+    // owned by the dialog.
+    TestCodecScript installed;
+    ASSERT_TRUE(installed.Create(FourCCFromText("tui1")));
+    installed->showDialogs = 1;
+    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 1, 0);
+    const struct {
+        int id;
+        std::string text;
+    } buttons[] = {{IDC_CODEC_CONFIGURE, "Configure tui1"}, {IDC_CODEC_ABOUT, "About tui1"}};
+    for (const auto& button : buttons) {
+        MessageBoxSeen box = Answered(install, button.id);
+        EXPECT_EQ("Test codec|" + button.text, box.caption + "|" + box.text);
+        EXPECT_EQ(install, box.owner);
+    }
 
     // An uninstall the installer fails keeps the codec listed; the dialog
     // takes no input while the installer runs.
