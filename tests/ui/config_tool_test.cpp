@@ -546,7 +546,9 @@ TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndTheDialogStaysAliveButOutOfR
         EXPECT_NE(0, SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer));
         PostCommand(dialog, IDC_APPLY);
         PostMessageW(dialog, close ? WM_CLOSE : WM_NULL, 0, 0);
+        // A close that ran under the tool would have ended the dialog, hiding it.
         EXPECT_TRUE(WaitUntilPostedAreHandled(GetDlgItem(dialog, IDC_TIMEOUT)));
+        EXPECT_TRUE(IsWindowVisible(dialog));
         EXPECT_FALSE(process.WaitForExit(0));
         folder.ReleaseTools();
         if (close)
