@@ -7,6 +7,7 @@
 #include "maint/uninstall.h"
 #include "settings/ui_language.h"
 #include "ui/config_dlg.h"
+#include "ui/tool_run_scope.h"
 
 int RunStartup(HINSTANCE instance, const char* commandTail)
 {
@@ -21,7 +22,7 @@ int RunStartup(HINSTANCE instance, const char* commandTail)
         g_codecHost.Release();
         break;
     case StartupMode::Uninstall:
-        RunUninstall(options.language, options.silent);
+        RunUninstall(options.language, options.silent, ReportUninstallFailure);
         break;
     case StartupMode::Configuration:
         BuildCodecCatalogue();

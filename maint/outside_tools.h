@@ -31,6 +31,7 @@ ToolRun RegisterCodec(const char* settingsPath, const char* fccText, const char*
 // The installer tool with "\"/unreg:<fcc>\"". The codec's section is deleted
 // when the tool removed the registration or found none; after any other
 // outcome it stays, so that the codec can be uninstalled again. A FourCC
-// text the quoted word cannot carry is not passed to the tool (no codec can
-// have been registered under it) and its section is deleted.
+// text that is not installable is not passed to the tool (it refuses such a
+// text, so no codec can have been registered under it) and its section is
+// deleted.
 ToolRun UnregisterCodec(const char* settingsPath, const char* fccText);

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/installable_fourcc.h"
+
 const char kManagerToolName[] = "TandrelMng.exe";
 const char kInstallerToolName[] = "QelInstall32.exe";
 const char kSlotTestToolName[] = "TandrelSlotTest.exe";
@@ -42,21 +44,10 @@ void FormatUnregisterAllSlotsParameters(char* parameters)
     FormatSlotItems(nullptr, parameters);
 }
 
-bool IsInstallerSafeFourCCText(const char* fccText)
-{
-    return std::strpbrk(fccText, "\":\\") == nullptr;
-}
-
-bool IsInstallableFourCCText(const char* fccText)
-{
-    size_t length = std::strlen(fccText);
-    return length >= 1 && length <= 4 && IsInstallerSafeFourCCText(fccText);
-}
-
 bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters)
 {
     parameters[0] = '\0';
-    if (!IsInstallerSafeFourCCText(fccText) || std::strchr(dllPath, '"') != nullptr)
+    if (!IsInstallableFourCCText(fccText) || std::strchr(dllPath, '"') != nullptr)
         return false;
     return KeepWhenWhole(
         std::snprintf(parameters, kInstallerParametersCapacity, "\"/regf:%s:%s\"", fccText, dllPath),
@@ -66,7 +57,7 @@ bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, cha
 bool FormatUnregisterCodecParameters(const char* fccText, char* parameters)
 {
     parameters[0] = '\0';
-    if (!IsInstallerSafeFourCCText(fccText))
+    if (!IsInstallableFourCCText(fccText))
         return false;
     return KeepWhenWhole(std::snprintf(parameters, kInstallerParametersCapacity, "\"/unreg:%s\"", fccText),
                          parameters);

@@ -20,17 +20,8 @@ void FormatApplySlotsParameters(const SlotSettings* slots, char* parameters);
 // "/unreg:tdlN " for the ten slots in order.
 void FormatUnregisterAllSlotsParameters(char* parameters);
 
-// A FourCC text can stand inside the installer's quoted word: no double
-// quote (it would end the word), no colon (it separates the path) and no
-// backslash (one before the closing quote would escape it).
-bool IsInstallerSafeFourCCText(const char* fccText);
-
-// What the installation dialog accepts as a FourCC: one to four characters,
-// installer-safe.
-bool IsInstallableFourCCText(const char* fccText);
-
 // "\"/regf:<fcc>:<path>\"". False, with an empty text, when the FourCC text
-// is not installer-safe, the path holds a double quote, or the text would
+// is not installable (IsInstallableFourCCText), the path holds a double quote, or the text would
 // exceed 259 characters.
 bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, char* parameters);
 
@@ -40,6 +31,5 @@ bool FormatRegisterCodecParameters(const char* fccText, const char* dllPath, cha
 const int kSlotTestParametersCapacity = 300;
 bool FormatSlotTestParameters(int slot, const char* reportPath, char* parameters);
 
-// "\"/unreg:<fcc>\"". False, with an empty text, under the same FourCC rule
-// or when the text would exceed 259 characters.
+// "\"/unreg:<fcc>\"". False, with an empty text, under the same FourCC rule.
 bool FormatUnregisterCodecParameters(const char* fccText, char* parameters);

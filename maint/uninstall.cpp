@@ -29,12 +29,17 @@ void OfferToDeleteSettingsFile(int language)
 
 }
 
-int RunUninstall(int language, int silent)
+int RunUninstall(int language, int silent, UninstallFailureReport report)
 {
-    UnregisterAllSlots();
-    UnregisterAllCodecs(language);
-    if (!silent)
+    UninstallLeft left;
+    left.slots = UnregisterAllSlots();
+    UnregisterAllCodecs(language, &left.codecs);
+    if (silent)
+        return 1;
+    if (IsToolTaskDone(ToolTask::ApplySlots, left.slots) && left.codecs.fccTexts.empty())
         OfferToDeleteSettingsFile(language);
+    else
+        report(left, language);
     return 1;
 }
 

@@ -1,5 +1,7 @@
 #include "qelinstall/installer_request.h"
 
+#include "catalogue/installable_fourcc.h"
+
 namespace {
 
 const std::wstring kRegisterOption = L"/regf:";
@@ -10,17 +12,6 @@ bool StartsWith(const std::wstring& text, const std::wstring& prefix)
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-}
-
-bool IsInstallerFourCCText(const std::wstring& fccText)
-{
-    if (fccText.empty() || fccText.size() > 4)
-        return false;
-    for (wchar_t c : fccText) {
-        if (c < 0x20 || c > 0x7E || c == L':' || c == L'"' || c == L'\\')
-            return false;
-    }
-    return true;
 }
 
 bool ParseInstallerArguments(int argc, const wchar_t* const* argv, InstallerRequest* request)
@@ -44,7 +35,7 @@ bool ParseInstallerArguments(int argc, const wchar_t* const* argv, InstallerRequ
     } else {
         return false;
     }
-    if (!IsInstallerFourCCText(parsed.fccText))
+    if (!IsInstallableFourCCText(parsed.fccText.c_str()))
         return false;
     *request = parsed;
     return true;

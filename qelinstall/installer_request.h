@@ -19,12 +19,8 @@ struct InstallerRequest {
     std::wstring dllPath; // Register only
 };
 
-// A FourCC text the installer accepts: one to four printable ASCII
-// characters, none of them a colon, double quote or backslash.
-bool IsInstallerFourCCText(const std::wstring& fccText);
-
 // The arguments as CommandLineToArgvW splits the command line, the program
 // first. Exactly one argument after the program is accepted, with the
-// option in lower case as above and a non-empty path. False for anything
-// else.
+// option in lower case as above, an installable FourCC text
+// (IsInstallableFourCCText) and a non-empty path. False for anything else.
 bool ParseInstallerArguments(int argc, const wchar_t* const* argv, InstallerRequest* request);

@@ -5,6 +5,7 @@
 #include "catalogue/codec_dialogs.h"
 #include "catalogue/codec_info.h"
 #include "catalogue/fourcc.h"
+#include "catalogue/installable_fourcc.h"
 #include "maint/outside_tools.h"
 #include "maint/settings_directory.h"
 #include "maint/tool_parameters.h"

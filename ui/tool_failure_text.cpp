@@ -21,6 +21,11 @@ Texts kHeadings[] = {
     {L"スロットをテストできませんでした。", L"The slot could not be tested."},
 };
 
+Texts kSlotsStay = {L"スロットの登録を削除できませんでした。", L"The slots could not be unregistered."};
+Texts kCodecsStay = {L"登録を削除できないコーデックがあります: ", L"These codecs stay registered: "};
+Texts kSettingsKept = {L"設定ファイルは残しました。原因を取り除いてから、もう一度アンインストールして下さい。",
+                       L"The settings file was kept. Please remove the cause and uninstall again."};
+
 Texts kApplyAgain = {L"「適用」を押すと、もう一度試せます。", L"Press Apply to try again."};
 Texts kNotFound = {L"%s が見つかりません。Tandrel64 をインストールし直して下さい。",
                    L"%s was not found. Please reinstall Tandrel64."};
@@ -130,5 +135,28 @@ std::wstring ToolFailureText(ToolTask task, const ToolRun& run, const char* tool
         text += L"\n";
         text += kApplyAgain[index];
     }
+    return text;
+}
+
+std::wstring UninstallFailureText(const UninstallLeft& left, const char* managerPath, const char* installerPath,
+                                  int language)
+{
+    int index = UiTextIndex(language);
+    std::wstring text;
+    if (!IsToolTaskDone(ToolTask::ApplySlots, left.slots)) {
+        text += kSlotsStay[index];
+        text += L"\n" + Filled(Reason(ToolTask::ApplySlots, left.slots)[index], Widened(managerPath), left.slots.code)
+            + L"\n";
+    }
+    if (!left.codecs.fccTexts.empty()) {
+        text += kCodecsStay[index];
+        for (size_t i = 0; i < left.codecs.fccTexts.size(); ++i)
+            text += (i == 0 ? L"" : L", ") + Widened(left.codecs.fccTexts[i].c_str());
+        const ToolRun& run = left.codecs.firstFailure;
+        text += L"\n" + Filled(Reason(ToolTask::UnregisterCodec, run)[index], Widened(installerPath), run.code)
+            + L"\n";
+    }
+    if (!text.empty())
+        text += kSettingsKept[index];
     return text;
 }

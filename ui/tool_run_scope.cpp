@@ -27,3 +27,14 @@ bool ReportToolFailure(HWND dialog, ToolTask task, const ToolRun& run, int langu
     ShowUiMessage(dialog, failure.c_str(), MB_OK | MB_ICONERROR);
     return false;
 }
+
+void ReportUninstallFailure(const UninstallLeft& left, int language)
+{
+    char manager[MAX_PATH] = "";
+    char installer[MAX_PATH] = "";
+    GetToolPath(kManagerToolName, manager);
+    GetToolPath(kInstallerToolName, installer);
+    std::wstring failure = UninstallFailureText(left, manager, installer, language);
+    if (!failure.empty())
+        ShowUiMessage(nullptr, failure.c_str(), MB_OK | MB_ICONERROR);
+}

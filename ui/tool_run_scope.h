@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "maint/tool_run.h"
+#include "maint/uninstall.h"
 
 // Keeps the user's input from a dialog while an outside tool runs: the
 // dialog window is disabled, and with it its controls and its menu; at the
@@ -22,3 +23,7 @@ private:
 // Tells the user, in a message box owned by `dialog`, why the run did not do
 // `task`. True, with nothing shown, when it did.
 bool ReportToolFailure(HWND dialog, ToolTask task, const ToolRun& run, int language);
+
+// Tells the user in a message box without owner what uninstall mode left
+// registered (UninstallFailureText).
+void ReportUninstallFailure(const UninstallLeft& left, int language);

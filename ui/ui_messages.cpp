@@ -9,8 +9,10 @@ const WCHAR* const kTexts[][2] = {
     {L"すでに登録されています。", L"Already installed."},
     {L"登録できません。", L"Install failed."},
     {L"コーデックの登録を全て削除しますか？", L"Do you uninstall all codec ?"},
-    {L"FourCCを1～4文字で入力して下さい。\n（ : \" \\ は使えません）",
-     L"Please enter a FourCC of 1 to 4 characters\n(without : \" or \\)."},
+    {L"FourCCを半角英数字・記号の1～4文字で入力して下さい。\n"
+     L"（ : \" \\ と全角文字・タブなどの制御文字は使えません）",
+     L"Please enter a FourCC of 1 to 4 ASCII letters, digits, blanks or signs\n"
+     L"(without : \" or \\, accented letters, tabs or other control characters)."},
     {L"dllファイルが見つかりません。", L"The DLL file was not found."},
     {L"登録しました。\nこのコーデックは展開専用のため、圧縮には使えません（圧縮用の一覧には出ません）。",
      L"Installed.\nThis codec can only decompress, so it is not offered for compression."},

@@ -62,6 +62,18 @@ bool IsChecked(HWND dialog, int id)
     return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+bool WaitUntilPostedAreHandled(HWND edit, DWORD timeoutMs)
+{
+    LRESULT length = SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0);
+    LRESULT none = MAKELONG(0, 0);
+    LRESULT all = MAKELONG(0, length);
+    LRESULT wanted = SendMessageW(edit, EM_GETSEL, 0, 0) == none ? all : none;
+    if (!IsWindow(edit) || length == 0 || !PostMessageW(edit, EM_SETSEL, 0, wanted == all ? -1 : 0))
+        return false;
+    return PollUntil(timeoutMs, [&] { return !IsWindow(edit) || SendMessageW(edit, EM_GETSEL, 0, 0) == wanted; })
+        && IsWindow(edit);
+}
+
 HWND SlotRow(HWND mainDialog, int index)
 {
     HWND list = GetDlgItem(mainDialog, 1079);

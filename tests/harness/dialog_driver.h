@@ -26,6 +26,12 @@ void Click(HWND dialog, int id);
 void PostCommand(HWND dialog, int id);
 bool IsChecked(HWND dialog, int id);
 
+// Posts a new selection to `edit`, which holds text, and waits until the
+// edit shows it. A thread handles its posted messages in order, so what was
+// posted to the edit's thread before has then been handled. False when the
+// edit is gone or the time-out came first.
+bool WaitUntilPostedAreHandled(HWND edit, DWORD timeoutMs = 20000);
+
 // The slot row of the main dialog whose enable box reads "Tandrel &<index>".
 HWND SlotRow(HWND mainDialog, int index);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "driver/child_process.h"
 
@@ -16,6 +17,12 @@ std::string BinPath(const char* fileName);
 // The exit code of `exePath` run with `arguments` to its end, or -1 when it
 // did not start or end within 20 s.
 int RunToExit(const std::string& exePath, const std::string& arguments);
+
+// The running processes named `exeName` (no folder) that the process
+// `ancestor` started, directly or through running processes it started (an
+// installer that runs a copy of itself, say). The caller keeps its handle
+// to `ancestor` open, so that the id is not another process's meanwhile.
+std::vector<DWORD> DescendantsNamed(DWORD ancestor, const char* exeName);
 
 // A program started as a child process, for tests that drive it from outside.
 // The destructor ends a child that is still running.

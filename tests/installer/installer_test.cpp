@@ -1,5 +1,4 @@
 #include <windows.h>
-#include <tlhelp32.h>
 #include <vfw.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include <functional>
 #include <utility>
 #include <string>
+#include <vector>
 
 #include "bitmap_header.h"
 #include "drivers32_values.h"
@@ -33,27 +33,22 @@ std::string UninstallValue(const char* name)
     return result == ERROR_SUCCESS ? data : kMissingValue;
 }
 
-// The running Tandrel64.exe, or 0. Only the installed one runs meanwhile.
-DWORD ConfigurationToolProcess()
+// The running Tandrel64.exe that the installer or uninstaller `started`
+// runs, or 0. Another test's host of the build is not one of them.
+DWORD ConfigurationToolProcess(DWORD started)
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    DWORD found = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-        found = lstrcmpiA(entry.szExeFile, "Tandrel64.exe") == 0 ? entry.th32ProcessID : 0;
-    CloseHandle(snapshot);
-    return found;
+    std::vector<DWORD> tools = DescendantsNamed(started, "Tandrel64.exe");
+    return tools.empty() ? 0 : tools.front();
 }
 
 // Polls for `done` for up to a minute; false as soon as the configuration
-// tool shows its dialog or a message box.
-bool WaitWithoutWindows(const std::function<bool()>& done)
+// tool that `started` runs shows its dialog or a message box.
+bool WaitWithoutWindows(DWORD started, const std::function<bool()>& done)
 {
     for (DWORD start = GetTickCount(); GetTickCount() - start < 60000; Sleep(10)) {
         if (done())
             return true;
-        DWORD tool = ConfigurationToolProcess();
+        DWORD tool = ConfigurationToolProcess(started);
         if (tool != 0 && WaitForDialog(tool, {IDC_OK, IDOK, IDYES}, 0) != nullptr)
             return false;
     }
@@ -66,9 +61,13 @@ protected:
     void SetUp() override { RemoveRealSettings(); }
     void TearDown() override
     {
-        HANDLE leftOver = OpenProcess(PROCESS_TERMINATE, FALSE, ConfigurationToolProcess());
-        TerminateProcess(leftOver, 1);
-        CloseHandle(leftOver);
+        for (const TestProcess* started : {&setup, &uninstall}) {
+            for (DWORD tool : DescendantsNamed(started->Id(), "Tandrel64.exe")) {
+                HANDLE leftOver = OpenProcess(PROCESS_TERMINATE, FALSE, tool);
+                TerminateProcess(leftOver, 1);
+                CloseHandle(leftOver);
+            }
+        }
         for (const char* file : kInstalledFiles)
             DeleteFileA((folder + "\\" + file).c_str());
         RemoveDirectoryA(folder.c_str());
@@ -78,6 +77,8 @@ protected:
 
     const std::string folder = std::string(std::getenv("ProgramFiles")) + "\\Tandrel64";
     SlotDriversSnapshot slotDrivers;
+    TestProcess setup;
+    TestProcess uninstall;
 };
 
 }
@@ -94,10 +95,9 @@ TEST_F(InstallerTest, SilentInstallSetsUpTheSlotsAndSilentUninstallKeepsTheSetti
     CreateRealSettingsDirectory();
     ASSERT_TRUE(WriteWholeFile(RealSettingsFile(),
                                "[tdl1]\r\niEnable=1\r\npcFccName=mrle - \r\ndwFcc=0x656C726D\r\n"));
-    TestProcess setup;
     DWORD exitCode = 1;
     ASSERT_TRUE(setup.Start(BinPath("Tandrel64Setup.exe"), "/S"));
-    ASSERT_TRUE(WaitWithoutWindows([&] { return setup.WaitForExit(0, &exitCode); }));
+    ASSERT_TRUE(WaitWithoutWindows(setup.Id(), [&] { return setup.WaitForExit(0, &exitCode); }));
     EXPECT_EQ(0u, exitCode);
     for (const char* file : kInstalledFiles)
         EXPECT_TRUE(PathExists(folder + "\\" + file)) << file;
@@ -127,9 +127,8 @@ TEST_F(InstallerTest, SilentInstallSetsUpTheSlotsAndSilentUninstallKeepsTheSetti
 
     // The uninstaller goes on from a copy of itself: done when the folder
     // and the entry are gone.
-    TestProcess uninstall;
     ASSERT_TRUE(uninstall.Start(folder + "\\Uninstall.exe", "/S"));
-    EXPECT_TRUE(WaitWithoutWindows(
+    EXPECT_TRUE(WaitWithoutWindows(uninstall.Id(),
         [&] { return !PathExists(folder) && UninstallValue("DisplayName") == kMissingValue; }));
     for (int slot = 0; slot < 10; ++slot)
         EXPECT_EQ(kMissingValue, SlotDriverValue(slot)) << slot;
@@ -147,7 +146,6 @@ TEST_F(InstallerTest, LanguageChooserStartsAtTheToolsLanguage)
     for (const auto& c :
          {std::make_pair("0", "日本語"), std::make_pair("1", "English"), std::make_pair("", byLocale)}) {
         WriteWholeFile(RealSettingsFile(), std::string("[MAIN]\r\nlanguage=") + c.first + "\r\n");
-        TestProcess setup;
         ASSERT_TRUE(setup.Start(BinPath("Tandrel64Setup.exe"), ""));
         HWND chooser = WaitForDialog(setup.Id(), {IDOK});
         ASSERT_NE(nullptr, chooser);

@@ -67,6 +67,29 @@ protected:
         return "\"" + folder.PathOf("QelInstall32.exe") + "\" \"/unreg:" + fccText + "\"";
     }
 
+    // With `tool` ending with `exitCode`, or missing for -1, uninstall mode
+    // shows `text` and ends; the settings file keeps the slots and, when
+    // `codecStays`, the codec's section.
+    void ExpectToldAndKept(const std::string& tool, int exitCode, const std::string& text, bool codecStays)
+    {
+        if (exitCode < 0)
+            DeleteFileA(folder.PathOf(tool).c_str());
+        else
+            folder.SetExitCode(tool, exitCode);
+        MessageBoxSeen box = Start("[MAIN]\r\nlanguage=1\r\n[tdl0]\r\niEnable=1\r\n[CODEC32.abcd]\r\npcFcc=abcd\r\n");
+        EXPECT_EQ("Tandrel64|" + text, box.caption + "|" + box.text);
+        EXPECT_EQ(nullptr, box.owner);
+        AnswerAndExpectTheEnd(box, IDOK);
+        EXPECT_NE(std::string::npos, Settings().find("[tdl0]\r\niEnable=1\r\n")) << text;
+        EXPECT_EQ(codecStays, Settings().find("[CODEC32.abcd]\r\npcFcc=abcd\r\n") != std::string::npos) << text;
+        ASSERT_TRUE(folder.Add("fakes\\" + tool));
+        folder.SetExitCode(tool, 0);
+    }
+
+    const std::string kRegistryFailed
+        = "The registry could not be changed: please try again with administrator rights.\n";
+    const std::string kKept = "The settings file was kept. Please remove the cause and uninstall again.";
+
     ToolFolder folder {"uninstall"};
     TestProcess process;
     std::string otherFile = RealSettingsDirectory() + "\\notes.txt";
@@ -131,4 +154,27 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
     AnswerAndExpectTheEnd(box, IDYES);
     EXPECT_FALSE(PathExists(RealSettingsFile()));
     EXPECT_FALSE(PathExists(RealSettingsDirectory()));
+}
+
+// A tool that fails or is missing is told instead of the question, and the
+// settings file stays: it records the slots and the codecs that stay
+// registered, so that the uninstall can run again.
+TEST_F(UninstallProcessTest, AFailingOrMissingInstallerIsToldAndTheCodecsStayInTheSettingsFile)
+{
+    const std::string codecs = "These codecs stay registered: abcd\n";
+    ExpectToldAndKept("QelInstall32.exe", 3, codecs + kRegistryFailed + kKept, true);
+    ExpectToldAndKept("QelInstall32.exe", -1,
+                      codecs + folder.PathOf("QelInstall32.exe") + " was not found. Please reinstall Tandrel64.\n"
+                          + kKept,
+                      true);
+}
+
+TEST_F(UninstallProcessTest, AFailingOrMissingManagerIsToldAndTheSettingsFileStays)
+{
+    const std::string slots = "The slots could not be unregistered.\n";
+    ExpectToldAndKept("TandrelMng.exe", 3, slots + kRegistryFailed + kKept, false);
+    ExpectToldAndKept("TandrelMng.exe", -1,
+                      slots + folder.PathOf("TandrelMng.exe") + " was not found. Please reinstall Tandrel64.\n"
+                          + kKept,
+                      false);
 }

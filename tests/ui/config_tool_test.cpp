@@ -61,6 +61,18 @@ Texts WaitForList(HWND dialog, const Texts& items)
     return shown;
 }
 
+// A top-level window of that class that the process shows; null when none.
+HWND TopWindowOf(DWORD pid, const WCHAR* windowClass)
+{
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid)
+            return window;
+    }
+    return nullptr;
+}
+
 bool Enabled(HWND dialog, int id)
 {
     return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
@@ -94,6 +106,41 @@ HWND PressKey(HWND dialog, UINT message, WPARAM key)
     PollUntil(2000, [&] { return focusOnTabStop() && info.hwndFocus != before; });
     return info.hwndFocus;
 }
+
+// While it lives, ".html" files open with `program` (a test prefix has no
+// browser for them); the prefix's own association comes back afterwards.
+class PageOpener {
+public:
+    explicit PageOpener(const std::string& program)
+    {
+        DWORD size = sizeof saved;
+        hadOne = RegGetValueA(HKEY_CLASSES_ROOT, ".html", nullptr, RRF_RT_REG_SZ, nullptr, saved, &size)
+            == ERROR_SUCCESS;
+        SetText(".html", kProgId);
+        SetText(std::string(kProgId) + "\\shell\\open\\command", "\"" + program + "\" \"%1\"");
+    }
+    ~PageOpener()
+    {
+        if (hadOne)
+            SetText(".html", saved);
+        else
+            RegDeleteTreeA(HKEY_CLASSES_ROOT, ".html");
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kProgId);
+    }
+    PageOpener(const PageOpener&) = delete;
+    PageOpener& operator=(const PageOpener&) = delete;
+
+private:
+    static void SetText(const std::string& key, const std::string& text)
+    {
+        RegSetKeyValueA(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, text.c_str(),
+                        static_cast<DWORD>(text.size() + 1));
+    }
+
+    static constexpr const char* kProgId = "Tandrel64Test.Page";
+    char saved[MAX_PATH] = "";
+    bool hadOne = false;
+};
 
 class ConfigToolTest : public ::testing::Test {
 protected:
@@ -189,7 +236,8 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
     PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
     PostCommand(dialog, IDOK);
     PostCommand(dialog, IDCANCEL);
-    EXPECT_FALSE(process.WaitForExit(500));
+    EXPECT_TRUE(WaitUntilPostedAreHandled(GetDlgItem(dialog, IDC_TIMEOUT)));
+    EXPECT_FALSE(process.WaitForExit(0));
 
     HWND row = SlotRow(dialog, 2);
     ASSERT_TRUE(ChooseComboItem(row, IDC_CODEC, "tur1 - "));
@@ -312,11 +360,14 @@ TEST_F(ConfigToolTest, LanguageSwitchIsStoredAndFollowedByLaterDialogsOnly)
         PostMessageW(install, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitUntilClosed(install, 5000));
     }
+    // A box that the switch or the close brought would show by the time the
+    // thread handles what is posted after them.
+    ASSERT_TRUE(WaitUntilPostedAreHandled(GetDlgItem(dialog, IDC_TIMEOUT)));
     MessageBoxSeen none;
-    EXPECT_FALSE(WaitForMessageBox(process.Id(), 300, &none)) << none.text;
+    EXPECT_FALSE(WaitForMessageBox(process.Id(), 0, &none)) << none.text;
 }
 
-TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSettingsOpenInNotepad)
+TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndHelpAndTheSettingsOpen)
 {
     WriteSettings("[MAIN]\r\nlanguage=1\r\n");
     HWND dialog = Start();
@@ -329,13 +380,34 @@ TEST_F(ConfigToolTest, AboutShowsTheBuildAndClosesOnlyByItsCloseBoxAndTheSetting
               ItemText(about, IDC_ABOUT_TEXT));
     PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
     PostCommand(about, IDCANCEL);
-    EXPECT_FALSE(WaitUntilClosed(about, 300));
+    EXPECT_TRUE(WaitUntilPostedAreHandled(GetDlgItem(about, IDC_ABOUT_TEXT)));
     PostMessageW(about, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntilClosed(about, 5000));
 
+    // Help opens the page of the language beside the program.
+    ASSERT_TRUE(folder.Add("fakes\\TandrelSlotTest.exe"));
+    ASSERT_TRUE(folder.Add("Tandrel64Help_en.html"));
+    ASSERT_TRUE(folder.Add("Tandrel64Help_ja.html"));
+    {
+        PageOpener opener(folder.PathOf("TandrelSlotTest.exe"));
+        PostCommand(dialog, IDM_HELP);
+        EXPECT_TRUE(PollUntil(20000, [&] { return folder.Calls().size() == 2; }));
+    }
+    EXPECT_EQ((Texts {"\"" + folder.PathOf("TandrelSlotTest.exe") + "\" \"" + folder.PathOf("Tandrel64Help_en.html")
+                          + "\"",
+                      "ended"}),
+              folder.Calls());
+
+    // Only a Notepad that this program started counts, not one of the machine's.
     PostCommand(dialog, IDM_OPEN_SETTINGS);
     HWND notepad = nullptr;
-    ASSERT_TRUE(PollUntil(10000, [&] { return (notepad = FindWindowW(L"Notepad", nullptr)) != nullptr; }));
+    ASSERT_TRUE(PollUntil(10000, [&] {
+        for (DWORD pid : DescendantsNamed(process.Id(), "notepad.exe")) {
+            if ((notepad = TopWindowOf(pid, L"Notepad")) != nullptr)
+                return true;
+        }
+        return false;
+    }));
     EXPECT_NE(std::string::npos, TextOf(notepad).find("Tandrel64.ini"));
     PostMessageW(notepad, WM_CLOSE, 0, 0);
 }
@@ -362,9 +434,10 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     const std::string blanks = folder.PathOf(kTestCodecDllName);
     const std::string installer = folder.PathOf("QelInstall32.exe");
     ASSERT_TRUE(folder.Add(kTestCodecDllName));
-    const char* badFourCC = "Please enter a FourCC of 1 to 4 characters\n(without : \" or \\).";
+    const char* badFourCC = "Please enter a FourCC of 1 to 4 ASCII letters, digits, blanks or signs\n"
+                            "(without : \" or \\, accented letters, tabs or other control characters).";
     for (const Texts& refusal :
-         {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC},
+         {Texts {"", dll, badFourCC}, Texts {"tu:1", dll, badFourCC}, Texts {"tu\xE9" "1", dll, badFourCC},
           Texts {"tuf1", "C:\\missing.dll", "The DLL file was not found."},
           Texts {"tuf1", dll,
                  "Install failed.\n" + installer + " was not found. Please reinstall Tandrel64."},
@@ -399,6 +472,22 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ(dll, Ini("CODEC32.tui1", {"pcDllPath"}));
     EXPECT_EQ("Already installed.", Answered(install, IDC_INSTALL).text);
 
+    // Configure and About reach the selected codec, which shows its own box
+    // owned by the dialog.
+    TestCodecScript installed;
+    ASSERT_TRUE(installed.Create(FourCCFromText("tui1")));
+    installed->showDialogs = 1;
+    SendDlgItemMessageW(install, IDC_CODEC_LIST, LB_SETCURSEL, 1, 0);
+    const struct {
+        int id;
+        std::string text;
+    } buttons[] = {{IDC_CODEC_CONFIGURE, "Configure tui1"}, {IDC_CODEC_ABOUT, "About tui1"}};
+    for (const auto& button : buttons) {
+        MessageBoxSeen box = Answered(install, button.id);
+        EXPECT_EQ("Test codec|" + button.text, box.caption + "|" + box.text);
+        EXPECT_EQ(install, box.owner);
+    }
+
     // An uninstall the installer fails keeps the codec listed; the dialog
     // takes no input while the installer runs.
     ASSERT_TRUE(folder.Add("fakes\\QelInstall32.exe"));
@@ -419,7 +508,7 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
     EXPECT_EQ("tui1", Ini("CODEC32.tui1", {"pcFcc"}));
 
     ASSERT_TRUE(folder.Add("QelInstall32.exe"));
-    EXPECT_EQ(IDYES, Answered(install, IDC_UNINSTALL, IDYES).buttons.front());
+    EXPECT_EQ((std::vector<int> {IDYES, IDNO}), Answered(install, IDC_UNINSTALL, IDYES).buttons);
     EXPECT_EQ((Texts {"tuf2 - ", "tuo1 - "}), WaitForList(install, {"tuf2 - ", "tuo1 - "}));
     EXPECT_EQ("<missing>", Ini("CODEC32.tui1", {"pcFcc"}));
     EXPECT_FALSE(IsCodecInstalled(FourCCFromText("tui1")));
@@ -457,7 +546,10 @@ TEST_F(ConfigToolTest, ManagerToolFailuresAreToldAndTheDialogStaysAliveButOutOfR
         EXPECT_NE(0, SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &answer));
         PostCommand(dialog, IDC_APPLY);
         PostMessageW(dialog, close ? WM_CLOSE : WM_NULL, 0, 0);
-        EXPECT_FALSE(process.WaitForExit(300));
+        // A close that ran under the tool would have ended the dialog, hiding it.
+        EXPECT_TRUE(WaitUntilPostedAreHandled(GetDlgItem(dialog, IDC_TIMEOUT)));
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_FALSE(process.WaitForExit(0));
         folder.ReleaseTools();
         if (close)
             break;
