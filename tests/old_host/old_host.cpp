@@ -48,7 +48,7 @@ void RecordHandshake(WPARAM layouts, LPARAM version, LRESULT answer)
     if (slash == nullptr)
         return;
     std::strcpy(slash + 1, "handshakes.txt");
-    FILE* file = std::fopen(path, "a");
+    FILE* file = std::fopen(path, "ab");
     if (file == nullptr)
         return;
     std::fprintf(file, "%X %X %X\n", static_cast<unsigned>(layouts), static_cast<unsigned>(version),
