@@ -146,6 +146,7 @@ private:
     void HandOver(const FuzzRequest& request);
     void Ended(const FuzzRequest& request, bool hung, DWORD exitCode, const std::string& newLog, bool waiting);
     void ScribbleOldBlock();
+    uint32_t CodecFcc() const { return testCodec ? kFuzzFcc : kMrleFcc; }
     void CheckOldBlock();
     void Finding(Kind kind, const std::string& detail);
     void Reproducer(const char* kind, const std::string& detail);
@@ -278,7 +279,7 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (request.handover != kNoHandover) {
         ++handovers[request.handover];
         lParam = PutBrokenHandover(request.handover, area, {spare->Name(), stranger->Name()},
-                                   testCodec ? kFuzzFcc : kMrleFcc, generator->Engine());
+                                   CodecFcc(), generator->Engine());
     }
     if (request.faultMessage != 0)
         script.Answer(request.faultMessage, request.faultAnswer);
@@ -400,7 +401,7 @@ void Fuzzer::HandOver(const FuzzRequest& request)
     std::string slot = "tdl" + std::to_string(generator->Random(10));
     uint32_t asked = static_cast<uint32_t>(request.wParam);
     bool taken
-        = channel.Handover(slot.c_str(), testCodec ? kFuzzFcc : kMrleFcc, asked, 5000, &answer);
+        = channel.Handover(slot.c_str(), CodecFcc(), asked, 5000, &answer);
     ++requests;
     std::string newLog = NewLog();
     history.back().result = answer;

@@ -159,22 +159,19 @@ TEST_F(UninstallProcessTest, EveryCodecIsUnregisteredBeforeTheJapaneseQuestionAn
 // A tool that fails or is missing is told instead of the question, and the
 // settings file stays: it records the slots and the codecs that stay
 // registered, so that the uninstall can run again.
-TEST_F(UninstallProcessTest, AFailingOrMissingInstallerIsToldAndTheCodecsStayInTheSettingsFile)
+TEST_F(UninstallProcessTest, AFailingOrMissingToolIsToldAndWhatStaysRegisteredStaysInTheSettingsFile)
 {
-    const std::string codecs = "These codecs stay registered: abcd\n";
-    ExpectToldAndKept("QelInstall32.exe", 3, codecs + kRegistryFailed + kKept, true);
-    ExpectToldAndKept("QelInstall32.exe", -1,
-                      codecs + folder.PathOf("QelInstall32.exe") + " was not found. Please reinstall Tandrel64.\n"
-                          + kKept,
-                      true);
-}
-
-TEST_F(UninstallProcessTest, AFailingOrMissingManagerIsToldAndTheSettingsFileStays)
-{
-    const std::string slots = "The slots could not be unregistered.\n";
-    ExpectToldAndKept("TandrelMng.exe", 3, slots + kRegistryFailed + kKept, false);
-    ExpectToldAndKept("TandrelMng.exe", -1,
-                      slots + folder.PathOf("TandrelMng.exe") + " was not found. Please reinstall Tandrel64.\n"
-                          + kKept,
-                      false);
+    const struct {
+        const char* tool;
+        std::string what;
+        bool codecStays;
+    } tools[] = {{"QelInstall32.exe", "These codecs stay registered: abcd\n", true},
+                 {"TandrelMng.exe", "The slots could not be unregistered.\n", false}};
+    for (const auto& tool : tools) {
+        ExpectToldAndKept(tool.tool, 3, tool.what + kRegistryFailed + kKept, tool.codecStays);
+        ExpectToldAndKept(tool.tool, -1,
+                          tool.what + folder.PathOf(tool.tool) + " was not found. Please reinstall Tandrel64.\n"
+                              + kKept,
+                          tool.codecStays);
+    }
 }

@@ -117,12 +117,17 @@ namespace {
 // apart from the host's rule: the size the header gives, else four bytes a
 // pixel; an uncompressed bitmap's padded rows where more; the codec's
 // largest frame where more.
-uint64_t ClassicMappingBytes(const BITMAPINFOHEADER& header, uint64_t codecMaximum)
+uint64_t PaddedRowBytes(const BITMAPINFOHEADER& header)
 {
     uint64_t width = static_cast<uint64_t>(header.biWidth);
-    uint64_t height = static_cast<uint64_t>(std::abs(header.biHeight));
-    uint64_t given = header.biSizeImage != 0 ? header.biSizeImage : width * height * 4;
-    uint64_t rows = header.biCompression == BI_RGB ? (width * header.biBitCount + 31) / 32 * 4 * height : 0;
+    return (width * header.biBitCount + 31) / 32 * 4 * static_cast<uint64_t>(std::abs(header.biHeight));
+}
+
+uint64_t ClassicMappingBytes(const BITMAPINFOHEADER& header, uint64_t codecMaximum)
+{
+    uint64_t pixels = static_cast<uint64_t>(header.biWidth) * static_cast<uint64_t>(std::abs(header.biHeight));
+    uint64_t given = header.biSizeImage != 0 ? header.biSizeImage : pixels * 4;
+    uint64_t rows = header.biCompression == BI_RGB ? PaddedRowBytes(header) : 0;
     return std::max({given, rows, codecMaximum});
 }
 
@@ -131,10 +136,7 @@ uint64_t ClassicMappingBytes(const BITMAPINFOHEADER& header, uint64_t codecMaxim
 int32_t HostTest::Begin(UINT request, const BITMAPINFOHEADER& input, const BITMAPINFOHEADER& output)
 {
     // The recording codec's maximum: PackBits' worst case for the input.
-    uint64_t width = static_cast<uint64_t>(input.biWidth);
-    uint64_t codecMaximum = request == kRequestCompressBegin
-        ? PackBitsWorstCase((width * input.biBitCount + 31) / 32 * 4 * std::abs(input.biHeight))
-        : 0;
+    uint64_t codecMaximum = request == kRequestCompressBegin ? PackBitsWorstCase(PaddedRowBytes(input)) : 0;
     EXPECT_TRUE(client.CreateFrames(ClassicMappingBytes(input, 0), ClassicMappingBytes(output, codecMaximum)));
     PutPair(0, input.biSize, input, output);
     return client.Send(request);
