@@ -20,7 +20,7 @@ int RunStartup(HINSTANCE instance, const char* commandTail)
     case StartupMode::Host:
         g_codecHost.Run(instance, options.slotName, options.mappingName);
         g_codecHost.Release();
-        break;
+        return static_cast<int>(g_codecHost.ExitCode());
     case StartupMode::Uninstall:
         RunUninstall(options.language, options.silent, ReportUninstallFailure);
         break;

@@ -3,12 +3,14 @@
 #include "driver/idle_hosts.h"
 #include "driver/wait_limits.h"
 
-DriverInstance::DriverInstance(int slot, uint32_t codec, int timeoutSeconds, const char* logPath)
+DriverInstance::DriverInstance(int slot, uint32_t codec, uint32_t openMode, int timeoutSeconds,
+                               const char* logPath)
     : slot_(slot)
     , codec_(codec)
     , timeoutSeconds_(timeoutSeconds)
 {
     lstrcpynA(logPath_, logPath, sizeof logPath_);
+    channel_.StateMode(StateOpenMode(openMode));
     InitializeCriticalSection(&lock_);
 }
 

@@ -41,10 +41,11 @@ struct DecompressedFrame {
 class DriverInstance {
 public:
     // The instance of slot 0 to 9 and the codec its settings named when the
-    // program opened it, or kNoSlot for the driver's own open (no ICOPEN),
-    // which serves nothing; `logPath` is the log as the open found it
-    // (empty: off).
-    DriverInstance(int slot, uint32_t codec, int timeoutSeconds, const char* logPath);
+    // program opened it in `openMode` (ICOPEN's dwFlags), which the codec
+    // is opened in, or kNoSlot for the driver's own open (no ICOPEN), which
+    // serves nothing; `logPath` is the log as the open found it (empty:
+    // off).
+    DriverInstance(int slot, uint32_t codec, uint32_t openMode, int timeoutSeconds, const char* logPath);
     DriverInstance(const DriverInstance&) = delete;
     DriverInstance& operator=(const DriverInstance&) = delete;
     // Lets the host wait for the program's next instance, or ends it with
@@ -52,6 +53,12 @@ public:
     ~DriverInstance();
 
     LRESULT OnMessage(UINT message, LPARAM lParam1, LPARAM lParam2);
+
+    // Starts the host now, for an open that the slot's settings cannot
+    // answer: false when the codec does not open in the program's mode,
+    // which the program's open then is refused for. Before the instance is
+    // shared.
+    bool CodecOpens();
 
     // For a close while another thread's call is inside: ends the host at
     // once, so that a request waiting for it fails now, and serves no
@@ -152,6 +159,7 @@ private:
     uint64_t placeStride_ = 0;
     bool started_ = false;
     bool ready_ = false;
+    bool codecRefused_ = false;
     bool reuse_ = false;
     // The refusal of the message being served (NoteRefusal).
     const char* refusal_ = nullptr;

@@ -79,6 +79,7 @@ bool HostChannel::CreateControl(uint32_t size)
     control->iAlive = 1;
     control->dwClientPid = GetCurrentProcessId();
     control->hWndHost = 0;
+    control->dwOpenMode = openMode_;
     return true;
 }
 
@@ -244,6 +245,7 @@ void HostChannel::Swap(HostChannel& other)
         seriesOut_[kind].Swap(other.seriesOut_[kind]);
     }
     std::swap(generation_, other.generation_);
+    std::swap(openMode_, other.openMode_);
     process_.Swap(other.process_);
     std::swap(window_, other.window_);
     std::swap(failed_, other.failed_);

@@ -45,9 +45,13 @@ public:
     ~HostChannel();
 
     // The control mapping of `size` bytes (the host needs 65536): iAlive 1,
-    // this process's id, hWndHost 0. False when a mapping of that name exists
+    // this process's id, hWndHost 0, the stated open mode. False when a mapping of that name exists
     // (a drawn name is drawn anew a few times first).
     bool CreateControl(uint32_t size = kControlMappingSize);
+    // The dwOpenMode that control mappings created from now on carry
+    // (StateOpenMode of the program's mode); 0, the default, states none.
+    void StateMode(uint32_t openMode) { openMode_ = openMode; }
+    uint32_t StatedMode() const { return openMode_; }
 
     // "<name>FrameIn" and "<name>FrameOut" of at least the given sizes; a
     // size of 0 leaves that mapping out. False when either exists already:
@@ -132,6 +136,7 @@ private:
     SharedMapping seriesIn_[kSeriesKinds];
     SharedMapping seriesOut_[kSeriesKinds];
     uint32_t generation_ = 0;
+    uint32_t openMode_ = 0;
     ChildProcess process_;
     HWND window_ = nullptr;
     bool failed_ = false;

@@ -120,10 +120,11 @@ bool KeepIdleHost(HostChannel& channel)
     return watch != nullptr;
 }
 
-bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t layouts,
-                       DWORD timeoutMs, int32_t* answer)
+bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t openMode,
+                       uint32_t layouts, DWORD timeoutMs, int32_t* answer)
 {
     for (std::unique_ptr<IdleHost> waiting = TakeLast(); waiting; waiting = TakeLast()) {
+        waiting->channel.StateMode(openMode);
         if (waiting->channel.Handover(slot, codec, layouts, timeoutMs, answer)) {
             channel.Swap(waiting->channel);
             return true;

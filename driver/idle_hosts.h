@@ -22,11 +22,11 @@ const int kIdleHostsPerProgram = 2;
 // already, and the caller ends it.
 bool KeepIdleHost(HostChannel& channel);
 
-// Gives a waiting host the instance of `slot` and its `codec`
-// (HostChannel::Handover) and moves it into `channel`, which has none; false
-// when no waiting host took it. Hosts that refuse are ended.
-bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t layouts,
-                       DWORD timeoutMs, int32_t* answer);
+// Gives a waiting host the instance of `slot`, its `codec` and the stated
+// `openMode` (HostChannel::Handover) and moves it into `channel`, which has
+// none; false when no waiting host took it. Hosts that refuse are ended.
+bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t openMode,
+                       uint32_t layouts, DWORD timeoutMs, int32_t* answer);
 
 // When the driver leaves the program: every waiting host ends at its next
 // check (iAlive 0). Safe where nothing may be waited for.

@@ -77,7 +77,7 @@ bool DriverInstance::StartHost()
     char slot[8];
     std::snprintf(slot, sizeof slot, "tdl%d", slot_);
     int32_t answer;
-    if (ServeFromIdleHost(channel_, slot, codec_, kLayoutsWholeRecords,
+    if (ServeFromIdleHost(channel_, slot, codec_, channel_.StatedMode(), kLayoutsWholeRecords,
                           RequestWaitMs(kRequestServe, 0, timeoutSeconds_), &answer))
         return KeepHostProcess() && TakeLayouts(answer);
     if (!channel_.CreateControl() || !channel_.StartHost(slot)) {
@@ -86,13 +86,26 @@ bool DriverInstance::StartHost()
     }
     if (!KeepHostProcess())
         return false;
-    if (!channel_.WaitForWindow(StartWaitMs(timeoutSeconds_)) || !Handshake(kLayoutsWholeRecords, &answer)
+    bool published = channel_.WaitForWindow(StartWaitMs(timeoutSeconds_));
+    if (!published && channel_.HostExitCode() == kCodecNotOpenedExitCode) {
+        codecRefused_ = true;
+        LogDriverEvent(logPath_, slot_, "starting the host: the codec does not open in the program's mode");
+        return false;
+    }
+    if (!published || !Handshake(kLayoutsWholeRecords, &answer)
         || (answer != 0 && !HandshakeGaveWholeRecords(static_cast<uint32_t>(answer))
             && !Handshake(kLayoutsWholeHeaders, &answer))) {
         LogChannelFailure("starting the host");
         return false;
     }
     return TakeLayouts(answer);
+}
+
+bool DriverInstance::CodecOpens()
+{
+    HostReady();
+    refusal_ = nullptr;
+    return !codecRefused_;
 }
 
 bool DriverInstance::TakeLayouts(int32_t answer)

@@ -162,6 +162,8 @@ void ReadSlotOpenSettings(int slot, SlotOpenSettings* settings)
     use.ReadInt(section, "iEnable", &enable);
     use.ReadHex(section, "dwFcc", &fcc);
     settings->codec = enable != 0 ? fcc : 0;
+    settings->openModes = 0;
+    use.ReadHex(section, "dwOpenModes", &settings->openModes);
     settings->timeoutSetting = ReadTimeout(use);
     int log = 0;
     use.ReadInt("GENERAL", "iLog", &log);

@@ -31,6 +31,9 @@ struct SlotOpenSettings {
     // The codec the slot serves: its dwFcc when it is switched on, 0 when it
     // is off or names none.
     uint32_t codec;
+    // The ICOpen modes the codec takes, as the configuration tool recorded
+    // them (catalogue/open_modes.h); 0 when it did not.
+    uint32_t openModes;
     // iTimeout as ReadTimeoutSetting reads it.
     int timeoutSetting;
     // GENERAL's pcLogPath when iLog is 1; empty when the log is off.

@@ -33,6 +33,7 @@ CCodecHost::CCodecHost()
     , idleSince(0)
     , quitting(false)
     , requestDepth(0)
+    , exitCode(0)
 {
 }
 
@@ -56,13 +57,29 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
         return 0;
     }
     controlBlock = static_cast<HostControlBlock*>(mcMap.GetView());
-    controlBlock->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
     paramArea = reinterpret_cast<uint8_t*>(controlBlock) + sizeof(HostControlBlock);
+    uint32_t openMode = *static_cast<volatile uint32_t*>(&controlBlock->dwOpenMode);
 
-    if (!OpenCodec(ReadSlotCodec(), true))
-        return 0;
+    // A client that states the program's mode learns of a refusal as the
+    // program does from ICOpen: by no window, without a box.
+    if ((openMode & kOpenModeStated) != 0) {
+        if (!OpenCodec(ReadSlotCodec(), openMode, false)) {
+            exitCode = kCodecNotOpenedExitCode;
+            return 0;
+        }
+        PublishWindow();
+    } else {
+        PublishWindow();
+        if (!OpenCodec(ReadSlotCodec(), openMode, true))
+            return 0;
+    }
     RunMessageLoop();
     return 1;
+}
+
+void CCodecHost::PublishWindow()
+{
+    controlBlock->hWndHost = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
 }
 
 uint32_t CCodecHost::ReadSlotCodec() const
@@ -74,13 +91,14 @@ uint32_t CCodecHost::ReadSlotCodec() const
     return fcc;
 }
 
-int CCodecHost::OpenCodec(uint32_t fcc, bool report)
+int CCodecHost::OpenCodec(uint32_t fcc, uint32_t openMode, bool report)
 {
     dwFcc = fcc;
     FourCCToText(dwFcc, fccText);
+    UINT mode = OpenModeOf(openMode);
     // A slot without a codec has none: asked for FourCC 0, ICOpen may hand
-    // out whichever codec it finds first.
-    codec = dwFcc != 0 ? GuardedOpen(ICTYPE_VIDEO, dwFcc, ICMODE_COMPRESS) : nullptr;
+    // out whichever codec it finds first. The host carries no drawing.
+    codec = dwFcc != 0 && mode != ICMODE_DRAW ? GuardedOpen(ICTYPE_VIDEO, dwFcc, mode) : nullptr;
     if (codec == nullptr && report) {
         char text[64];
         std::snprintf(text, sizeof text, "Not install %s codec.", fccText);

@@ -39,6 +39,10 @@ public:
     // Closes the codec and the mappings, whatever Run got to.
     void Release();
 
+    // The process's exit code once Run has returned: 0, or
+    // kCodecNotOpenedExitCode.
+    DWORD ExitCode() const { return exitCode; }
+
     // Every message of the host window but WM_CREATE's storing of the object.
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -47,9 +51,12 @@ private:
     LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The dwFcc of the slot's settings section; 0 when none is stored.
     uint32_t ReadSlotCodec() const;
-    // Opens `fcc` as the codec, which dwFcc then names; with `report`, a
-    // codec that does not open is told in a message box.
-    int OpenCodec(uint32_t fcc, bool report);
+    // Opens `fcc` as the codec, which dwFcc then names, in the mode of the
+    // control block's dwOpenMode value `openMode`; with `report`, a codec
+    // that does not open is told in a message box.
+    int OpenCodec(uint32_t fcc, uint32_t openMode, bool report);
+    // From here on the client may send requests.
+    void PublishWindow();
     void RunMessageLoop();
     bool ClientIsDone(HANDLE client, bool clientMissing) const;
     // Ends the loop; a host that is ending takes no new instance.
@@ -140,6 +147,7 @@ private:
     // Requests being served, one inside another while a codec's dialog
     // runs its own message loop.
     int requestDepth;
+    DWORD exitCode;
 };
 
 extern CCodecHost g_codecHost;

@@ -34,6 +34,11 @@ const uint32_t kControlMappingSize = 0x10000;
 //   refuses a request itself (kHostCannotServe without asking the codec):
 //   why, a HostRefusal. The host never clears it; a client that wants the
 //   reason clears it before the request. Untouched in the other layouts.
+// - dwOpenMode: written by the client before it starts the host or hands a
+//   waiting host this block: the mode of the program's ICOpen with
+//   kOpenModeStated set (StateOpenMode). 0 (a client before this field)
+//   opens the codec for compression. Read once, when the host starts or
+//   takes the instance.
 // - reserved, reservedTail: never read or written by the host.
 struct HostControlBlock {
     int32_t iAlive;
@@ -41,8 +46,26 @@ struct HostControlBlock {
     uint32_t dwClientPid;
     uint8_t reserved[8];
     uint32_t dwRefusal;
-    uint8_t reservedTail[8];
+    uint32_t dwOpenMode;
+    uint8_t reservedTail[4];
 };
+
+// A stated open mode: the codec opens in it, as the program asked. A host
+// whose codec refuses a stated mode (a decoder asked to compress), and every
+// host asked for the draw mode, which the channel cannot carry, publishes no
+// window and ends with kCodecNotOpenedExitCode, as silently as ICOpen
+// refuses; a waiting host refuses the handover. Without a stated mode the
+// host opens for compression and tells a refusal in a message box.
+const uint32_t kOpenModeStated = 0x80000000u;
+constexpr uint32_t StateOpenMode(uint32_t mode)
+{
+    return mode | kOpenModeStated;
+}
+// The mode the host opens its codec with for the field's value.
+constexpr uint32_t OpenModeOf(uint32_t field)
+{
+    return (field & kOpenModeStated) != 0 ? field & ~kOpenModeStated : ICMODE_COMPRESS;
+}
 
 // Why the host refused a request (HostControlBlock::dwRefusal).
 enum HostRefusal : uint32_t {
@@ -441,6 +464,8 @@ const int32_t kHostCannotServe = -100;
 // request (an access violation, say). The request that was being served is
 // never answered: the client's send fails. Otherwise the host ends with 0.
 const DWORD kCodecFaultExitCode = 0xCF;
+// The exit code of a host whose codec did not open in the stated mode.
+const DWORD kCodecNotOpenedExitCode = 0xC0;
 
 static_assert(sizeof(HostControlBlock) == 32, "HostControlBlock is 32 bytes");
 static_assert(offsetof(HostControlBlock, iAlive) == 0, "iAlive at 0");
@@ -448,6 +473,7 @@ static_assert(offsetof(HostControlBlock, hWndHost) == 4, "hWndHost at 4");
 static_assert(offsetof(HostControlBlock, dwClientPid) == 8, "dwClientPid at 8");
 static_assert(offsetof(HostControlBlock, reserved) == 12, "reserved bytes from 12");
 static_assert(offsetof(HostControlBlock, dwRefusal) == 20, "dwRefusal at 20");
+static_assert(offsetof(HostControlBlock, dwOpenMode) == 24, "dwOpenMode at 24");
 static_assert(kParamAreaSize == 0xFFE0, "ParamArea is 65504 bytes");
 
 static_assert(sizeof(BITMAPINFOHEADER) == 40, "BITMAPINFOHEADER is the same in both layouts");

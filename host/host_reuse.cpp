@@ -72,7 +72,7 @@ LRESULT CCodecHost::OnServe(WPARAM wParam, LPARAM lParam)
     // Nothing of the instance before reaches the next one, whatever its
     // client did while the host waited.
     ForgetInstance();
-    if (!OpenCodec(next.dwFcc, false)) {
+    if (!OpenCodec(next.dwFcc, *static_cast<volatile uint32_t*>(&block->dwOpenMode), false)) {
         control.Close();
         return 0;
     }

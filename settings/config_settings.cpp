@@ -27,6 +27,7 @@ void ExchangeSlot(int mode, const char* path, int index, SlotSettings* slot)
     ProfileExchangeString(mode, path, section, "pcDriver", slot->pcDriver, kTextCapacity);
     ProfileExchangeHex(mode, path, section, "dwFlags", &slot->dwFlags);
     ProfileExchangeHex(mode, path, section, "dwVersionICM", &slot->dwVersionICM);
+    ProfileExchangeHex(mode, path, section, "dwOpenModes", &slot->dwOpenModes);
     // The slot is shown as a check box and chooses between register and
     // unregister: anything stored but 0 means switched on.
     if (slot->iEnable != 0)

@@ -21,6 +21,9 @@ struct SlotSettings {
     char pcDriver[kTextCapacity];
     uint32_t dwFlags;
     uint32_t dwVersionICM;
+    // The ICOpen modes the codec takes (catalogue/open_modes.h); 0 when the
+    // slot has no record of them.
+    uint32_t dwOpenModes;
 };
 
 // Whether the slot holds its codec's flags and ICM version. A section written

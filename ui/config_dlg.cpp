@@ -1,6 +1,7 @@
 #include "ui/config_dlg.h"
 
 #include "catalogue/codec_catalogue.h"
+#include "catalogue/codec_open_modes.h"
 #include "catalogue/fourcc.h"
 #include "maint/outside_tools.h"
 #include "maint/settings_directory.h"
@@ -111,6 +112,10 @@ bool CConfigDlg::Apply()
     ToolRun run;
     {
         CToolRunScope scope(hWnd);
+        // The codec installed under a FourCC may have changed since the slot
+        // was assigned; the driver answers opens from this record.
+        for (SlotSettings& slot : settings.slots)
+            slot.dwOpenModes = AskCodecOpenModes(slot.dwFcc);
         run = ApplySlots(settings.slots);
     }
     if (IsToolTaskDone(ToolTask::ApplySlots, run))

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "catalogue/codec_catalogue.h"
+#include "catalogue/codec_open_modes.h"
 #include "catalogue/driver_name.h"
 #include "catalogue/fourcc.h"
 #include "ui/dialog_helpers.h"
@@ -43,6 +44,7 @@ void CopyCodecEntry(const CodecEntry& entry, SlotSettings* slot)
     std::memcpy(slot->pcDriver, entry.pcDriver, kTextCapacity);
     slot->dwFlags = entry.dwFlags;
     slot->dwVersionICM = entry.dwVersionICM;
+    slot->dwOpenModes = AskCodecOpenModes(entry.dwFcc);
 }
 
 }

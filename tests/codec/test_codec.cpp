@@ -559,6 +559,7 @@ LRESULT Open(ICOPEN* open)
     if (ScriptedAnswer(instance, DRV_OPEN, &scripted) && scripted == kAnswerFault)
         *g_nowhere = 0;
     if (control != nullptr && open->dwFlags < 32 && (control->refuseOpenModes & (1u << open->dwFlags))) {
+        ++control->refusedOpenCount;
         UnmapViewOfFile(control);
         CloseHandle(instance->mapping);
         delete instance;

@@ -105,6 +105,7 @@ struct TestCodecControl {
     uint32_t openProcess; // the id of the process that opened it last so
     uint32_t moduleOpens; // those opens since the DLL was loaded, at the last one
     uint32_t closeCount; // DRV_CLOSE
+    uint32_t refusedOpenCount; // DRV_OPEN refused by refuseOpenModes
     uint32_t callCount; // may exceed kTestCodecMaxCalls; calls[] keeps the first ones
     TestCodecCall calls[kTestCodecMaxCalls];
 };

@@ -80,13 +80,17 @@ protected:
         RemoveRealSettings();
     }
 
+    // Recorded as taking every mode, as the configuration tool records the
+    // test codec, unless `openModes` says otherwise (null: no record).
     void AssignSlot(int slot, uint32_t codec, int enable = 1,
-                    const std::string& driver = BinPath("TandrelDrv64.dll"))
+                    const std::string& driver = BinPath("TandrelDrv64.dll"),
+                    const char* openModes = "0x8000003E")
     {
         std::string section = "tdl" + std::to_string(slot);
         ASSERT_TRUE(drivers.Set(HKEY_LOCAL_MACHINE, "vidc." + section, driver, KEY_WOW64_64KEY));
         ASSERT_TRUE(ProfileWriteInt(settings.c_str(), section.c_str(), "iEnable", &enable));
         ASSERT_TRUE(ProfileWriteHex(settings.c_str(), section.c_str(), "dwFcc", &codec));
+        ASSERT_TRUE(WritePrivateProfileStringA(section.c_str(), "dwOpenModes", openModes, settings.c_str()));
     }
 
     // The test codec's answer to a query of 24-bit input: starts the host.
@@ -189,6 +193,39 @@ TEST_F(BridgeTest, SlotInfoComesFromTheSettingsOrTheCodecAndOnlyServingSlotsOpen
         EXPECT_EQ(slot.opens, codec != nullptr);
         if (codec != nullptr) {
             EXPECT_EQ(ICERR_OK, Query(codec));
+            ICClose(codec);
+        }
+    }
+}
+
+// The codec opens in the program's mode, in a host started for the
+// instance or handed it. A codec that only decodes: the slot refuses the
+// modes it refuses, without a host where the settings record its modes;
+// without that record the open asks a host, which serves the instance when
+// the codec took it. The draw mode is refused by the slot itself.
+TEST_F(BridgeTest, OpensTakeTheProgramsModeAndTheSlotRefusesWhatTheCodecRefuses)
+{
+    script->refuseOpenModes = (1u << ICMODE_COMPRESS) | (1u << ICMODE_FASTCOMPRESS);
+    const UINT modes[] = {ICMODE_COMPRESS, ICMODE_DECOMPRESS,  ICMODE_FASTDECOMPRESS,
+                          ICMODE_QUERY,    ICMODE_FASTCOMPRESS, ICMODE_DRAW};
+    for (const char* record : {"0x8000001C", static_cast<const char*>(nullptr)}) {
+        AssignSlot(3, fcc, 1, BinPath("TandrelDrv64.dll"), record);
+        for (UINT mode : modes) {
+            SCOPED_TRACE(std::string(record != nullptr ? record : "no record") + ", mode "
+                         + std::to_string(mode));
+            bool takes = mode != ICMODE_DRAW && (script->refuseOpenModes & (1u << mode)) == 0;
+            uint32_t opened = script->openCount;
+            uint32_t refused = script->refusedOpenCount;
+            HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), mode);
+            ASSERT_EQ(takes, codec != nullptr);
+            if (!takes) {
+                bool asked = record == nullptr && mode != ICMODE_DRAW;
+                EXPECT_EQ(refused + asked, script->refusedOpenCount) << "a host asked the codec";
+                continue;
+            }
+            EXPECT_EQ(record == nullptr ? opened + 1 : opened, script->openCount) << "a host at the open";
+            EXPECT_EQ(ICERR_OK, Query(codec));
+            EXPECT_EQ(opened + 1, script->openCount);
             ICClose(codec);
         }
     }

@@ -25,9 +25,9 @@ std::string SlotSections(const ConfigSettings& settings)
             section, sizeof section,
             "[tdl%d]\r\niEnable=%d\r\npcFccName=%s\r\ndwFcc=0x%08X\r\ndwbiFcc=0x%08X\r\npcFcc=%s\r\n"
             "pcName=%s\r\npcVersion=%s\r\npcDesc=%s\r\npcDriver=%s\r\ndwFlags=0x%08X\r\ndwVersionICM=0x%"
-            "08X\r\n",
+            "08X\r\ndwOpenModes=0x%08X\r\n",
             i, slot.iEnable, slot.pcFccName, slot.dwFcc, slot.dwbiFcc, slot.pcFcc, slot.pcName,
-            slot.pcVersion, slot.pcDesc, slot.pcDriver, slot.dwFlags, slot.dwVersionICM);
+            slot.pcVersion, slot.pcDesc, slot.pcDriver, slot.dwFlags, slot.dwVersionICM, slot.dwOpenModes);
         text += section;
     }
     return text;
@@ -92,7 +92,7 @@ TEST_F(ConfigSettingsTest, SaveWritesFromMemoryAndLeavesTheLogKeysAlone)
     settings->iTimeout = 30;
     settings->iLog = 9;
     const SlotSettings slot = {1,   "MRLE Microsoft RLE",      0x656c726d,    1, "mrle", "MS-RLE",
-                               "1", "Wine MS-RLE video codec", "msrle32.dll", 7, 0x104};
+                               "1", "Wine MS-RLE video codec", "msrle32.dll", 7, 0x104, 0x8000003E};
     settings->slots[3] = slot;
     ExchangeConfigSettingsFile(path.c_str(), settings, 1);
 

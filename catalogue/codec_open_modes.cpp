@@ -1,0 +1,19 @@
+#include "catalogue/codec_open_modes.h"
+
+#include "catalogue/codec_open.h"
+#include "catalogue/open_modes.h"
+
+uint32_t AskCodecOpenModes(uint32_t fcc)
+{
+    if (fcc == 0)
+        return 0;
+    uint32_t record = kOpenModesRecorded;
+    for (UINT mode : kRecordedOpenModes) {
+        HIC codec = OpenCodecKeptLoaded(ICTYPE_VIDEO, fcc, mode);
+        if (codec == nullptr)
+            continue;
+        CloseCodecKeptLoaded(codec);
+        record |= 1u << mode;
+    }
+    return record;
+}
