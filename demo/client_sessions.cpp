@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "demo/clip.h"
+#include "demo/codec_lists.h"
 #include "demo/codec_session.h"
 #include "demo/graph_session.h"
 #include "demo/message_sessions.h"
@@ -433,6 +434,7 @@ void Info(const std::string& codec, Transcript* transcript)
     info.dwSize = sizeof info;
     AddStep(transcript, kCodecInformationStep, static_cast<int32_t>(ICGetInfo(hic, &info, sizeof info)),
             &info, sizeof info);
+    AddStep(transcript, "open modes", static_cast<int32_t>(AskOpenModes(codec)));
     ICClose(hic);
 }
 
@@ -468,7 +470,7 @@ bool RunClientSession(const std::vector<std::string>& arguments, Transcript* tra
     else if (session == "info" && (known = arguments.size() == 2))
         Info(codec, transcript);
     else
-        known = RunMessageSession(arguments, transcript);
+        known = RunMessageSession(arguments, transcript) || RunCodecListSession(arguments, transcript);
     AVIFileExit();
     return known;
 }

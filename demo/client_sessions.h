@@ -17,7 +17,7 @@
 // ("tdl0", or "mrle" directly), then the session's own values:
 //   codec-session CODEC WIDTH HEIGHT BITS FRAMES KEYINTERVAL (its timing
 //     figures follow as the last step: see AddFiguresStep)
-//   info CODEC (the codec's own ICINFO, in one step)
+//   info CODEC (the codec's own ICINFO, then the modes it opens in)
 //   avi-write CODEC FILE BITS KEYEVERY BYTESPERSECOND (0: not asked for)
 //   seq-compress CODEC FILE BITS KEYEVERY (the frames are also written to FILE)
 //   delta-back CODEC BITS
@@ -25,6 +25,6 @@
 //   decode-file CODEC FILE
 //   graph-play CODEC FILE (a DirectShow graph finds the codec itself)
 //   player CODEC WIDTH HEIGHT
-// and the sessions of demo/message_sessions.h. False for an unknown session
+// and the sessions of demo/message_sessions.h and demo/codec_lists.h. False for an unknown session
 // or malformed values.
 bool RunClientSession(const std::vector<std::string>& arguments, Transcript* transcript);

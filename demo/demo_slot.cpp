@@ -56,8 +56,9 @@ bool WriteSlotSettings(int slot, const char* fcc, const char* name, const char* 
 bool WriteSlotCodec(int slot, const char* fcc)
 {
     ICINFO info;
+    uint32_t openModes = 0;
     char path[MAX_PATH];
-    if (!RunReferenceInfo(fcc, kReferenceInfoTimeoutMs, &info) || !GetSettingsFilePath(path))
+    if (!RunReferenceInfo(fcc, kReferenceInfoTimeoutMs, &info, &openModes) || !GetSettingsFilePath(path))
         return false;
     char name[kCodecTextBytes];
     char description[kCodecTextBytes];
@@ -75,7 +76,8 @@ bool WriteSlotCodec(int slot, const char* fcc)
         && ProfileWriteString(path, section, "pcVersion", version)
         && ProfileWriteString(path, section, "pcDriver", driver)
         && ProfileWriteHex(path, section, "dwFlags", &flags)
-        && ProfileWriteHex(path, section, "dwVersionICM", &versionICM);
+        && ProfileWriteHex(path, section, "dwVersionICM", &versionICM)
+        && ProfileWriteHex(path, section, "dwOpenModes", &openModes);
 }
 
 bool RegisterSlotDriver(int slot)

@@ -55,13 +55,14 @@ bool RunReference(const std::vector<std::string>& arguments, DWORD timeoutMs, Tr
     return RunTranscriptProgram("codec_reference.exe", arguments, timeoutMs, transcript, figures);
 }
 
-bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info)
+bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info, uint32_t* openModes)
 {
     Transcript transcript;
-    if (!RunReference({"info", fccText}, timeoutMs, &transcript) || transcript.size() != 1
+    if (!RunReference({"info", fccText}, timeoutMs, &transcript) || transcript.size() != 2
         || transcript[0].what != kCodecInformationStep || transcript[0].result <= 0
         || transcript[0].data.size() != sizeof *info)
         return false;
     std::memcpy(info, transcript[0].data.data(), sizeof *info);
+    *openModes = static_cast<uint32_t>(transcript[1].result);
     return true;
 }

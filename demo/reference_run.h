@@ -22,7 +22,7 @@ bool RunTranscriptProgram(const char* exeName, const std::vector<std::string>& a
 bool RunReference(const std::vector<std::string>& arguments, DWORD timeoutMs, Transcript* transcript,
                   SessionFigures* figures = nullptr);
 
-// The codec's own ICINFO, asked for by codec_reference.exe as the
-// configuration tool asks; false when it could not run, the codec did not
-// open or gave no information.
-bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info);
+// The codec's own ICINFO and the modes it opens in, asked for by
+// codec_reference.exe as the configuration tool asks; false when it could
+// not run, the codec did not open or gave no information.
+bool RunReferenceInfo(const char* fccText, DWORD timeoutMs, ICINFO* info, uint32_t* openModes);

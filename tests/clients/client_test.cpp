@@ -2,8 +2,10 @@
 // a 64-bit program on a slot, against the same session of
 // codec_reference.exe, the same program built for 32 bits, on the codec
 // itself, transcript against transcript, each run twice in one program with a session of another codec
-// between. Slots tdl0 to tdl2 serve Wine's mrle, cvid and msvc, tdl3 the
-// recording test codec as a temporal codec that shows what reached it.
+// between. Slots tdl0 to tdl2 serve Wine's mrle, a Cinepak decoder that
+// refuses to compress (the decode-only test codec, Wine's cvid behind it)
+// and Wine's msvc, tdl3 the recording test codec as a temporal codec that
+// shows what reached it.
 // Wine's own 64-bit mrle, cvid and msvc are blocked in this prefix's 64-bit
 // view, so that a 64-bit program that finds a decompressor by itself (the
 // frame reader) can only find a slot. The Cinepak and MS Video 1 files are
@@ -32,6 +34,7 @@ namespace {
 
 const DWORD kProgramTimeoutMs = 180000;
 const char* const kWineCodecs[] = {"mrle", "cvid", "msvc"};
+const int kDecoderSlot = 1;
 const int kRecorderSlot = 3;
 const char kProgramOverrides[] = "Software\\Wine\\AppDefaults\\client_scenarios64.exe\\DllOverrides";
 
@@ -55,12 +58,13 @@ protected:
         // A row reads only what a row of this test wrote.
         DeleteTempFiles(kClientFilePrefix);
         recorder = UniqueFccText('c');
-        ASSERT_TRUE(RegisterTestCodec(recorder.c_str()));
+        decoder = UniqueFccText('d');
+        ASSERT_TRUE(RegisterTestCodec(recorder.c_str()) && RegisterDecodeOnlyCodec(decoder.c_str()));
         ASSERT_TRUE(script.Create(CodecFourCC(recorder)));
         script->infoFlags = VIDCF_TEMPORAL | VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_COMPRESSFRAMES;
         script->receipts = 1;
         script->recording = 0;
-        const std::string codecs[] = {"mrle", "cvid", "msvc", recorder};
+        const std::string codecs[] = {"mrle", decoder, "msvc", recorder};
         for (int slot = 0; slot < 4; ++slot) {
             std::string section = "tdl" + std::to_string(slot);
             // As the configuration tool assigns a codec: described by the codec itself.
@@ -88,6 +92,7 @@ protected:
         DeleteTempFiles(kClientFilePrefix);
         RegDeleteKeyA(HKEY_CURRENT_USER, kProgramOverrides);
         UnregisterTestCodec(recorder.c_str());
+        UnregisterTestCodec(decoder.c_str());
         RemoveRealSettings();
     }
 
@@ -95,7 +100,7 @@ protected:
     {
         if (bridged)
             return "tdl" + std::to_string(slot);
-        return slot == kRecorderSlot ? recorder : kWineCodecs[slot];
+        return slot == kRecorderSlot ? recorder : slot == kDecoderSlot ? decoder : kWineCodecs[slot];
     }
 
     static std::string File(const std::string& value, bool bridged)
@@ -171,6 +176,7 @@ protected:
     }
 
     std::string recorder;
+    std::string decoder;
     TestCodecScript script;
     Drivers32Values drivers;
 };
@@ -214,6 +220,22 @@ TEST_F(ClientTest, FilesFfmpegWroteDecodeThroughSlotsAsDirectly)
         {1, {"decode-file", "!cinepak.avi"}}, {2, {"decode-file", "!msvideo1.avi"}},
         {1, {"avi-read", "!cinepak.avi"}},    {2, {"avi-read", "!msvideo1.avi"}},
         {1, {"graph-play", "!cinepak.avi"}},  {2, {"graph-play", "!msvideo1-keys.avi"}},
+    };
+    for (const Row& row : rows)
+        ExpectSameAsDirect(row);
+}
+
+// What programs find before they use a codec: the modes it opens in, the
+// decompressor ICLocate finds for a file, and whether choosers and the
+// video compressor category offer it. The decoder opens in every mode but
+// those for compression, and is offered as a compressor only where it is
+// directly.
+TEST_F(ClientTest, ProgramsFindASlotWhereTheyFindItsCodec)
+{
+    const Row rows[] = {
+        {kDecoderSlot, {"open-modes"}},       {0, {"open-modes"}},
+        {kDecoderSlot, {"locate", "!cinepak.avi"}}, {0, {"locate", "!cinepak.avi"}},
+        {kDecoderSlot, {"compressor-lists"}}, {0, {"compressor-lists"}},
     };
     for (const Row& row : rows)
         ExpectSameAsDirect(row);
