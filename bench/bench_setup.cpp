@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "bench/bench_cases.h"
+#include "catalogue/open_modes.h"
 #include "demo/demo_slot.h"
 #include "settings/profile.h"
 #include "settings/settings_paths.h"
@@ -80,8 +81,9 @@ bool BenchSetup::Prepare()
     return true;
 }
 
-// With the codec's own flags and ICM version, as the configuration tool
-// records them, so that ICGetInfo asks no host.
+// With the codec's own flags, ICM version and open modes (both codecs open
+// in every mode), as the configuration tool records them, so that ICGetInfo
+// and ICOpen ask no host.
 bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
 {
     if (slotCodecs_[slot] == fcc)
@@ -89,13 +91,17 @@ bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
     bool real = std::string(fcc) == kBenchRealCodec;
     uint32_t flags = real ? VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_TEMPORAL : VIDCF_QUALITY;
     uint32_t version = ICVERSION;
+    uint32_t openModes = kOpenModesRecorded;
+    for (UINT mode : kRecordedOpenModes)
+        openModes |= 1u << mode;
     char path[MAX_PATH];
     std::string section = "tdl" + std::to_string(slot);
     bool set
         = WriteSlotSettings(slot, fcc, real ? "MRLE" : "TestCodec",
                             real ? "Run-length codec of Wine (msrle32)" : "Tandrel64 recording test codec")
         && GetSettingsFilePath(path) && ProfileWriteHex(path, section.c_str(), "dwFlags", &flags)
-        && ProfileWriteHex(path, section.c_str(), "dwVersionICM", &version);
+        && ProfileWriteHex(path, section.c_str(), "dwVersionICM", &version)
+        && ProfileWriteHex(path, section.c_str(), "dwOpenModes", &openModes);
     slotCodecs_[slot] = set ? fcc : "";
     return set;
 }

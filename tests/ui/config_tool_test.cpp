@@ -213,11 +213,13 @@ protected:
 }
 
 // Without a settings folder (a user who never ran /install) the first save
-// makes it: the slots applied reach the driver and the next start. A codec
-// that refuses every open is listed without its texts.
+// makes it: the slots applied reach the driver and the next start, with the
+// modes the codec opens in (Alpha only decodes). A codec that refuses every
+// open is listed without its texts.
 TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASettingsFolder)
 {
     AddCodec("tua1", "Alpha");
+    scripts.back()->Control()->refuseOpenModes = (1u << ICMODE_COMPRESS) | (1u << ICMODE_FASTCOMPRESS);
     AddCodec("tuw1", std::string(15, 'W'));
     AddCodec("tur1", "Refusing");
     scripts.back()->Control()->refuseOpenModes = ~0u;
@@ -249,10 +251,10 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
     Click(dialog, IDC_APPLY);
     EXPECT_FALSE(Enabled(dialog, IDC_APPLY));
     EXPECT_EQ((Texts {ManagerRun("0010000000"), "ended"}), folder.Calls());
-    EXPECT_EQ("1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll|0x00000001|0x00000104",
+    EXPECT_EQ("1|tua1 - Alpha|0x31617574|tua1|Alpha|7|Alpha codec|Alpha.dll|0x00000001|0x00000104|0x8000001C",
               Ini("tdl2",
                   {"iEnable", "pcFccName", "dwFcc", "pcFcc", "pcName", "pcVersion", "pcDesc", "pcDriver",
-                   "dwFlags", "dwVersionICM"}));
+                   "dwFlags", "dwVersionICM", "dwOpenModes"}));
     EXPECT_EQ("100|1", Ini("CDLG_MAIN", {"rcWnd.rcLeft"}) + "|" + Ini("GENERAL", {"iTimeout"}));
 
     // Clear unticks and empties the row; ticking again keeps nothing.
@@ -262,7 +264,7 @@ TEST_F(ConfigToolTest, FirstStartShowsTheDefaultsAndApplyStoresThemWithoutASetti
     Click(dialog, IDC_OK);
     ASSERT_TRUE(Ended());
     EXPECT_EQ(ManagerRun("0000000000"), folder.Calls().at(2));
-    EXPECT_EQ("0||0x00000000", Ini("tdl2", {"iEnable", "pcFccName", "dwFcc"}));
+    EXPECT_EQ("0||0x00000000|0x00000000", Ini("tdl2", {"iEnable", "pcFccName", "dwFcc", "dwOpenModes"}));
 }
 
 // A saved choice is found by prefix, but never moves to another codec. Cancel
@@ -330,7 +332,7 @@ TEST_F(ConfigToolTest, InstallStartAppliesBeforeShowingAndGivesThePreferredCodec
                   "[tdl4]\r\niEnable=1\r\npcFccName=ZRC2 - Old Zc\r\ndwFcc=0x3243525A\r\n");
     dialog = Start("/install");
     EXPECT_EQ(ManagerRun("1110100000"), folder.Calls().at(2));
-    EXPECT_EQ("0x00000001|0x00000104|Zc", Ini("tdl4", {"dwFlags", "dwVersionICM", "pcName"}));
+    EXPECT_EQ("0x00000001|0x00000104|Zc|0x8000003E", Ini("tdl4", {"dwFlags", "dwVersionICM", "pcName", "dwOpenModes"}));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_APPLY)));
     EXPECT_EQ("ZRC2|Zrb2", Ini("tdl0", {"pcFcc"}) + "|" + Ini("tdl1", {"pcFcc"}));
     EXPECT_EQ((Texts {"ticked", "ZRC2 - Zc", "7", "Zc codec", "Zc.dll"}), Row(SlotRow(dialog, 0)));
@@ -515,7 +517,7 @@ TEST_F(ConfigToolTest, InstallationDialogInstallsListsAndUninstallsThroughTheIns
 
     MessageBoxSeen all = Answered(install, IDM_UNINSTALL_ALL, IDYES);
     EXPECT_EQ("Do you uninstall all codec ?|", all.text + "|" + (all.owner == install ? "" : "not owned"));
-    EXPECT_TRUE(WaitForList(install, {}).empty());
+    EXPECT_EQ(Texts {}, WaitForList(install, {}));
     EXPECT_EQ("<missing>", Ini("CODEC32.tuf2", {"pcFcc"}));
 
     SetWindowPos(install, nullptr, 140, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
