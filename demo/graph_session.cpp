@@ -164,8 +164,9 @@ void AddGrabberFormat(ISampleGrabber* grabber, bool whole, Transcript* transcrip
         AddStep(transcript, "grabber's format", result, &header, sizeof header);
     } else {
         const GUID guids[] = {type.majortype, type.subtype, type.formattype};
-        const int32_t fields[] = {type.bFixedSizeSamples, type.bTemporalCompression,
-                                  static_cast<int32_t>(type.lSampleSize), static_cast<int32_t>(type.cbFormat)};
+        const int32_t fields[]
+            = {type.bFixedSizeSamples, type.bTemporalCompression, static_cast<int32_t>(type.lSampleSize),
+               static_cast<int32_t>(type.cbFormat)};
         std::vector<uint8_t> bytes(reinterpret_cast<const uint8_t*>(guids),
                                    reinterpret_cast<const uint8_t*>(guids) + sizeof guids);
         bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(fields),
@@ -203,7 +204,9 @@ AM_MEDIA_TYPE StreamType(const std::vector<uint8_t>& header, const GUID& subtype
     AM_MEDIA_TYPE type = {};
     type.majortype = MEDIATYPE_Video;
     type.subtype = subtype;
-    type.bTemporalCompression = IsEqualGUID(subtype, MEDIASUBTYPE_RGB8) ? FALSE : TRUE;
+    // Pictures are no compression at all; compressed frames may need the ones before.
+    type.bTemporalCompression
+        = !IsEqualGUID(subtype, MEDIASUBTYPE_RGB8) && !IsEqualGUID(subtype, MEDIASUBTYPE_RGB24);
     type.formattype = FORMAT_VideoInfo;
     type.cbFormat = static_cast<ULONG>(format->size());
     type.pbFormat = format->data();
@@ -214,9 +217,9 @@ AM_MEDIA_TYPE StreamType(const std::vector<uint8_t>& header, const GUID& subtype
 // came of each), then the end of the stream, and waits for the graph's end.
 // With a recorder, the grabber calls it back with every sample and its
 // whole media type is recorded.
-void RunGraph(Graph& graph, const AM_MEDIA_TYPE& type, const CompressedStream& stream, REFERENCE_TIME frameTime,
-              const GUID& grabbed, ISampleGrabberCB* recorder, const std::function<void(HRESULT)>& delivered,
-              Transcript* transcript)
+void RunGraph(Graph& graph, const AM_MEDIA_TYPE& type, const CompressedStream& stream,
+              REFERENCE_TIME frameTime, const GUID& grabbed, ISampleGrabberCB* recorder,
+              const std::function<void(HRESULT)>& delivered, Transcript* transcript)
 {
     long largest = 1;
     for (const std::vector<uint8_t>& frame : stream.frames)
@@ -234,8 +237,8 @@ void RunGraph(Graph& graph, const AM_MEDIA_TYPE& type, const CompressedStream& s
     for (size_t i = 0; i < stream.frames.size(); ++i) {
         const std::vector<uint8_t>& frame = stream.frames[i];
         REFERENCE_TIME start = static_cast<REFERENCE_TIME>(i) * frameTime;
-        delivered(DeliverFrame(graph.filters[0], frame.data(), static_cast<long>(frame.size()), stream.keys[i],
-                               start, start + frameTime));
+        delivered(DeliverFrame(graph.filters[0], frame.data(), static_cast<long>(frame.size()),
+                               stream.keys[i], start, start + frameTime));
     }
     LONG code = 0;
     result = DeliverEndOfStream(graph.filters[0]);
@@ -257,7 +260,8 @@ IBaseFilter* CategoryCompressor(const std::string& codec)
         return nullptr;
     if (ICreateDevEnum_CreateClassEnumerator(devices, CLSID_VideoCompressorCategory, &monikers, 0) != S_OK)
         monikers = nullptr;
-    while (monikers != nullptr && filter == nullptr && IEnumMoniker_Next(monikers, 1, &moniker, nullptr) == S_OK) {
+    while (monikers != nullptr && filter == nullptr
+           && IEnumMoniker_Next(monikers, 1, &moniker, nullptr) == S_OK) {
         IPropertyBag* bag = nullptr;
         VARIANT value;
         VariantInit(&value);
@@ -267,7 +271,8 @@ IBaseFilter* CategoryCompressor(const std::string& codec)
             && SysStringLen(value.bstrVal) == 4
             && std::equal(codec.begin(), codec.end(), value.bstrVal,
                           [](char a, wchar_t b) { return std::tolower(a) == std::towlower(b); }))
-            IMoniker_BindToObject(moniker, nullptr, nullptr, IID_IBaseFilter, reinterpret_cast<void**>(&filter));
+            IMoniker_BindToObject(moniker, nullptr, nullptr, IID_IBaseFilter,
+                                  reinterpret_cast<void**>(&filter));
         VariantClear(&value);
         Release(&bag);
         Release(&moniker);
@@ -303,7 +308,8 @@ HRESULT STDMETHODCALLTYPE RecorderSample(ISampleGrabberCB* iface, double, IMedia
     long length = IMediaSample_GetActualDataLength(sample);
     bool read = SUCCEEDED(IMediaSample_GetPointer(sample, &bytes)) && length >= 0;
     AddStep(reinterpret_cast<SampleRecorder*>(iface)->transcript, "sample from the compressor",
-            IMediaSample_IsSyncPoint(sample) == S_OK, read ? bytes : nullptr, read ? static_cast<size_t>(length) : 0);
+            IMediaSample_IsSyncPoint(sample) == S_OK, read ? bytes : nullptr,
+            read ? static_cast<size_t>(length) : 0);
     return S_OK;
 }
 
@@ -312,8 +318,8 @@ HRESULT STDMETHODCALLTYPE RecorderBuffer(ISampleGrabberCB*, double, BYTE*, LONG)
     return E_NOTIMPL;
 }
 
-ISampleGrabberCBVtbl kRecorderVtbl = {RecorderQueryInterface, RecorderReference, RecorderReference,
-                                      RecorderSample, RecorderBuffer};
+ISampleGrabberCBVtbl kRecorderVtbl
+    = {RecorderQueryInterface, RecorderReference, RecorderReference, RecorderSample, RecorderBuffer};
 
 }
 
@@ -328,8 +334,9 @@ void PlayThroughGraph(const CompressedStream& stream, Transcript* transcript)
     AM_MEDIA_TYPE type = StreamType(stream.format, FourCCSubtype(header->biCompression), frameTime, &format);
     {
         Graph graph;
-        RunGraph(graph, type, stream, frameTime, MEDIASUBTYPE_RGB24, nullptr,
-                 [&](HRESULT delivered) { AddGrabbedPicture(graph.grabber, delivered, transcript); }, transcript);
+        RunGraph(
+            graph, type, stream, frameTime, MEDIASUBTYPE_RGB24, nullptr,
+            [&](HRESULT delivered) { AddGrabbedPicture(graph.grabber, delivered, transcript); }, transcript);
     }
     if (SUCCEEDED(initialized))
         CoUninitialize();
@@ -345,17 +352,18 @@ void EncodeThroughGraph(const std::string& codec, const ClipSpec& clip, DWORD ra
     }
     REFERENCE_TIME frameTime = 10000000LL / rate;
     std::vector<uint8_t> format;
-    AM_MEDIA_TYPE type = StreamType(ClipFormat(clip), clip.bitCount == 8 ? MEDIASUBTYPE_RGB8 : MEDIASUBTYPE_RGB24,
-                                    frameTime, &format);
+    AM_MEDIA_TYPE type = StreamType(
+        ClipFormat(clip), clip.bitCount == 8 ? MEDIASUBTYPE_RGB8 : MEDIASUBTYPE_RGB24, frameTime, &format);
     SampleRecorder recorder = {{&kRecorderVtbl}, transcript};
     {
         Graph graph;
         graph.filters[1] = CategoryCompressor(codec);
         AddStep(transcript, "compressor of the video compressor category", graph.filters[1] != nullptr);
         if (graph.filters[1] != nullptr)
-            RunGraph(graph, type, stream, frameTime, GUID_NULL, &recorder.iface,
-                     [&](HRESULT delivered) { AddStep(transcript, "frame through the compressor", delivered); },
-                     transcript);
+            RunGraph(
+                graph, type, stream, frameTime, GUID_NULL, &recorder.iface,
+                [&](HRESULT delivered) { AddStep(transcript, "frame through the compressor", delivered); },
+                transcript);
     }
     if (SUCCEEDED(initialized))
         CoUninitialize();

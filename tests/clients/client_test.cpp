@@ -224,7 +224,8 @@ TEST_F(ClientTest, FilesFfmpegWroteDecodeThroughSlotsAsDirectly)
 // BEGIN. Wine's mrle, and the recording codec.
 TEST_F(ClientTest, ADirectShowEncoderCompressesWithoutABeginAsDirectly)
 {
-    for (const Row& row : {Row {0, {"graph-encode", "8", "4"}}, Row {kRecorderSlot, {"graph-encode", "24", "4"}}})
+    for (const Row& row :
+         {Row {0, {"graph-encode", "8", "4"}}, Row {kRecorderSlot, {"graph-encode", "24", "4"}}})
         ExpectSameAsDirect(row);
 }
 
