@@ -465,6 +465,8 @@ bool RunClientSession(const std::vector<std::string>& arguments, Transcript* tra
         DecodeFile(codec, arguments[2], transcript);
     else if (session == "graph-play" && (known = arguments.size() == 3))
         GraphPlay(arguments[2], transcript);
+    else if (session == "graph-encode" && (known = Numbers(arguments, 2, {&a, &b})))
+        EncodeThroughGraph(codec, WriterClip(a, b), kClipRate, transcript);
     else if (session == "player" && (known = Numbers(arguments, 2, {&a, &b})))
         Player(codec, a, b, transcript);
     else if (session == "info" && (known = arguments.size() == 2))

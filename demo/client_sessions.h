@@ -24,6 +24,8 @@
 //   avi-read CODEC FILE (the frame reader finds the codec itself)
 //   decode-file CODEC FILE
 //   graph-play CODEC FILE (a DirectShow graph finds the codec itself)
+//   graph-encode CODEC BITS KEYEVERY (a DirectShow graph with the video
+//     compressor category's filter for CODEC)
 //   player CODEC WIDTH HEIGHT
 // and the sessions of demo/message_sessions.h and demo/codec_lists.h. False for an unknown session
 // or malformed values.

@@ -6,9 +6,14 @@
 #include <qedit.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstring>
+#include <cwctype>
+#include <functional>
+#include <string>
 
+#include "demo/clip.h"
 #include "demo/frame_source.h"
 
 namespace {
@@ -67,7 +72,8 @@ struct Graph {
     }
 
     IGraphBuilder* builder = nullptr;
-    // The source, the AVI Decompressor, the Sample Grabber, the Null Renderer.
+    // The source, the AVI Decompressor or Compressor, the Sample Grabber,
+    // the Null Renderer.
     IBaseFilter* filters[4] = {};
     ISampleGrabber* grabber = nullptr;
     IMediaControl* control = nullptr;
@@ -97,19 +103,21 @@ HRESULT ConnectNext(Graph& graph, int from, const AM_MEDIA_TYPE* type)
     return result;
 }
 
-HRESULT Build(Graph& graph, const AM_MEDIA_TYPE& stream, long largestFrame)
+// The codec's filter is the AVI Decompressor unless the graph holds one
+// already; the grabber takes video of the subtype given (GUID_NULL: any).
+HRESULT Build(Graph& graph, const AM_MEDIA_TYPE& stream, long largestFrame, const GUID& grabbed)
 {
     graph.filters[0] = CreateFrameSource(&stream, largestFrame);
     AM_MEDIA_TYPE rgb = {};
     rgb.majortype = MEDIATYPE_Video;
-    rgb.subtype = MEDIASUBTYPE_RGB24;
+    rgb.subtype = grabbed;
     IMediaFilter* timing = nullptr;
     HRESULT result = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER, IID_IGraphBuilder,
                                       reinterpret_cast<void**>(&graph.builder));
     if (SUCCEEDED(result))
         result = graph.filters[0] != nullptr ? AddFilter(graph, 0, GUID_NULL, L"Frames") : E_OUTOFMEMORY;
     if (SUCCEEDED(result))
-        result = AddFilter(graph, 1, CLSID_AVIDec, L"AVI Decompressor");
+        result = AddFilter(graph, 1, CLSID_AVIDec, L"Codec");
     if (SUCCEEDED(result))
         result = AddFilter(graph, 2, kSampleGrabber, L"Sample Grabber");
     if (SUCCEEDED(result))
@@ -143,14 +151,30 @@ HRESULT Build(Graph& graph, const AM_MEDIA_TYPE& stream, long largestFrame)
     return result;
 }
 
-void AddGrabberFormat(ISampleGrabber* grabber, Transcript* transcript)
+// The header of the format the grabber takes, or the whole media type: its
+// GUIDs, sample fields and format block, laid out alike in both bitnesses.
+void AddGrabberFormat(ISampleGrabber* grabber, bool whole, Transcript* transcript)
 {
     AM_MEDIA_TYPE type = {};
     HRESULT result = ISampleGrabber_GetConnectedMediaType(grabber, &type);
     BITMAPINFOHEADER header = {};
     if (SUCCEEDED(result) && type.cbFormat >= sizeof(VIDEOINFOHEADER))
         header = reinterpret_cast<const VIDEOINFOHEADER*>(type.pbFormat)->bmiHeader;
-    AddStep(transcript, "grabber's format", result, &header, sizeof header);
+    if (!whole) {
+        AddStep(transcript, "grabber's format", result, &header, sizeof header);
+    } else {
+        const GUID guids[] = {type.majortype, type.subtype, type.formattype};
+        const int32_t fields[]
+            = {type.bFixedSizeSamples, type.bTemporalCompression, static_cast<int32_t>(type.lSampleSize),
+               static_cast<int32_t>(type.cbFormat)};
+        std::vector<uint8_t> bytes(reinterpret_cast<const uint8_t*>(guids),
+                                   reinterpret_cast<const uint8_t*>(guids) + sizeof guids);
+        bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(fields),
+                     reinterpret_cast<const uint8_t*>(fields) + sizeof fields);
+        if (SUCCEEDED(result) && type.pbFormat != nullptr)
+            bytes.insert(bytes.end(), type.pbFormat, type.pbFormat + type.cbFormat);
+        AddStep(transcript, "compressor's output type", result, bytes.data(), bytes.size());
+    }
     CoTaskMemFree(type.pbFormat);
     if (type.pUnk != nullptr)
         IUnknown_Release(type.pUnk);
@@ -168,6 +192,135 @@ void AddGrabbedPicture(ISampleGrabber* grabber, HRESULT delivered, Transcript* t
     AddStep(transcript, "picture through the graph", delivered, picture.data(), picture.size());
 }
 
+// The media type of a video stream of `header` (a BITMAPINFOHEADER with
+// what it carries), one frame every `frameTime`; its format lives in
+// `format`.
+AM_MEDIA_TYPE StreamType(const std::vector<uint8_t>& header, const GUID& subtype, REFERENCE_TIME frameTime,
+                         std::vector<uint8_t>* format)
+{
+    format->assign(offsetof(VIDEOINFOHEADER, bmiHeader), 0);
+    format->insert(format->end(), header.begin(), header.end());
+    reinterpret_cast<VIDEOINFOHEADER*>(format->data())->AvgTimePerFrame = frameTime;
+    AM_MEDIA_TYPE type = {};
+    type.majortype = MEDIATYPE_Video;
+    type.subtype = subtype;
+    // Pictures are no compression at all; compressed frames may need the ones before.
+    type.bTemporalCompression
+        = !IsEqualGUID(subtype, MEDIASUBTYPE_RGB8) && !IsEqualGUID(subtype, MEDIASUBTYPE_RGB24);
+    type.formattype = FORMAT_VideoInfo;
+    type.cbFormat = static_cast<ULONG>(format->size());
+    type.pbFormat = format->data();
+    return type;
+}
+
+// Builds and runs the graph, pushes every frame (`delivered` records what
+// came of each), then the end of the stream, and waits for the graph's end.
+// With a recorder, the grabber calls it back with every sample and its
+// whole media type is recorded.
+void RunGraph(Graph& graph, const AM_MEDIA_TYPE& type, const CompressedStream& stream,
+              REFERENCE_TIME frameTime, const GUID& grabbed, ISampleGrabberCB* recorder,
+              const std::function<void(HRESULT)>& delivered, Transcript* transcript)
+{
+    long largest = 1;
+    for (const std::vector<uint8_t>& frame : stream.frames)
+        largest = std::max(largest, static_cast<long>(frame.size()));
+    HRESULT result = Build(graph, type, largest, grabbed);
+    if (SUCCEEDED(result) && recorder != nullptr)
+        result = ISampleGrabber_SetCallback(graph.grabber, recorder, 0);
+    if (SUCCEEDED(result))
+        result = IMediaControl_Run(graph.control);
+    // Run may answer before the renderer has its first frame (S_FALSE).
+    AddStep(transcript, "graph built and running", SUCCEEDED(result) ? S_OK : result);
+    if (FAILED(result))
+        return;
+    AddGrabberFormat(graph.grabber, recorder != nullptr, transcript);
+    for (size_t i = 0; i < stream.frames.size(); ++i) {
+        const std::vector<uint8_t>& frame = stream.frames[i];
+        REFERENCE_TIME start = static_cast<REFERENCE_TIME>(i) * frameTime;
+        delivered(DeliverFrame(graph.filters[0], frame.data(), static_cast<long>(frame.size()),
+                               stream.keys[i], start, start + frameTime));
+    }
+    LONG code = 0;
+    result = DeliverEndOfStream(graph.filters[0]);
+    if (SUCCEEDED(result))
+        result = IMediaEventEx_WaitForCompletion(graph.events, kGraphEndMs, &code);
+    AddStep(transcript, "graph ran to its end", result, &code, sizeof code);
+}
+
+// The filter of the video compressor category whose FourCC is `codec`'s:
+// the system's AVI Compressor for that codec.
+IBaseFilter* CategoryCompressor(const std::string& codec)
+{
+    ICreateDevEnum* devices = nullptr;
+    IEnumMoniker* monikers = nullptr;
+    IMoniker* moniker = nullptr;
+    IBaseFilter* filter = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+                                reinterpret_cast<void**>(&devices))))
+        return nullptr;
+    if (ICreateDevEnum_CreateClassEnumerator(devices, CLSID_VideoCompressorCategory, &monikers, 0) != S_OK)
+        monikers = nullptr;
+    while (monikers != nullptr && filter == nullptr
+           && IEnumMoniker_Next(monikers, 1, &moniker, nullptr) == S_OK) {
+        IPropertyBag* bag = nullptr;
+        VARIANT value;
+        VariantInit(&value);
+        if (SUCCEEDED(IMoniker_BindToStorage(moniker, nullptr, nullptr, IID_IPropertyBag,
+                                             reinterpret_cast<void**>(&bag)))
+            && SUCCEEDED(IPropertyBag_Read(bag, L"FccHandler", &value, nullptr)) && value.vt == VT_BSTR
+            && SysStringLen(value.bstrVal) == 4
+            && std::equal(codec.begin(), codec.end(), value.bstrVal,
+                          [](char a, wchar_t b) { return std::tolower(a) == std::towlower(b); }))
+            IMoniker_BindToObject(moniker, nullptr, nullptr, IID_IBaseFilter,
+                                  reinterpret_cast<void**>(&filter));
+        VariantClear(&value);
+        Release(&bag);
+        Release(&moniker);
+    }
+    Release(&monikers);
+    Release(&devices);
+    return filter;
+}
+
+// The grabber's callback: every sample the compressor gave, its bytes (as
+// many as its length) and whether it is a sync point (1) or not (0).
+struct SampleRecorder {
+    ISampleGrabberCB iface;
+    Transcript* transcript;
+};
+
+HRESULT STDMETHODCALLTYPE RecorderQueryInterface(ISampleGrabberCB* iface, REFIID iid, void** object)
+{
+    bool has = IsEqualGUID(iid, IID_IUnknown) || IsEqualGUID(iid, IID_ISampleGrabberCB);
+    *object = has ? iface : nullptr;
+    return has ? S_OK : E_NOINTERFACE;
+}
+
+// The recorder lives on the stack beyond the graph.
+ULONG STDMETHODCALLTYPE RecorderReference(ISampleGrabberCB*)
+{
+    return 1;
+}
+
+HRESULT STDMETHODCALLTYPE RecorderSample(ISampleGrabberCB* iface, double, IMediaSample* sample)
+{
+    BYTE* bytes = nullptr;
+    long length = IMediaSample_GetActualDataLength(sample);
+    bool read = SUCCEEDED(IMediaSample_GetPointer(sample, &bytes)) && length >= 0;
+    AddStep(reinterpret_cast<SampleRecorder*>(iface)->transcript, "sample from the compressor",
+            IMediaSample_IsSyncPoint(sample) == S_OK, read ? bytes : nullptr,
+            read ? static_cast<size_t>(length) : 0);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RecorderBuffer(ISampleGrabberCB*, double, BYTE*, LONG)
+{
+    return E_NOTIMPL;
+}
+
+ISampleGrabberCBVtbl kRecorderVtbl
+    = {RecorderQueryInterface, RecorderReference, RecorderReference, RecorderSample, RecorderBuffer};
+
 }
 
 void PlayThroughGraph(const CompressedStream& stream, Transcript* transcript)
@@ -175,43 +328,42 @@ void PlayThroughGraph(const CompressedStream& stream, Transcript* transcript)
     if (stream.format.size() < sizeof(BITMAPINFOHEADER) || stream.rate == 0)
         return;
     HRESULT initialized = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    std::vector<uint8_t> format(stream.format);
-    format.insert(format.begin(), offsetof(VIDEOINFOHEADER, bmiHeader), 0);
-    VIDEOINFOHEADER* info = reinterpret_cast<VIDEOINFOHEADER*>(format.data());
-    info->AvgTimePerFrame = 10000000LL * stream.scale / stream.rate;
-    AM_MEDIA_TYPE type = {};
-    type.majortype = MEDIATYPE_Video;
-    type.subtype = FourCCSubtype(info->bmiHeader.biCompression);
-    type.bTemporalCompression = TRUE;
-    type.formattype = FORMAT_VideoInfo;
-    type.cbFormat = static_cast<ULONG>(format.size());
-    type.pbFormat = format.data();
-    long largest = 1;
-    for (const std::vector<uint8_t>& frame : stream.frames)
-        largest = std::max(largest, static_cast<long>(frame.size()));
+    const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(stream.format.data());
+    REFERENCE_TIME frameTime = 10000000LL * stream.scale / stream.rate;
+    std::vector<uint8_t> format;
+    AM_MEDIA_TYPE type = StreamType(stream.format, FourCCSubtype(header->biCompression), frameTime, &format);
     {
         Graph graph;
-        HRESULT result = Build(graph, type, largest);
-        if (SUCCEEDED(result))
-            result = IMediaControl_Run(graph.control);
-        // Run may answer before the renderer has its first frame (S_FALSE).
-        AddStep(transcript, "graph built and running", SUCCEEDED(result) ? S_OK : result);
-        if (SUCCEEDED(result)) {
-            AddGrabberFormat(graph.grabber, transcript);
-            for (size_t i = 0; i < stream.frames.size(); ++i) {
-                const std::vector<uint8_t>& frame = stream.frames[i];
-                REFERENCE_TIME start = static_cast<REFERENCE_TIME>(i) * info->AvgTimePerFrame;
-                HRESULT delivered
-                    = DeliverFrame(graph.filters[0], frame.data(), static_cast<long>(frame.size()),
-                                   stream.keys[i], start, start + info->AvgTimePerFrame);
-                AddGrabbedPicture(graph.grabber, delivered, transcript);
-            }
-            LONG code = 0;
-            result = DeliverEndOfStream(graph.filters[0]);
-            if (SUCCEEDED(result))
-                result = IMediaEventEx_WaitForCompletion(graph.events, kGraphEndMs, &code);
-            AddStep(transcript, "graph ran to its end", result, &code, sizeof code);
-        }
+        RunGraph(
+            graph, type, stream, frameTime, MEDIASUBTYPE_RGB24, nullptr,
+            [&](HRESULT delivered) { AddGrabbedPicture(graph.grabber, delivered, transcript); }, transcript);
+    }
+    if (SUCCEEDED(initialized))
+        CoUninitialize();
+}
+
+void EncodeThroughGraph(const std::string& codec, const ClipSpec& clip, DWORD rate, Transcript* transcript)
+{
+    HRESULT initialized = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    CompressedStream stream;
+    for (int i = 0; i < clip.frames; ++i) {
+        stream.frames.push_back(ClipFrame(clip, i));
+        stream.keys.push_back(i % clip.keyInterval == 0);
+    }
+    REFERENCE_TIME frameTime = 10000000LL / rate;
+    std::vector<uint8_t> format;
+    AM_MEDIA_TYPE type = StreamType(
+        ClipFormat(clip), clip.bitCount == 8 ? MEDIASUBTYPE_RGB8 : MEDIASUBTYPE_RGB24, frameTime, &format);
+    SampleRecorder recorder = {{&kRecorderVtbl}, transcript};
+    {
+        Graph graph;
+        graph.filters[1] = CategoryCompressor(codec);
+        AddStep(transcript, "compressor of the video compressor category", graph.filters[1] != nullptr);
+        if (graph.filters[1] != nullptr)
+            RunGraph(
+                graph, type, stream, frameTime, GUID_NULL, &recorder.iface,
+                [&](HRESULT delivered) { AddStep(transcript, "frame through the compressor", delivered); },
+                transcript);
     }
     if (SUCCEEDED(initialized))
         CoUninitialize();

@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "demo/clip.h"
 #include "demo/transcript.h"
 
 // A video stream's compressed frames as a file holds them.
@@ -23,3 +25,13 @@ struct CompressedStream {
 // clock. Records how the graph was built, the grabber's format, every
 // picture the grabber got and how the graph ended.
 void PlayThroughGraph(const CompressedStream& stream, Transcript* transcript);
+
+// A DirectShow encoder, as capture and encoding programs are built: the
+// clip's frames (every keyInterval-th a sync point), `rate` a second,
+// pushed by a source of their own through the AVI Compressor that the
+// system device enumerator's video compressor category gives for `codec`
+// (which compresses every frame without a BEGIN), into a Sample Grabber
+// that takes any video and a Null Renderer. Records whether the category
+// gave the compressor, the compressor's output media type, every sample
+// it gave (bytes, length and sync point) and how the graph ended.
+void EncodeThroughGraph(const std::string& codec, const ClipSpec& clip, DWORD rate, Transcript* transcript);

@@ -3,7 +3,8 @@
 // host) whenever a frame needs more room, and a record travels as the
 // program filled it and comes back as the codec left it. A frame's headers
 // may differ from its BEGIN's; it gets room for the larger of its own
-// extent and the BEGIN's, as the host reckons it.
+// extent and the BEGIN's, as the host reckons it. A frame needs no BEGIN:
+// without one it gets the room of its own headers.
 
 #include "driver/driver_instance.h"
 
@@ -186,10 +187,11 @@ LRESULT DriverInstance::OnCompress(ICCOMPRESS* record, LPARAM size)
         return kHostCannotServe;
     if (!WholeRecords())
         return OnClassicCompress(record);
-    if (channel_.SeriesOut(kSeriesCompress) == nullptr)
-        return Refuse(kHostCannotServe, "no compression series has begun");
     // The input and the previous frame each get room for the larger of the
-    // two, and of the BEGIN's input.
+    // two, and of the BEGIN's input. A frame without a BEGIN, or after an
+    // END, reaches the codec too (DirectShow's AVI Compressor sends no
+    // BEGIN): the views below are made for its own headers when the kind
+    // has none that hold it.
     uint64_t inputRoom = begun_[kSeriesCompress].InputRoom(*record->lpbiInput);
     if (record->lpbiPrev != nullptr)
         inputRoom = std::max(inputRoom, FrameExtent(*record->lpbiPrev));

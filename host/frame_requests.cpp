@@ -150,16 +150,18 @@ void CCodecHost::EndSeries(uint32_t kind)
         views[kind].Close();
 }
 
-// A frame request belongs to the open series of its kind, whatever its
-// headers say. An extended decompression without its series is the
-// codec's to answer (a codec that knows no such series refuses it itself),
-// as long as its frames lie inside the views. Why not, or none.
+// A frame reaches the codec whether or not a series of its kind is open:
+// programs compress and decompress without a BEGIN (the codec then sets
+// itself up, or refuses the frame itself) and after an END, and a frame
+// without a series gets the room of its own headers. The classic layouts
+// have frame views only while a series is open, and keep refusing such
+// frames. Why not, or none.
 uint32_t CCodecHost::FrameRefusal(uint32_t kind, const ParamPlaces& places, BITMAPINFOHEADER* input,
                                   BITMAPINFOHEADER* output)
 {
     if (!ReadHeader(params, places.input, input) || !ReadHeader(params, places.output, output))
         return kRefusalLayout;
-    return series[kind].IsOpen() || kind == kSeriesDecompressEx ? kRefusalNone : kRefusalNoSeries;
+    return series[kind].IsOpen() || WholeRecords() ? kRefusalNone : kRefusalNoSeries;
 }
 
 // What a compressed frame may take: the output's extent and the BEGIN's

@@ -77,7 +77,8 @@ enum HostRefusal : uint32_t {
     kRefusalLayout = 2,
     // The record leaves out a header or frame that the request needs.
     kRefusalRecordGaps = 3,
-    // A frame whose series of its kind is not open.
+    // A frame whose series of its kind is not open (the classic and
+    // whole-header layouts only).
     kRefusalNoSeries = 4,
     // A frame, the previous frame or the room the codec may write does not
     // lie inside its view.
@@ -239,6 +240,9 @@ const uint32_t kFramesInfoInputOffset = sizeof(IcCompressFrames32);
 //   frame for the frame's own headers too; for its input and previous frame,
 //   the larger of both). Only a frame whose room does not lie inside its
 //   view is refused.
+// - A frame needs no open series: one without a BEGIN before it, or after
+//   an END, reaches the codec with the room of its own headers, in the
+//   views of its kind as they stand.
 //
 // Output headers in every layout: the codec reads the program's output
 // header and the host brings back what the codec leaves there. Behind the
@@ -360,7 +364,8 @@ struct HostHandover {
 
 // The kinds of frame series, each with frame views of its own in the
 // whole-record layouts. A BEGIN opens the series of its kind, its frames use
-// it, its END closes it.
+// it, its END closes it; frames of a kind without an open series use its
+// views all the same.
 enum SeriesKind : uint32_t {
     kSeriesCompress = 0,
     kSeriesDecompress = 1,

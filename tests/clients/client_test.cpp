@@ -241,6 +241,16 @@ TEST_F(ClientTest, ProgramsFindASlotWhereTheyFindItsCodec)
         ExpectSameAsDirect(row);
 }
 
+// A DirectShow encoder takes the slot's compressor from the video compressor
+// category: Wine's AVI Compressor, which compresses every frame without a
+// BEGIN. Wine's mrle, and the recording codec.
+TEST_F(ClientTest, ADirectShowEncoderCompressesWithoutABeginAsDirectly)
+{
+    for (const Row& row :
+         {Row {0, {"graph-encode", "8", "4"}}, Row {kRecorderSlot, {"graph-encode", "24", "4"}}})
+        ExpectSameAsDirect(row);
+}
+
 // The recording codec, a temporal codec that folds what it receives into
 // what it gives back: the previous frame, chunk ids and index flags both
 // ways, the output header after decompression, frames without input, both

@@ -288,6 +288,15 @@ TEST_F(BridgeTest, FaultsAndHangsFailWithinTheirLimitAndTheSlotOpensAgain)
         {"hang", ICM_COMPRESS_QUERY, kAnswerHang, [this](HIC codec) { return Query(codec); }},
         {"crash in a dialog", ICM_ABOUT, kAnswerFault,
          [](HIC codec) { return ICAbout(codec, GetDesktopWindow()); }},
+        {"crash on a frame without a BEGIN", ICM_COMPRESS, kAnswerFault,
+         [this](HIC codec) {
+             BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
+             BITMAPINFOHEADER packed = MakeHeader(32, 16, 24, fcc, 2000);
+             std::vector<uint8_t> frame(4096);
+             DWORD flags = 0;
+             return ICCompress(codec, 0, &packed, frame.data(), &rgb, frame.data(), nullptr, &flags, 0, 0, 0,
+                               nullptr, nullptr);
+         }},
     };
     AssignSlot(7, fcc);
     TempFile logFile("driver.log");
@@ -345,16 +354,20 @@ TEST_F(BridgeTest, EveryRefusedRequestIsLoggedInOneLineWithItsReason)
     BITMAPINFOHEADER packed = MakeHeader(32, 16, 24, fcc, 100);
     BITMAPINFOHEADER rgb = MakeHeader(32, 16, 24);
     BITMAPINFOHEADER crowded = MakeHeader(32, 16, 8, BI_RGB, 0, 20000);
+    BITMAPINFOHEADER flat = MakeHeader(0, 16, 24);
     std::vector<uint8_t> frame(4096);
     ICINFO info;
     script.Answer(ICM_COMPRESS_QUERY, ICERR_ERROR);
+    script.Answer(ICM_DECOMPRESS, 17);
     const struct {
         std::function<LRESULT()> call;
         int32_t result;
         const char* line;
     } requests[] = {
-        {[&] { return ICDecompress(codec, 0, &packed, frame.data(), &rgb, frame.data()); }, kHostCannotServe,
-         "tdl6 message 0x400D refused by the host: no series of its kind is open"},
+        {[&] { return ICDecompress(codec, 0, &packed, frame.data(), &rgb, frame.data()); }, 17, nullptr},
+        {[&] { return ICDecompress(codec, 0, &packed, nullptr, &flat, nullptr); }, kHostCannotServe,
+         "tdl6 message 0x400D refused by the host: a record or header does not fit ParamArea, or a header is "
+         "none a bitmap can have"},
         {[&] { return ICDecompressQuery(codec, &crowded, &rgb); }, kHostCannotServe,
          "tdl6 message 0x400B refused by the driver: the headers do not fit ParamArea"},
         {[&] { return ICSendMessage(codec, ICM_DRAW_QUERY, 0, 0); }, ICERR_UNSUPPORTED,
