@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "fuzz_requests.h"
-#include "host/param_layout.h"
+#include "fuzz_writable.h"
 #include "host_client.h"
 #include "message_box_probe.h"
 #include "settings_files.h"
@@ -52,61 +52,6 @@ const uint32_t kWatched = 65536;
 const uint8_t kCanary = 0xC3;
 // Requests after a handover that find the old control block still open.
 const uint32_t kOldBlockRequests = 64;
-
-// The bytes of ParamArea that the host may write for this request, from its
-// own layout rules applied to what the client wrote: a frame's whole layout
-// in the whole-record layouts, the codec's outputs in the others, and the
-// output header of every request that carries one.
-std::vector<bool> Writable(const FuzzRequest& request, const std::vector<uint8_t>& before, uint32_t layouts,
-                           bool waiting)
-{
-    std::vector<bool> writable(kParamAreaSize, false);
-    if (waiting)
-        return writable;
-    auto allow = [&](uint64_t from, uint64_t to) {
-        for (uint64_t i = from; i < to && i < kParamAreaSize; ++i)
-            writable[i] = true;
-    };
-    ParamCopy copy;
-    copy.Start(before.data());
-    ParamPlaces places;
-    UINT number = request.request;
-    bool whole = layouts == kLayoutsWholeRecords;
-    bool value = number == kRequestGetDefaultQuality
-        || (whole
-            && (number == kRequestGetQuality || number == kRequestGetBuffersWanted
-                || number == kRequestGetDefaultKeyFrameRate));
-    uint32_t size = static_cast<uint32_t>(request.lParam);
-    bool frame = number == kRequestCompress ? PlaceCompress(copy, layouts, size, &places)
-        : number == kRequestDecompress
-        ? PlaceDecompress(copy, layouts, size, &places)
-        : number == kRequestDecompressEx && whole && PlaceDecompressEx(copy, size, &places);
-    bool pair = number == kRequestCompressBegin || number == kRequestDecompressBegin
-        ? PlaceHeaderPair(copy, layouts, true, true, &places)
-        : number == kRequestCompressQuery || number == kRequestCompressGetSize
-            || number == kRequestDecompressQuery
-        ? PlaceHeaderPair(copy, layouts, request.wParam != 0, request.lParam != 0, &places)
-        : whole && (number == kRequestDecompressExQuery || number == kRequestDecompressExBegin)
-        ? PlaceDecompressEx(copy, size, &places)
-        : whole && number == kRequestCompressFramesInfo && PlaceFramesInfo(copy, size, &places);
-    if ((number == kRequestGetState && request.wParam != 0) || (whole && number == kRequestGetInfo))
-        allow(0, size);
-    else if (value && request.wParam != 0)
-        allow(0, 4);
-    else if ((number == kRequestCompressGetFormat || number == kRequestDecompressGetFormat)
-             && PlaceInputHeader(copy, layouts, 0, &places))
-        allow(places.output, kParamAreaSize);
-    else if (number == kRequestDecompressGetPalette
-             && PlaceHeaderPair(copy, layouts, request.wParam != 0, request.lParam != 0, &places))
-        allow(places.output, kParamAreaSize);
-    else if (frame && whole)
-        allow(0, places.end);
-    else if (frame && number == kRequestCompress)
-        allow(0, sizeof(IcCompress32)), allow(places.output, places.flags + 4);
-    else if (pair)
-        allow(places.output, places.end);
-    return writable;
-}
 
 // A frame view and the canary at its far end, which no request may write:
 // the classic pair and the views of each series kind. Only the client
@@ -296,6 +241,7 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (request.rewrite)
         SetEvent(rewriteEvent);
     int32_t result = 0;
+    client->Control()->dwRefusal = kRefusalNone;
     bool answered = client->SendWithin(5000, request.request, request.wParam, lParam, &result);
     ResetEvent(rewriteEvent);
     std::lock_guard<std::mutex> quiet(rewriting);
@@ -334,7 +280,10 @@ void Fuzzer::Serve(const FuzzRequest& request)
     if (request.request == kRequestIdle && result == 1)
         layouts = kLayoutsClassic;
     if (!request.rewrite) {
-        std::vector<bool> writable = Writable(request, before, layouts, waiting);
+        // The host refuses by itself only before it asks the codec, and
+        // says so in the whole-record layouts.
+        bool refused = result == kHostCannotServe && client->Control()->dwRefusal != kRefusalNone;
+        std::vector<bool> writable = Writable(request, before, layouts, waiting, refused);
         for (uint32_t i = 0; i < kParamAreaSize; ++i) {
             if (area[i] != before[i] && !writable[i]) {
                 Finding(SilentWrite, "ParamArea byte " + std::to_string(i));
