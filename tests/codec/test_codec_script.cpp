@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "decode_only_codec.h"
 #include "drivers32_values.h"
 #include "test_process.h"
 
@@ -10,6 +11,11 @@ bool RegisterTestCodec(const char* fccText, const char* dllPath)
 {
     return SetDrivers32Value(HKEY_LOCAL_MACHINE, std::string("vidc.") + fccText,
                              dllPath ? dllPath : BinPath(kTestCodecDllName));
+}
+
+bool RegisterDecodeOnlyCodec(const char* fccText)
+{
+    return RegisterTestCodec(fccText, BinPath(kDecodeOnlyCodecDllName).c_str());
 }
 
 bool UnregisterTestCodec(const char* fccText)

@@ -16,6 +16,9 @@
 // test program (or `dllPath` when given).
 bool RegisterTestCodec(const char* fccText, const char* dllPath = nullptr);
 bool UnregisterTestCodec(const char* fccText);
+// Registers the decode-only test codec (decode_only_codec.h) the same way;
+// UnregisterTestCodec removes it.
+bool RegisterDecodeOnlyCodec(const char* fccText);
 
 // A fresh FourCC text for this process, registered for nothing yet.
 std::string UniqueFccText(char first);
