@@ -170,8 +170,9 @@ LRESULT CCodecHost::OnGetFormat(UINT message, WPARAM wParam, LPARAM lParam)
         return places.output + static_cast<DWORD>(size) <= kParamAreaSize ? size : 0;
     }
     // A codec that cannot tell the size gets the room of a palettized format.
-    int32_t size = wParam != 0 ? static_cast<int32_t>(std::min<WPARAM>(wParam, kParamAreaSize))
-                               : static_cast<int32_t>(GuardedSendMessage(codec, message, Param(places.input), 0));
+    int32_t size = wParam != 0
+        ? static_cast<int32_t>(std::min<WPARAM>(wParam, kParamAreaSize))
+        : static_cast<int32_t>(GuardedSendMessage(codec, message, Param(places.input), 0));
     uint32_t room = FormatRoom(size);
     if (!params.Take(uint64_t(places.output) + room))
         return Refuse(kRefusalLayout);

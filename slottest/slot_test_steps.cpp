@@ -174,9 +174,10 @@ bool SlotTest::Open(SlotTestCause* cause)
     compressor_ = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot_), ICMODE_COMPRESS);
     decompressor_ = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot_), ICMODE_DECOMPRESS);
     if (compressor_ != nullptr || decompressor_ != nullptr) {
-        Line("open", compressor_ == nullptr ? "ok, for decompression; refused for compression"
-                         : decompressor_ == nullptr ? "ok, for compression; refused for decompression"
-                                                    : "ok, for compression and for decompression");
+        Line("open",
+             compressor_ == nullptr         ? "ok, for decompression; refused for compression"
+                 : decompressor_ == nullptr ? "ok, for compression; refused for decompression"
+                                            : "ok, for compression and for decompression");
         return true;
     }
     char hostExe[MAX_PATH];
@@ -222,8 +223,9 @@ SlotTestCause SlotTest::WithoutInput(std::vector<int32_t> answers, double openMs
         return Unserved(openMs, StartWaitMs(timeoutSeconds_));
     if (decompressor_ == nullptr || (answer != ICERR_OK && compressor_ != nullptr))
         return SlotTestCause::NoInputTaken;
-    Line("compress", compressor_ != nullptr ? "none of the inputs: the codec only decompresses"
-                                            : "refused to open: the codec only decompresses");
+    Line("compress",
+         compressor_ != nullptr ? "none of the inputs: the codec only decompresses"
+                                : "refused to open: the codec only decompresses");
     return SlotTestCause::WorksDecompressOnly;
 }
 
