@@ -161,7 +161,11 @@ LRESULT DriverInstance::OnHeaderPair(UINT request, const BITMAPINFOHEADER* input
 // The codec writes the format behind the input header, where it finds what
 // the program filled in: as much as the size the codec states, which is
 // what the program made room for, and at least a header. The format comes
-// back with everything it carries, but never more than that size.
+// back with everything it carries, but never more than that size. The
+// format request states that room, so that the host asks the codec only for
+// the format: the codec sees one size query besides what the program sends.
+// A size of 0 states nothing (the codec cannot tell, or its format does not
+// fit ParamArea), and the host asks the codec itself.
 LRESULT DriverInstance::OnGetFormat(UINT request, const BITMAPINFOHEADER* input, BITMAPINFOHEADER* output)
 {
     RequestPlaces places;
@@ -182,7 +186,7 @@ LRESULT DriverInstance::OnGetFormat(UINT request, const BITMAPINFOHEADER* input,
     int32_t result;
     if (!PutFormatRequest(channel_.ParamArea(), layouts_, *input, output, given, room, &places))
         return Refuse(UnservedResult(request), "the format does not fit ParamArea");
-    if (!Request(request, 0, 1, &result))
+    if (!Request(request, size != 0 ? static_cast<WPARAM>(room) : 0, 1, &result))
         return UnservedResult(request);
     if (result >= 0)
         TakeFormat(places.output, size > 0 ? static_cast<uint32_t>(size) : kFormatRoom, output);

@@ -86,7 +86,7 @@ private:
     LRESULT OnValueOut(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnSetQuality(WPARAM quality, LPARAM lParam);
     LRESULT OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnGetFormat(UINT message, LPARAM lParam);
+    LRESULT OnGetFormat(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnSetPalette(WPARAM wParam);
     LRESULT OnFramesInfo(LPARAM lParam);
     LRESULT OnDecompressExQuery(LPARAM lParam);

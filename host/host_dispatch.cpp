@@ -63,7 +63,7 @@ LRESULT CCodecHost::Dispatch(HWND target, UINT message, WPARAM wParam, LPARAM lP
     case kRequestGetDefaultQuality:
         return OnValueOut(ICM_GETDEFAULTQUALITY, wParam, lParam);
     case kRequestCompressGetFormat:
-        return OnGetFormat(ICM_COMPRESS_GET_FORMAT, lParam);
+        return OnGetFormat(ICM_COMPRESS_GET_FORMAT, wParam, lParam);
     case kRequestCompressGetSize:
         return OnHeaderPair(ICM_COMPRESS_GET_SIZE, wParam, lParam);
     case kRequestCompressQuery:
@@ -75,7 +75,7 @@ LRESULT CCodecHost::Dispatch(HWND target, UINT message, WPARAM wParam, LPARAM lP
     case kRequestCompressEnd:
         return OnEnd(ICM_COMPRESS_END);
     case kRequestDecompressGetFormat:
-        return OnGetFormat(ICM_DECOMPRESS_GET_FORMAT, lParam);
+        return OnGetFormat(ICM_DECOMPRESS_GET_FORMAT, wParam, lParam);
     case kRequestDecompressQuery:
         return OnHeaderPair(ICM_DECOMPRESS_QUERY, wParam, lParam);
     case kRequestDecompressBegin:

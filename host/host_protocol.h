@@ -423,6 +423,8 @@ const UINT kRequestSetState = HostRequestNumber(ICM_SETSTATE);
 const UINT kRequestConfigure = HostRequestNumber(ICM_CONFIGURE);
 const UINT kRequestAbout = HostRequestNumber(ICM_ABOUT);
 const UINT kRequestGetDefaultQuality = HostRequestNumber(ICM_GETDEFAULTQUALITY);
+// The GET_FORMAT requests: lParam 0 asks the size, 1 the format, into the
+// room that wParam states (0: none, the host asks the codec for the size).
 const UINT kRequestCompressGetFormat = HostRequestNumber(ICM_COMPRESS_GET_FORMAT);
 const UINT kRequestCompressGetSize = HostRequestNumber(ICM_COMPRESS_GET_SIZE);
 const UINT kRequestCompressQuery = HostRequestNumber(ICM_COMPRESS_QUERY);

@@ -151,22 +151,29 @@ LRESULT CCodecHost::OnHeaderPair(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // The bytes behind the input header are the codec's to read and write, as
-// the program's output: they are never read as a header here. The codec is
-// asked for the format's size first and gets exactly that much room.
-LRESULT CCodecHost::OnGetFormat(UINT message, LPARAM lParam)
+// the program's output: they are never read as a header here. The codec gets
+// as much room as the client states (wParam), which the client asked the
+// codec for just before, so that the codec is not asked again; a client that
+// states none gets the size the codec tells here. Only that room, checked
+// against ParamArea, comes back. A codec that writes more than the room
+// writes into the private copy, or faults at its guard page.
+LRESULT CCodecHost::OnGetFormat(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (codec == nullptr || !StartRequest())
         return Refuse(kRefusalNoCodec);
     ParamPlaces places;
     if (!PlaceInputHeader(params, layouts, kHeaderPairInputOffset, &places))
         return Refuse(kRefusalLayout);
-    LRESULT size = GuardedSendMessage(codec, message, Param(places.input), 0);
     if (lParam == 0) {
+        LRESULT size = GuardedSendMessage(codec, message, Param(places.input), 0);
         // The unsigned sum turns error results into sizes too.
         return places.output + static_cast<DWORD>(size) <= kParamAreaSize ? size : 0;
     }
     // A codec that cannot tell the size gets the room of a palettized format.
-    uint32_t room = FormatRoom(static_cast<int32_t>(size));
+    int32_t size = wParam != 0
+        ? static_cast<int32_t>(std::min<WPARAM>(wParam, kParamAreaSize))
+        : static_cast<int32_t>(GuardedSendMessage(codec, message, Param(places.input), 0));
+    uint32_t room = FormatRoom(size);
     if (!params.Take(uint64_t(places.output) + room))
         return Refuse(kRefusalLayout);
     LRESULT result = GuardedSendMessage(codec, message, Param(places.input), Param(places.output));

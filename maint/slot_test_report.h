@@ -11,15 +11,16 @@
 
 enum class SlotTestCause {
     Works, // 0
-    WorksDecompressOnly, // 0: compresses none of the inputs, decompresses its own format
+    WorksDecompressOnly, // 0: opens only for decompression, or compresses none of the inputs and
+                         // decompresses its own format
+    WorksCompressOnly, // 0: compresses, decompresses its output to none of the pictures asked for
     BadArguments, // 1
     NotRegistered, // 5: no vidc.tdlN in the 64-bit view
     DriverMissing, // 5: the registration names no existing file
     Unticked, // 6
     NoCodec, // 6: ticked, no codec chosen
     HostExeMissing, // 6: Tandrel64.exe is not beside the driver
-    OpenRefused, // 6: refused though none of the three holds
-    CodecNotOpened, // 7: the host runs and says it could not open the codec
+    CodecNotOpened, // 7: the codec opens in no mode, or the host says it could not open it
     HostTimedOut, // 7: no answer within the driver's limit
     HostEnded, // 7: the host ended, or never started, before it answered
     NoInputTaken, // 8: opens, compresses none of the inputs, decompresses nothing of its own

@@ -69,3 +69,8 @@ BITMAPINFOHEADER CompressedHeader(uint32_t fcc)
     header.biSizeImage = 0;
     return header;
 }
+
+std::vector<OfferedOutput> MakeOfferedOutputs()
+{
+    return {{"rgb24", Header(24, BI_RGB)}, {"rgb32", Header(32, BI_RGB)}, {"suggested", BITMAPINFOHEADER {}}};
+}

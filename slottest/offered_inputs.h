@@ -27,3 +27,14 @@ std::vector<OfferedInput> MakeOfferedInputs();
 // would describe its stream: what a codec that only decompresses is asked
 // about.
 BITMAPINFOHEADER CompressedHeader(uint32_t fcc);
+
+// The output headers a decompressor's format is asked with, in the order
+// players ask: pre-filled as 24-bit and as 32-bit RGB at the test size (a
+// codec may check the header it is given first), then zeroed for the
+// codec's own suggestion.
+struct OfferedOutput {
+    const char* name; // "rgb24", "rgb32", "suggested"
+    BITMAPINFOHEADER header;
+};
+
+std::vector<OfferedOutput> MakeOfferedOutputs();

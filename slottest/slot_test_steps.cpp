@@ -86,7 +86,7 @@ const char* RefusalText(SlotTestCause cause)
     case SlotTestCause::HostExeMissing:
         return "Tandrel64.exe is not beside the driver";
     default:
-        return "the driver refused";
+        return "the codec opens neither for compression nor for decompression";
     }
 }
 
@@ -124,10 +124,12 @@ void SlotTest::Line(const std::string& step, const std::string& result)
 
 SlotTestCause SlotTest::Steps()
 {
-    SlotTestCause cause = SlotTestCause::OpenRefused;
+    SlotTestCause cause = SlotTestCause::CodecNotOpened;
     if (!CheckRegistration(&cause) || !Open(&cause))
         return cause;
     DescribeCodec();
+    if (compressor_ == nullptr)
+        return WithoutInput({}, 0);
     std::vector<OfferedInput> inputs = MakeOfferedInputs();
     std::vector<int32_t> answers;
     double openMs = 0;
@@ -171,8 +173,11 @@ bool SlotTest::Open(SlotTestCause* cause)
     openStart_ = Now();
     compressor_ = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot_), ICMODE_COMPRESS);
     decompressor_ = ICOpen(ICTYPE_VIDEO, SlotFourCC(slot_), ICMODE_DECOMPRESS);
-    if (compressor_ != nullptr && decompressor_ != nullptr) {
-        Line("open", "ok, for compression and for decompression");
+    if (compressor_ != nullptr || decompressor_ != nullptr) {
+        Line("open",
+             compressor_ == nullptr         ? "ok, for decompression; refused for compression"
+                 : decompressor_ == nullptr ? "ok, for compression; refused for decompression"
+                                            : "ok, for compression and for decompression");
         return true;
     }
     char hostExe[MAX_PATH];
@@ -186,7 +191,7 @@ void SlotTest::DescribeCodec()
 {
     ICINFO info = {};
     info.dwSize = sizeof info;
-    if (ICGetInfo(compressor_, &info, sizeof info) == 0) {
+    if (ICGetInfo(compressor_ != nullptr ? compressor_ : decompressor_, &info, sizeof info) == 0) {
         Line("info", "none");
         return;
     }
@@ -197,19 +202,30 @@ void SlotTest::DescribeCodec()
              + ", flags " + flags);
 }
 
-// A codec that only decompresses is still of use through the slot: it
-// answers for the format of its own FourCC.
+// A codec that only decompresses is still of use through the slot. One
+// that refuses to open for compression is known by that, whatever it
+// decodes; one that opens for it but takes no input answers for the format
+// of its own FourCC. The query also shows whether a host serves at all.
 SlotTestCause SlotTest::WithoutInput(std::vector<int32_t> answers, double openMs)
 {
-    BITMAPINFOHEADER own = CompressedHeader(settings_.dwFcc);
-    int32_t answer = Answer(ICDecompressQuery(decompressor_, &own, nullptr));
-    Line(std::string("decompress ") + settings_.pcFcc, AnswerText(answer));
-    answers.push_back(answer);
+    int32_t answer = ICERR_UNSUPPORTED;
+    if (decompressor_ != nullptr) {
+        BITMAPINFOHEADER own = CompressedHeader(settings_.dwFcc);
+        answer = Answer(ICDecompressQuery(decompressor_, &own, nullptr));
+        Line(std::string("decompress ") + settings_.pcFcc, AnswerText(answer));
+        if (answers.empty()) {
+            openMs = MillisecondsSince(openStart_);
+            Line(kSlotTestOpenTimeStep, FormatMilliseconds(openMs));
+        }
+        answers.push_back(answer);
+    }
     if (AllUnserved(answers))
         return Unserved(openMs, StartWaitMs(timeoutSeconds_));
-    if (answer != ICERR_OK)
+    if (decompressor_ == nullptr || (answer != ICERR_OK && compressor_ != nullptr))
         return SlotTestCause::NoInputTaken;
-    Line("compress", "none of the inputs: the codec only decompresses");
+    Line("compress",
+         compressor_ != nullptr ? "none of the inputs: the codec only decompresses"
+                                : "refused to open: the codec only decompresses");
     return SlotTestCause::WorksDecompressOnly;
 }
 
@@ -251,21 +267,38 @@ SlotTestCause SlotTest::CompressFrame(OfferedInput& input)
     return DecompressFrame(compressed, data.data());
 }
 
+// A codec that compresses works for compression even when it decodes its
+// output to none of the pictures players ask for.
 SlotTestCause SlotTest::DecompressFrame(BITMAPINFOHEADER* compressed, const void* data)
 {
+    if (decompressor_ == nullptr) {
+        Line("decompress", "refused to open: the codec only compresses");
+        return SlotTestCause::WorksCompressOnly;
+    }
     auto queryAgain = [&] { return Answer(ICDecompressQuery(decompressor_, compressed, nullptr)); };
     DWORD limitMs = RequestWaitMs(kRequestDecompress, 0, timeoutSeconds_);
     LARGE_INTEGER start = Now();
     int32_t answer = queryAgain();
     if (answer != ICERR_OK) {
         Line("decompress", "not offered for its own output (" + std::to_string(answer) + ")");
-        return SlotTestCause::Works;
+        return SlotTestCause::WorksCompressOnly;
     }
     int32_t formatSize = Answer(ICDecompressGetFormatSize(decompressor_, compressed));
     std::vector<uint8_t> format(
         std::max<int32_t>(formatSize, sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD)));
     BITMAPINFOHEADER* picture = reinterpret_cast<BITMAPINFOHEADER*>(format.data());
-    answer = Answer(ICDecompressGetFormat(decompressor_, compressed, picture));
+    for (const OfferedOutput& output : MakeOfferedOutputs()) {
+        std::fill(format.begin(), format.end(), 0);
+        *picture = output.header;
+        answer = Answer(ICDecompressGetFormat(decompressor_, compressed, picture));
+        Line(std::string("output ") + output.name, AnswerText(answer));
+        if (answer == ICERR_OK)
+            break;
+    }
+    if (answer != ICERR_OK && answer != kHostCannotServe) {
+        Line("decompress", "to none of the outputs: the codec only compresses");
+        return SlotTestCause::WorksCompressOnly;
+    }
     if (answer == ICERR_OK)
         answer = Answer(ICDecompressBegin(decompressor_, compressed, picture));
     if (answer != ICERR_OK)

@@ -8,7 +8,7 @@ SlotTestCause RefusedOpenCause(int enable, uint32_t codecFcc, bool hostExeBeside
         return SlotTestCause::Unticked;
     if (codecFcc == 0)
         return SlotTestCause::NoCodec;
-    return hostExeBeside ? SlotTestCause::OpenRefused : SlotTestCause::HostExeMissing;
+    return hostExeBeside ? SlotTestCause::CodecNotOpened : SlotTestCause::HostExeMissing;
 }
 
 bool AllUnserved(const std::vector<int32_t>& answers)

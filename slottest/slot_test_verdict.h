@@ -9,7 +9,7 @@
 
 // Why the driver refused to open a slot, by the conditions it opens under,
 // in its own order: switched on, a codec chosen, the host program beside
-// the driver.
+// the driver; when all hold, the codec refused to open in both modes.
 SlotTestCause RefusedOpenCause(int enable, uint32_t codecFcc, bool hostExeBeside);
 
 // True when every answer is the one the driver gives when its host cannot

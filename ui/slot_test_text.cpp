@@ -24,6 +24,11 @@ Texts kWorks = {L"動作します（開くまで %ls、1フレームの圧縮 %l
 Texts kWorksDecompressOnly
     = {L"展開専用として動作します（開くまで %ls）。テストした入力形式はどれも圧縮できません。",
        L"Works for decompression only (open %ls): it compresses none of the test inputs."};
+Texts kWorksCompressOnly
+    = {L"圧縮専用として動作します（開くまで %ls、1フレームの圧縮 %ls）。圧縮した出力を24/32bit RGBにも、"
+       L"コーデックが示す形式にも展開できません。",
+       L"Works for compression only (open %ls, one frame %ls): it decompresses its output neither to "
+       L"24- or 32-bit RGB nor to a format of its own choice."};
 Texts kNotRegistered = {L"64bitプログラム向けに登録されていません。", L"Not registered for 64-bit programs."};
 Texts kRegisterAgain = {L"チェックボックスをONにして「適用」を押し、登録し直して下さい。",
                         L"Tick its box and press Apply to register it again."};
@@ -37,10 +42,10 @@ Texts kChooseCodec = {L"コンボボックスからコーデックを選んで�
                       L"Choose a codec from its combo box and press Apply."};
 Texts kHostExeMissing = {L"ドライバーと同じフォルダーに Tandrel64.exe がありません。",
                          L"Tandrel64.exe is not beside the driver."};
-Texts kOpenRefused = {L"ドライバーがスロットを開きませんでした。", L"The driver refused to open the slot."};
 Texts kCodecNotOpened
-    = {L"32bitコーデックを開けません。dllが移動・削除されたか、コーデックが開くのを拒みました。",
-       L"The 32-bit codec does not open: its DLL has moved or is gone, or it refuses to open."};
+    = {L"32bitコーデックを開けません。dllが移動・削除されたか、コーデックが圧縮にも展開にも開くのを拒みました。",
+       L"The 32-bit codec does not open: its DLL has moved or is gone, or it refuses to open for both "
+       L"compression and decompression."};
 Texts kInstallCodecAgain = {L"コーデックを登録し直すか、別のコーデックを選んで下さい。",
                             L"Install the codec again, or choose another codec."};
 Texts kHostTimedOut = {L"32bitのホストが制限時間内に応答しませんでした。",
@@ -67,12 +72,12 @@ Texts kWhatToDo = {L"対処: ", L"What to do: "};
 const CauseText kCauseTexts[] = {
     {SlotTestCause::Works, &kWorks, nullptr},
     {SlotTestCause::WorksDecompressOnly, &kWorksDecompressOnly, nullptr},
+    {SlotTestCause::WorksCompressOnly, &kWorksCompressOnly, nullptr},
     {SlotTestCause::NotRegistered, &kNotRegistered, &kRegisterAgain},
     {SlotTestCause::DriverMissing, &kDriverMissing, &kReinstall},
     {SlotTestCause::Unticked, &kUnticked, &kRegisterAgain},
     {SlotTestCause::NoCodec, &kNoCodec, &kChooseCodec},
     {SlotTestCause::HostExeMissing, &kHostExeMissing, &kReinstall},
-    {SlotTestCause::OpenRefused, &kOpenRefused, &kReinstall},
     {SlotTestCause::CodecNotOpened, &kCodecNotOpened, &kInstallCodecAgain},
     {SlotTestCause::HostTimedOut, &kHostTimedOut, &kRaiseTimeout},
     {SlotTestCause::HostEnded, &kHostEnded, &kInstallCodecAgain},

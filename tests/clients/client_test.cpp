@@ -63,7 +63,6 @@ protected:
         ASSERT_TRUE(script.Create(CodecFourCC(recorder)));
         script->infoFlags = VIDCF_TEMPORAL | VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_COMPRESSFRAMES;
         script->receipts = 1;
-        script->recording = 0;
         const std::string codecs[] = {"mrle", decoder, "msvc", recorder};
         for (int slot = 0; slot < 4; ++slot) {
             std::string section = "tdl" + std::to_string(slot);
@@ -145,17 +144,43 @@ protected:
         SCOPED_TRACE(text);
         Transcript direct;
         Transcript bridged;
+        script.ClearCalls();
         ASSERT_TRUE(
             RunTranscriptProgram("codec_reference.exe", Arguments(row, false), kProgramTimeoutMs, &direct));
+        GetFormatCount directFormats = CountGetFormats();
         uint32_t opened = script->openCount;
         ASSERT_TRUE(RunTranscriptProgram("client_scenarios64.exe", Arguments(row, true), kProgramTimeoutMs,
                                          &bridged));
+        // The bridge may ask the codec for a format's size before the format, but for nothing else.
+        GetFormatCount bridgedFormats = CountGetFormats();
+        EXPECT_EQ(directFormats.formats, bridgedFormats.formats);
+        EXPECT_LE(bridgedFormats.all, directFormats.all + directFormats.formats);
         // Only the codec's information comes without a host.
         if (row.slot == kRecorderSlot && row.values[0] != "codec-info") {
             EXPECT_GT(script->openCount, opened) << "a host opened the codec for the 64-bit program";
         }
         int at = FirstDifference(direct, bridged);
         EXPECT_EQ(-1, at) << Difference(direct, bridged, at);
+    }
+
+    // The GET_FORMAT requests the recording codec saw since the last count:
+    // all of them, and those that asked for the format rather than its size.
+    struct GetFormatCount {
+        size_t all = 0;
+        size_t formats = 0;
+    };
+    GetFormatCount CountGetFormats()
+    {
+        GetFormatCount count;
+        EXPECT_LE(script->callCount, kTestCodecMaxCalls) << "calls beyond the record";
+        for (uint32_t message : {ICM_COMPRESS_GET_FORMAT, ICM_DECOMPRESS_GET_FORMAT}) {
+            for (const TestCodecCall& call : script.CallsOf(message)) {
+                ++count.all;
+                count.formats += call.dw2.region != RegionNull;
+            }
+        }
+        script.ClearCalls();
+        return count;
     }
 
     static std::string Difference(const Transcript& direct, const Transcript& bridged, int at)

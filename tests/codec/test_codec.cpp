@@ -491,6 +491,11 @@ LRESULT Serve(Instance* instance, UINT message, LPARAM lParam1, LPARAM lParam2)
             return ICERR_BADFORMAT;
         if (output == nullptr)
             return sizeof(BITMAPINFOHEADER);
+        if (instance->control != nullptr && instance->control->formatFromRgb32Only != 0) {
+            if (!IsPicture(output) || output->biSize < sizeof *output || output->biBitCount != 32)
+                return ICERR_BADFORMAT;
+            output->biBitCount = 24;
+        }
         DecompressedFormat(input, output);
         return ICERR_OK;
     case ICM_DECOMPRESS_BEGIN:

@@ -99,6 +99,10 @@ struct TestCodecControl {
     uint16_t driver[128];
     TestCodecAnswer answers[kTestCodecMaxAnswers];
     uint32_t openDelayMs; // DRV_OPEN with an ICOPEN sleeps this long first
+    // 1: as Xvid's decoder, ICM_DECOMPRESS_GET_FORMAT checks the output header
+    // first: ICERR_BADFORMAT unless it is pre-filled as 32-bit RGB, and then
+    // 24-bit RGB.
+    uint32_t formatFromRgb32Only;
 
     // Record, written by the codec.
     uint32_t openCount; // successful DRV_OPEN with an ICOPEN

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "catalogue/fourcc.h"
+#include "decode_only_codec.h"
 #include "drivers32_values.h"
 #include "maint/slot_test_report.h"
 #include "settings/profile.h"
@@ -31,6 +32,9 @@ enum class SlotSetup {
     RefusesOpen,
     FaultsInOpen,
     TakesNoInput, // and decompresses another format than its FourCC's
+    DecodeOnly, // the decode-only codec, which refuses to open for compression
+    FormatFromRgb32Only, // gives a decompressed format only for an output pre-filled as 32-bit RGB
+    DecodesNothing, // refuses every decompressed format
 };
 
 struct SlotCase {
@@ -59,6 +63,9 @@ const SlotCase kCases[] = {
     {"CodecFaultsInOpen", nullptr, 1, SlotSetup::FaultsInOpen, 7, SlotTestCause::HostEnded, "result: 7 host-ended"},
     {"DecompressOnlyCvid", "cvid", 1, SlotSetup::Plain, 0, SlotTestCause::WorksDecompressOnly, "result: 0 works-decompress-only"},
     {"CodecTakesNoInput", nullptr, 1, SlotSetup::TakesNoInput, 8, SlotTestCause::NoInputTaken, "result: 8 no-input-taken"},
+    {"DecodeOnlyCodec", nullptr, 1, SlotSetup::DecodeOnly, 0, SlotTestCause::WorksDecompressOnly, "result: 0 works-decompress-only"},
+    {"FormatFromRgb32Only", nullptr, 1, SlotSetup::FormatFromRgb32Only, 0, SlotTestCause::Works, "result: 0 works"},
+    {"CodecDecodesNothing", nullptr, 1, SlotSetup::DecodesNothing, 0, SlotTestCause::WorksCompressOnly, "result: 0 works-compress-only"},
 };
 
 class SlotTestProgram : public ::testing::TestWithParam<SlotCase> {
@@ -83,8 +90,9 @@ protected:
     {
         fccText = UniqueFccText('s');
         ASSERT_TRUE(script.Create(FourCCFromText(fccText.c_str())));
-        std::string dll = setup == SlotSetup::DllGone ? ShortPath(folder.PathOf(kTestCodecDllName))
-                                                      : BinPath(kTestCodecDllName);
+        std::string dll = setup == SlotSetup::DllGone  ? ShortPath(folder.PathOf(kTestCodecDllName))
+            : setup == SlotSetup::DecodeOnly ? BinPath(kDecodeOnlyCodecDllName)
+                                             : BinPath(kTestCodecDllName);
         ASSERT_TRUE(RegisterTestCodec(fccText.c_str(), dll.c_str()));
         if (setup == SlotSetup::DllGone) {
             ASSERT_TRUE(DeleteFileA(dll.c_str()));
@@ -97,6 +105,9 @@ protected:
             script->acceptedInputs = InputNoneOfThese;
             script->outputFcc = mmioFOURCC('T', 'D', 'L', 'X');
         }
+        script->formatFromRgb32Only = setup == SlotSetup::FormatFromRgb32Only;
+        if (setup == SlotSetup::DecodesNothing)
+            script.Answer(ICM_DECOMPRESS_GET_FORMAT, ICERR_BADFORMAT);
     }
 
     void AssignSlot(const char* codec, int enable)
@@ -147,7 +158,9 @@ TEST_P(SlotTestProgram, ExitCodeAndReportNameTheCause)
     if (slotCase.exitCode == 0) {
         EXPECT_FALSE(summary.openTime.empty()) << report;
     }
-    EXPECT_EQ(slotCase.cause == SlotTestCause::Works, !summary.frameTime.empty()) << report;
+    EXPECT_EQ(slotCase.cause == SlotTestCause::Works || slotCase.cause == SlotTestCause::WorksCompressOnly,
+              !summary.frameTime.empty())
+        << report;
     if (slotCase.cause == SlotTestCause::Works) {
         EXPECT_NE(std::string::npos, report.find("decompress: ok")) << report;
     }

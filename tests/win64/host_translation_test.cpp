@@ -149,6 +149,12 @@ TEST_F(HostTranslationTest, FormatGetsTheRoomItsSizeAnswerGives)
         call = LastCall(message);
         EXPECT_TRUE(InCopy(call.dw2, call.dw1, 48));
         client.PutHeader(0, MakeHeader(32, 16, 24));
+
+        // A room the client states (its own size query's) is not asked again, and must fit the area.
+        calls = CallCount();
+        EXPECT_EQ(1064, client.Send(request, 1064, 1));
+        EXPECT_EQ(calls + 1, CallCount());
+        EXPECT_EQ(kHostCannotServe, client.Send(request, 65465, 1));
     }
 
     // The codec itself writes the format there.
