@@ -218,6 +218,8 @@ bool HostChannel::Handover(const char* slot, uint32_t codec, uint32_t layouts, D
                            int32_t* answer)
 {
     *answer = 0;
+    char waitingName[sizeof name_];
+    std::memcpy(waitingName, name_, sizeof name_);
     SharedMapping waiting;
     waiting.Swap(control_);
     HostHandover next = {};
@@ -230,7 +232,14 @@ bool HostChannel::Handover(const char* slot, uint32_t codec, uint32_t layouts, D
     std::strcpy(next.mappingName, name_);
     next.dwFcc = codec;
     std::memcpy(waiting.View() + sizeof(HostControlBlock), &next, sizeof next);
-    return Send(kRequestServe, layouts, kHostProtocolVersion, timeoutMs, answer) && *answer != 0;
+    if (!Send(kRequestServe, layouts, kHostProtocolVersion, timeoutMs, answer))
+        return false;
+    if (*answer != 0)
+        return true;
+    // The host refused and waits on with the block it waited with.
+    std::memcpy(name_, waitingName, sizeof name_);
+    control_.Swap(waiting);
+    return false;
 }
 
 void HostChannel::Swap(HostChannel& other)

@@ -98,8 +98,10 @@ public:
     // Gives the waiting host the next instance, of `slot` and its `codec`
     // (the slot's dwFcc): a new control mapping, handed over with
     // kRequestServe, which asks for `layouts` as the handshake does, and
-    // gives its answer. False when the host refuses or cannot be reached:
-    // the channel is then to be given up, which ends the host.
+    // gives its answer. False when the host refuses (its codec does not
+    // open in the stated mode, say), the channel then as before, its host
+    // still waiting, or cannot be reached: the channel is then Failed and to
+    // be given up, which ends the host.
     bool Handover(const char* slot, uint32_t codec, uint32_t layouts, DWORD timeoutMs, int32_t* answer);
     // Exchanges everything, the host and the mappings included.
     void Swap(HostChannel& other);

@@ -123,14 +123,30 @@ bool KeepIdleHost(HostChannel& channel)
 bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t openMode,
                        uint32_t layouts, DWORD timeoutMs, int32_t* answer)
 {
-    for (std::unique_ptr<IdleHost> waiting = TakeLast(); waiting; waiting = TakeLast()) {
+    std::vector<std::unique_ptr<IdleHost>> refused;
+    bool served = false;
+    while (!served) {
+        std::unique_ptr<IdleHost> waiting = TakeLast();
+        if (!waiting)
+            break;
         waiting->channel.StateMode(openMode);
-        if (waiting->channel.Handover(slot, codec, layouts, timeoutMs, answer)) {
+        served = waiting->channel.Handover(slot, codec, layouts, timeoutMs, answer);
+        if (served)
             channel.Swap(waiting->channel);
-            return true;
-        }
+        else if (!waiting->channel.Failed())
+            refused.push_back(std::move(waiting));
     }
-    return false;
+    // A host that refused this instance may take the next one: it waits on,
+    // and none ends here while the program's open is under way. One that
+    // ended meanwhile has lost its watch already.
+    AcquireSRWLockExclusive(&g_lock);
+    for (std::unique_ptr<IdleHost>& waiting : refused) {
+        auto watch = std::find(g_watches.begin(), g_watches.end(), waiting->watch);
+        if (watch != g_watches.end() && (*watch)->processId == waiting->channel.Process().Id())
+            g_waiting.push_back(std::move(waiting));
+    }
+    ReleaseSRWLockExclusive(&g_lock);
+    return served;
 }
 
 void LetIdleHostsGo()

@@ -24,7 +24,8 @@ bool KeepIdleHost(HostChannel& channel);
 
 // Gives a waiting host the instance of `slot`, its `codec` and the stated
 // `openMode` (HostChannel::Handover) and moves it into `channel`, which has
-// none; false when no waiting host took it. Hosts that refuse are ended.
+// none; false when no waiting host took it. Hosts that refuse wait on;
+// those that cannot be reached are ended.
 bool ServeFromIdleHost(HostChannel& channel, const char* slot, uint32_t codec, uint32_t openMode,
                        uint32_t layouts, DWORD timeoutMs, int32_t* answer);
 

@@ -219,8 +219,10 @@ TEST_F(BridgeTest, OpensTakeTheProgramsModeAndTheSlotRefusesWhatTheCodecRefuses)
             HIC codec = ICOpen(ICTYPE_VIDEO, SlotFourCC(3), mode);
             ASSERT_EQ(takes, codec != nullptr);
             if (!takes) {
+                // A host that waits may be asked first, and ends when it
+                // cannot serve the instance.
                 bool asked = record == nullptr && mode != ICMODE_DRAW;
-                EXPECT_EQ(refused + asked, script->refusedOpenCount) << "a host asked the codec";
+                EXPECT_EQ(asked, script->refusedOpenCount > refused) << "a host asked the codec";
                 continue;
             }
             EXPECT_EQ(record == nullptr ? opened + 1 : opened, script->openCount) << "a host at the open";
