@@ -91,9 +91,7 @@ bool BenchSetup::SetSlotCodec(int slot, const char* fcc)
     bool real = std::string(fcc) == kBenchRealCodec;
     uint32_t flags = real ? VIDCF_QUALITY | VIDCF_CRUNCH | VIDCF_TEMPORAL : VIDCF_QUALITY;
     uint32_t version = ICVERSION;
-    uint32_t openModes = kOpenModesRecorded;
-    for (UINT mode : kRecordedOpenModes)
-        openModes |= 1u << mode;
+    uint32_t openModes = RecordOpenModes([](UINT) { return true; });
     char path[MAX_PATH];
     std::string section = "tdl" + std::to_string(slot);
     bool set

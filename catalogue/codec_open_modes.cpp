@@ -7,13 +7,10 @@ uint32_t AskCodecOpenModes(uint32_t fcc)
 {
     if (fcc == 0)
         return 0;
-    uint32_t record = kOpenModesRecorded;
-    for (UINT mode : kRecordedOpenModes) {
+    return RecordOpenModes([fcc](UINT mode) {
         HIC codec = OpenCodecKeptLoaded(ICTYPE_VIDEO, fcc, mode);
-        if (codec == nullptr)
-            continue;
-        CloseCodecKeptLoaded(codec);
-        record |= 1u << mode;
-    }
-    return record;
+        if (codec != nullptr)
+            CloseCodecKeptLoaded(codec);
+        return codec != nullptr;
+    });
 }

@@ -15,6 +15,19 @@ const uint32_t kOpenModesRecorded = 0x80000000u;
 const UINT kRecordedOpenModes[] = {ICMODE_COMPRESS, ICMODE_DECOMPRESS, ICMODE_FASTDECOMPRESS, ICMODE_QUERY,
                                    ICMODE_FASTCOMPRESS};
 
+// The record of a codec that `opens` in a mode (opening and closing it) or
+// not.
+template <typename Opens>
+uint32_t RecordOpenModes(Opens opens)
+{
+    uint32_t record = kOpenModesRecorded;
+    for (UINT mode : kRecordedOpenModes) {
+        if (opens(mode))
+            record |= 1u << mode;
+    }
+    return record;
+}
+
 enum class RecordedOpen { Takes, Refuses, NotRecorded };
 
 inline RecordedOpen RecordedOpenAnswer(uint32_t record, uint32_t mode)

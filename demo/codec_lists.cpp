@@ -106,14 +106,12 @@ uint32_t AskOpenModes(const std::string& codec)
     // Held while the modes are tried: under Wine, a codec that refuses the
     // first open of its module corrupts the heap of the 32-bit program.
     HIC held = ICOpen(ICTYPE_VIDEO, fcc, ICMODE_DECOMPRESS);
-    uint32_t record = kOpenModesRecorded;
-    for (UINT mode : kRecordedOpenModes) {
+    uint32_t record = RecordOpenModes([fcc](UINT mode) {
         HIC hic = ICOpen(ICTYPE_VIDEO, fcc, mode);
-        if (hic != nullptr) {
-            record |= 1u << mode;
+        if (hic != nullptr)
             ICClose(hic);
-        }
-    }
+        return hic != nullptr;
+    });
     if (held != nullptr)
         ICClose(held);
     return record;

@@ -45,8 +45,9 @@ public:
     ~HostChannel();
 
     // The control mapping of `size` bytes (the host needs 65536): iAlive 1,
-    // this process's id, hWndHost 0, the stated open mode. False when a mapping of that name exists
-    // (a drawn name is drawn anew a few times first).
+    // this process's id, hWndHost 0, the stated open mode. False when a
+    // mapping of that name exists (a drawn name is drawn anew a few times
+    // first).
     bool CreateControl(uint32_t size = kControlMappingSize);
     // The dwOpenMode that control mappings created from now on carry
     // (StateOpenMode of the program's mode); 0, the default, states none.

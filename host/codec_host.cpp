@@ -59,18 +59,19 @@ int CCodecHost::Run(HINSTANCE instance, const char* slot, const char* mapping)
     controlBlock = static_cast<HostControlBlock*>(mcMap.GetView());
     paramArea = reinterpret_cast<uint8_t*>(controlBlock) + sizeof(HostControlBlock);
     uint32_t openMode = *static_cast<volatile uint32_t*>(&controlBlock->dwOpenMode);
+    uint32_t fcc = ReadSlotCodec();
 
     // A client that states the program's mode learns of a refusal as the
     // program does from ICOpen: by no window, without a box.
     if ((openMode & kOpenModeStated) != 0) {
-        if (!OpenCodec(ReadSlotCodec(), openMode, false)) {
+        if (!OpenCodec(fcc, openMode, false)) {
             exitCode = kCodecNotOpenedExitCode;
             return 0;
         }
         PublishWindow();
     } else {
         PublishWindow();
-        if (!OpenCodec(ReadSlotCodec(), openMode, true))
+        if (!OpenCodec(fcc, openMode, true))
             return 0;
     }
     RunMessageLoop();
